@@ -1,0 +1,3 @@
+#pragma once
+// Program start: the application object, the message boxes and the main window.
+int runRiodesk(int argc, char** argv);

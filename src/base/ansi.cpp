@@ -1,0 +1,20 @@
+#include "base/ansi.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+QString fromAnsi(const QByteArray& bytes)
+{
+    QStringDecoder dec("GBK");
+    if (!dec.isValid())
+        return QString::fromLatin1(bytes);
+    return dec.decode(bytes);
+}
+
+QByteArray toAnsi(const QString& text)
+{
+    QStringEncoder enc("GBK");
+    if (!enc.isValid())
+        return text.toLatin1();
+    return enc.encode(text);
+}

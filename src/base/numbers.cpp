@@ -1,0 +1,56 @@
+#include "base/numbers.h"
+
+#include "base/errorlog.h"
+
+#include <QRegularExpression>
+#include <cmath>
+#include <limits>
+
+double leadingNumber(const QString& text)
+{
+    static const QRegularExpression re(QStringLiteral("^\\s*([+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?)"));
+    const auto m = re.match(text);
+    return m.hasMatch() ? m.captured(1).toDouble() : 0.0;
+}
+
+bool isNumeric(const QString& text)
+{
+    bool ok = false;
+    text.trimmed().toDouble(&ok);
+    return ok;
+}
+
+double strictNumber(const QString& text)
+{
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok)
+        throw RuntimeError(QStringLiteral("类型不匹配"));
+    return v;
+}
+
+std::int64_t roundHalfEven(double v)
+{
+    if (!std::isfinite(v))
+        throw RuntimeError(QStringLiteral("溢出"));
+    return static_cast<std::int64_t>(std::nearbyint(v)); // default rounding mode: to nearest, ties to even
+}
+
+namespace {
+std::int64_t inRange(double v, std::int64_t lo, std::int64_t hi)
+{
+    if (!std::isfinite(v) || v < double(lo) - 0.5 || v > double(hi) + 0.5)
+        throw RuntimeError(QStringLiteral("溢出"));
+    const auto r = roundHalfEven(v);
+    if (r < lo || r > hi)
+        throw RuntimeError(QStringLiteral("溢出"));
+    return r;
+}
+} // namespace
+
+std::int16_t toInt16(double v) { return static_cast<std::int16_t>(inRange(v, -32768, 32767)); }
+std::int32_t toInt32(double v)
+{
+    return static_cast<std::int32_t>(inRange(v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+std::uint8_t toByte(double v) { return static_cast<std::uint8_t>(inRange(v, 0, 255)); }

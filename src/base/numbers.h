@@ -1,0 +1,14 @@
+#pragma once
+// Text-to-number rules of the page input: rounding to nearest with halves to
+// even; a leading-number parse where a text without a number gives 0; strict
+// parses and range checks that throw RuntimeError.
+#include <QString>
+#include <cstdint>
+
+double leadingNumber(const QString& text);          // "12abc" -> 12, "abc" -> 0
+bool isNumeric(const QString& text);                 // whole text is a number
+double strictNumber(const QString& text);            // throws when not numeric
+std::int64_t roundHalfEven(double v);
+std::int16_t toInt16(double v);                      // rounds, throws outside -32768..32767
+std::int32_t toInt32(double v);                      // rounds, throws outside the 32-bit range
+std::uint8_t toByte(double v);                       // rounds, throws outside 0..255

@@ -1,0 +1,169 @@
+#pragma once
+// The command engine: the command stack and its dispatcher, the reply time-out,
+// the lost-reply counter and the dispatcher pause, the serial sender and the
+// serial receive handler with its reply dispatch.
+//
+// Pages never send: they push queue codes. The dispatcher runs the top entry on
+// every tick; a row that waits for its reply stops the dispatcher and arms the
+// reply time-out; the reply (or the time-out) restarts it. Entry 0 is the idle
+// poll and is never removed.
+#include "link/neighbours.h"
+#include "link/serial_transport.h"
+#include "link/udp_transport.h"
+#include "link/view.h"
+#include "proto/serial_commands.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+
+// The ZigBee parameter fields, filled by the ZigBee read replies.
+struct ZigbeeVars {
+    std::uint8_t ZbLogic = 0;
+    std::uint8_t ZbNetType = 0;
+    std::int32_t ZbDNO = 0;
+    std::int32_t ZbChannelMask = 0;
+    std::array<std::uint8_t, 8> ZbMAC{};
+    std::array<std::uint8_t, 8> ZbExtPan{};
+    std::uint8_t ZbEnable = 0;
+    std::uint8_t ZbChainAddr = 0;
+    std::int16_t ZbAdvParam1 = 0, ZbAdvParam2 = 0, ZbAdvParam3 = 0, ZbAdvFlag = 0;
+};
+
+class Engine : public QObject {
+    Q_OBJECT
+public:
+    using Action = std::function<void()>;
+
+    Engine(LinkView* view, Neighbours* neighbours, SerialTransport* port, QObject* parent = nullptr);
+    ~Engine() override;
+
+    // ---- command stack ----
+    static constexpr int STACK_TOP_MAX = 10000;
+    std::array<std::int16_t, STACK_TOP_MAX + 1> CmdStack{};
+    std::int16_t CmdTop = 0;
+    // Raises CmdTop and stores the code; throws RuntimeError on a full stack
+    // (the stack then stays as it was).
+    void push(std::int16_t code);
+    // Writes entries 0..n straight into the stack and sets CmdTop to n.
+    void loadList(std::initializer_list<std::int16_t> entries);
+    std::int16_t top() const { return CmdStack[std::size_t(CmdTop)]; }
+
+    // ---- module state of the engine ----
+    QString StatusText;
+    int UpgradeTimeout = 0;
+    int TimerInterval = 300;
+    std::int32_t TimeoutCount = 0;
+    std::int32_t RxCount = 0;
+    std::int32_t NetRxCount = 0;
+    std::int32_t PendIndex = 0, PendSubIndex = 0, PendParam = 0;
+    std::int32_t ReadSeq = 0, WriteSeq = 0;
+    std::uint8_t DisplayMode = 0;
+    bool AQZFTwoStep = false;
+    bool AQTypeChanged = false;
+    bool SetParaPending = false;
+    ZigbeeVars Zigbee;
+
+    // Serial frame buffer shared by the request being built and the reply read.
+    QByteArray RxBuf;
+    std::int16_t FrameLen = 0;
+    std::int16_t ReplyLen = 0;
+    std::int16_t CrcLen = 0;
+    std::int32_t CrcValue = 0;
+
+    // Ethernet buffers.
+    QByteArray NetRxBuf;
+    QByteArray WritePayload;
+    QByteArray DevIdBuf;          // the last DeviceID/PD-tag block read, 82 bytes
+    int CircularPhase = 0;        // Ethernet idle poll: 0 live values next, 1 DI/DO next
+
+    // ---- timers of the main window that the engine drives ----
+    QTimer Timer1;         // dispatcher
+    QTimer Timer2;         // reply time-out
+    QTimer timMscon;       // lost-reply counter
+    QTimer Sleep_Timer;    // end of a dispatcher pause
+    QTimer timCheckDevice; // device watchdog (Ethernet)
+
+    // ---- handlers ----
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void timMscon_Timer();
+    bool Sleeping(int ms);
+    void Sleep_Timer_Timer();
+
+    // Serial sender: completes the frame in RxBuf (FrameLen bytes) and sends it.
+    void SendCommand();
+    // Prepares RxBuf for a request of the given lengths and function code.
+    void prepareRequest(std::uint8_t fn, int frameLen, int replyLen);
+    // Sends a whole prepared frame (markers and CRC are redone by SendCommand).
+    void sendFrame(const QByteArray& frame, int replyLen);
+    // Closes the port if open, sets the settings and opens it again.
+    void ReopenComm(const QString& settings);
+    void Comm1_OnComm();
+
+    // Builders and reply decoders registered by the device data and the windows.
+    // A serial builder fills RxBuf and calls SendCommand; a builder that ends
+    // early (throws) sends nothing.
+    void setSerialBuilder(std::int16_t code, Action builder);
+    // The decode step of the reply branch of a function code.
+    void setSerialDecoder(std::uint8_t fn, Action decoder);
+
+    // ---- Ethernet ----
+    void setDeviceSocket(UdpTransport* socket);
+    UdpTransport* deviceSocket() const { return wsckR_W_; }
+    void ReadCmd();
+    void WriteCmd();
+    void CircularRead();
+    void wsckR_W_DataArrival(const QByteArray& datagram);
+    // An Ethernet payload builder: fills WritePayload (and, for the rows whose
+    // builder sends itself, calls WriteCmd). One that throws sends nothing.
+    void setEthBuilder(std::int16_t code, Action builder);
+    // The work of a reply branch, by the action name of the reply table.
+    void setEthAction(const QString& name, Action action);
+
+    SerialTransport* port() const { return port_; }
+    LinkView* view() const { return view_; }
+    Neighbours* neighbours() const { return nb_; }
+
+    // A reply branch that completes a waiting command: Timer2 off, Timer1 on.
+    void resume();
+
+Q_SIGNALS:
+    // Every frame written to the port (for the log and the tests).
+    void frameSent(const QByteArray& frame);
+
+private:
+    void runSerialRow(std::int16_t code, bool& keepEntry);
+    void runEthRow(std::int16_t code, bool& keepEntry);
+    void dispatchEthReply(bool write);
+    void runEthAction(const QString& name);
+    void firmwareStartAccepted();
+    void firmwareBlockAccepted();
+    void userBlockDump();
+    // Copies a ZigBee block into the module variables and shows it; throws when short.
+    void storeZigbee(const QByteArray& buf, int at);
+    void runHeldEvents();
+    void dispatchSerialReply();
+    void firmwareBlockReply();
+    void restoreDefaultsReply();
+    bool runSerialBuilder(std::int16_t code);
+    void onPortEvent();
+
+    LinkView* view_;
+    Neighbours* nb_;
+    SerialTransport* port_;
+    QHash<std::int16_t, Action> serialBuilders_;
+    QHash<std::uint8_t, Action> serialDecoders_;
+    QHash<std::int16_t, Action> ethBuilders_;
+    QHash<QString, Action> ethActions_;
+    UdpTransport* wsckR_W_ = nullptr;
+    bool portEventPending_ = false;
+    QList<QByteArray> heldDatagrams_;
+};

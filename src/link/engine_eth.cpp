@@ -1,0 +1,340 @@
+// The Ethernet side of the engine: the rows of the Ethernet command table, the
+// idle poll, the two UDP senders, the reply checks and the reply dispatch.
+#include "base/errorlog.h"
+#include "base/msgbox.h"
+#include "link/engine.h"
+#include "link/texts.h"
+#include "proto/eth_commands.h"
+#include "proto/eth_replies.h"
+#include "proto/net_datagram.h"
+
+#include <QFile>
+
+using namespace net;
+
+namespace {
+void enable(QTimer& t)
+{
+    if (!t.isActive())
+        t.start();
+}
+} // namespace
+
+void Engine::setDeviceSocket(UdpTransport* socket)
+{
+    if (wsckR_W_)
+        disconnect(wsckR_W_, nullptr, this, nullptr);
+    wsckR_W_ = socket;
+    if (wsckR_W_)
+        connect(wsckR_W_, &UdpTransport::datagram, this, [this](const QByteArray& d) {
+            if (modalDepth() > 0)
+                heldDatagrams_ << d; // held until the open box is closed
+            else
+                wsckR_W_DataArrival(d);
+        });
+}
+
+void Engine::setEthBuilder(std::int16_t code, Action builder) { ethBuilders_.insert(code, std::move(builder)); }
+void Engine::setEthAction(const QString& name, Action action) { ethActions_.insert(name, std::move(action)); }
+
+// ---------------------------------------------------------------- rows
+
+void Engine::runEthRow(std::int16_t code, bool& keepEntry)
+{
+    const auto* row = findEthCommand(code);
+    if (!row) {
+        view_->setStatus(QString::fromUtf8(serial::TEXT_NO_SUCH_FUNCTION));
+        StatusText.clear();
+        return;
+    }
+    if (code == QE_REFRESH_LIVE) {
+        Timer1.setInterval(TimerInterval);
+        StatusText = QString::fromUtf8(row->status);
+        trap(QStringLiteral("CircularRead(Form1)"), [&] { CircularRead(); });
+        return;
+    }
+    const bool alt = row->statusAlt && PendParam == 0;
+    if (const char* st = alt ? row->statusAlt : row->status)
+        StatusText = QString::fromUtf8(st);
+    PendIndex = row->index;
+    PendSubIndex = row->subIndex;
+    if (!row->paramAsLeft)
+        PendParam = row->param;
+    if (const char* wait = alt ? row->waitAlt : row->wait)
+        view_->setStatus(QString::fromUtf8(wait));
+
+    const auto arm = [&](int ms) {
+        Timer1.stop();
+        Timer2.setInterval(ms);
+        Timer2.start();
+    };
+    const QString tag = QString::fromLatin1(row->builder ? row->builder : row->name) + QStringLiteral("(Form1)");
+    // Sends the request of the row; a payload builder that ends early sends nothing.
+    const auto send = [&] {
+        if (!row->write) {
+            trap(QStringLiteral("ReadCmd(Form1)"), [&] { ReadCmd(); });
+            return;
+        }
+        const auto it = ethBuilders_.constFind(code);
+        if (it == ethBuilders_.constEnd())
+            return;
+        if (trap(tag, *it) && row->builderThenWriteCmd)
+            trap(QStringLiteral("WriteCmd(Form1)"), [&] { WriteCmd(); });
+    };
+
+    switch (code) {
+    case QE_TEST_RAM:
+        timMscon.stop();
+        timMscon.setInterval(8000);
+        Timer2.setInterval(8000);
+        Timer1.stop();
+        Timer2.start();
+        timMscon.start();
+        send();
+        nb_->InitProgress(9, true);
+        view_->setStatus(QString::fromUtf8(texts::RAM_TEST_WAIT));
+        return;
+    case QE_FLASH_START:
+    case QE_FLASH_SIZE:
+    case QE_FLASH_BLOCK:
+        UpgradeTimeout = 1;
+        send();
+        arm(row->timeoutMs);
+        if (code == QE_FLASH_START) {
+            timMscon.stop();
+            timMscon.setInterval(10000);
+            Timer1.stop();
+            Timer2.start();
+            timMscon.start();
+        } else {
+            Timer1.setInterval(10);
+        }
+        nb_->StepProgress(1);
+        return;
+    default:
+        break;
+    }
+
+    send();
+    if (row->timeoutMs > 0)
+        arm(row->timeoutMs);
+
+    if (code == QE_WRITE_SLAVE) {
+        nb_->slaveWindowSwitch(true);
+        if (nb_->slaveRowsMarked())
+            keepEntry = true;
+        else
+            nb_->slaveWindowSwitch(true);
+    }
+}
+
+void Engine::CircularRead()
+{
+    if (CircularPhase == 0) {
+        CircularPhase = 1;
+        if (const auto sub = liveSubIndex(DisplayMode)) {
+            PendIndex = IDX_SYSTEM;
+            PendSubIndex = *sub;
+            PendParam = 0;
+            ReadCmd();
+        }
+    } else {
+        CircularPhase = 0;
+        PendIndex = IDX_SYSTEM;
+        PendSubIndex = SUB_LIVE_DIDO;
+        PendParam = 0;
+        ReadCmd();
+    }
+}
+
+// ---------------------------------------------------------------- senders
+
+void Engine::ReadCmd()
+{
+    ReadSeq = nextSeq(ReadSeq);
+    const QByteArray d = NetReadRequest(quint16(ReadSeq), PendIndex, PendSubIndex, PendParam);
+    // Slave rows: each read fetches the row in PendParam and leaves the next one.
+    if (PendSubIndex == SUB_SLAVE_READ)
+        PendParam += 1;
+    if (!wsckR_W_ || !wsckR_W_->send(d))
+        throw RuntimeError(QStringLiteral("套接字发送失败"));
+    enable(timMscon);
+    StatusText.clear();
+}
+
+void Engine::WriteCmd()
+{
+    WriteSeq = nextSeq(WriteSeq);
+    const auto d = NetWriteRequest(quint16(WriteSeq), PendIndex, PendSubIndex, PendParam, WritePayload);
+    if (!d)
+        throw RuntimeError(QStringLiteral("溢出"));
+    if (PendSubIndex == 4 || PendSubIndex == 10 || PendSubIndex == 11)
+        timMscon.setInterval(10000);
+    if (!wsckR_W_ || !wsckR_W_->send(*d))
+        throw RuntimeError(QStringLiteral("套接字发送失败"));
+    enable(timMscon);
+    StatusText.clear();
+}
+
+// ---------------------------------------------------------------- receive
+
+void Engine::wsckR_W_DataArrival(const QByteArray& datagram)
+{
+    trap(QStringLiteral("wsckR_W_DataArrival(Form1)"), [&] {
+        NetRxBuf = datagram;
+        ++NetRxCount;
+        view_->setRxCount(QString::number(NetRxCount));
+        timMscon.stop();
+        if (nb_->AQPageOpen()) {
+            nb_->OnDevReturnFromSock();
+            return;
+        }
+        const auto h = parseReplyHeader(NetRxBuf);
+        if (!h)
+            return; // too short to be a reply: counted and dropped
+        switch (h->kind) {
+        case ReplyKind::Read:
+            if (!h->ok) {
+                view_->setStatus(QString::fromUtf8(TEXT_READ_FAILED));
+                resume();
+                return;
+            }
+            if (h->seq != quint16(ReadSeq))
+                return; // a late reply to an earlier read
+            dispatchEthReply(false);
+            return;
+        case ReplyKind::Write:
+            if (!h->ok) {
+                view_->setStatus(QString::fromUtf8(TEXT_WRITE_FAILED));
+                resume();
+                return;
+            }
+            if (h->seq != quint16(WriteSeq))
+                return;
+            dispatchEthReply(true);
+            return;
+        case ReplyKind::Other:
+            return;
+        }
+    });
+}
+
+void Engine::dispatchEthReply(bool write)
+{
+    // The reply is read as the answer to the request last sent.
+    const auto* row = findEthReply(write, PendIndex, PendSubIndex, PendParam);
+    if (!row)
+        return;
+    if (row->timers && row->timersFirst)
+        resume();
+    if (row->text)
+        view_->setStatus(QString::fromUtf8(row->text));
+    if (row->timers && row->timersBeforeAction && !row->timersFirst)
+        resume();
+    if (row->action)
+        runEthAction(QString::fromLatin1(row->action));
+    if (row->timers && !row->timersFirst && !row->timersBeforeAction)
+        resume();
+}
+
+void Engine::runEthAction(const QString& name)
+{
+    const auto registered = [&] {
+        const auto it = ethActions_.constFind(name);
+        if (it != ethActions_.constEnd())
+            (*it)();
+    };
+    if (name == QLatin1String("userBlockDump")) {
+        userBlockDump();
+    } else if (name == QLatin1String("firmwareStart")) {
+        firmwareStartAccepted();
+    } else if (name == QLatin1String("firmwareSize")) {
+        PendParam = 0;
+    } else if (name == QLatin1String("firmwareBlock")) {
+        firmwareBlockAccepted();
+    } else if (name == QLatin1String("zigbeeRead")) {
+        storeZigbee(NetRxBuf, REPLY_PAYLOAD_AT);
+    } else if (name == QLatin1String("devIdTagRead")) {
+        const auto block = devIdBlock(NetRxBuf);
+        if (!block)
+            throw RuntimeError(QStringLiteral("应答长度不足"));
+        if (SetParaPending) {
+            // The block read becomes the base of the DeviceID/PD-tag write.
+            SetParaPending = false;
+            WritePayload = *block;
+        } else {
+            DevIdBuf = *block;
+            view_->setStatus(QString::fromUtf8(TEXT_DEVID_READ_OK));
+            const auto it = ethActions_.constFind(QStringLiteral("DistributePDTagandDeviceID"));
+            if (it != ethActions_.constEnd())
+                (*it)();
+        }
+    } else if (name == QLatin1String("pushReadSysInfo")) {
+        push(QE_READ_SYS_INFO);
+    } else if (name == QLatin1String("aqZeroFullStep")) {
+        if (AQZFTwoStep) {
+            AQZFTwoStep = false;
+            PendParam = 3;
+        }
+    } else if (name == QLatin1String("aqTypeWritten")) {
+        if (AQTypeChanged)
+            AQTypeChanged = false;
+        else
+            nb_->SetAQDQChange();
+    } else if (name == QLatin1String("restoreTimerInterval")) {
+        Timer1.setInterval(TimerInterval);
+    } else if (name == QLatin1String("clearPendParam")) {
+        PendParam = 0;
+    } else if (name == QLatin1String("OnReadCtrl")) {
+        nb_->OnReadCtrl();
+    } else if (name == QLatin1String("OnReadSM")) {
+        nb_->OnReadSM();
+    } else if (name == QLatin1String("OnReadResend")) {
+        nb_->OnReadResend();
+    } else if (name == QLatin1String("OnReadSlave")) {
+        nb_->OnReadSlave();
+    } else if (name == QLatin1String("OnReadRongyu")) {
+        nb_->OnReadRongyu();
+    } else if (name == QLatin1String("DistributeSlaveInfo")) {
+        nb_->stopSlaveCheckTimer();
+        registered();
+    } else if (name == QLatin1String("DistributeRAMTest")) {
+        registered();
+        timMscon.stop();
+        timMscon.setInterval(5000);
+        timMscon.start();
+    } else {
+        registered();
+    }
+}
+
+void Engine::firmwareStartAccepted()
+{
+    PendParam = 0;
+    Sleeping(5000);
+}
+
+void Engine::firmwareBlockAccepted()
+{
+    PendParam = 0;
+    if (!nb_->progressAtMaximum())
+        return; // the next block is already on the stack
+    nb_->endProgress();
+    Timer1.setInterval(TimerInterval);
+    timCheckDevice.stop();
+    timCheckDevice.setInterval(7000);
+    timCheckDevice.start();
+    MsgBox(QString::fromUtf8(TEXT_UPGRADE_DONE));
+}
+
+void Engine::userBlockDump()
+{
+    // Appended to "<DeviceID>.DAT"; a block larger than one datagram arrives as
+    // several replies to the one request, each appended in arrival order.
+    QFile f(view_->deviceIdText() + QStringLiteral(".DAT"));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
+        throw RuntimeError(f.errorString());
+    const QByteArray data = userBlockData(NetRxBuf);
+    if (f.write(data) != data.size())
+        throw RuntimeError(f.errorString());
+}

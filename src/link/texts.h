@@ -1,0 +1,17 @@
+#pragma once
+// Status texts of the command engine that are not part of a command row.
+namespace texts {
+inline constexpr const char* TIMEOUT = "通讯超时";
+inline constexpr const char* UPGRADE_TIMEOUT = "系统升级超时";
+inline constexpr const char* UPGRADE_FAILED_BOX = "通讯超时，系统升级失败！";
+inline constexpr const char* RAM_TEST_WAIT = "正在测试扩展RAM";
+inline constexpr const char* UPGRADE_MAIN_OK = "升级下位机成功";
+inline constexpr const char* UPGRADE_WAIT_INIT_BOX = "等待下位机初始化结束";
+inline constexpr const char* UPGRADE_BOOT_OK = "升级Boot成功";
+inline constexpr const char* UPGRADE_POWER_CYCLE_BOX = "请为设备重新上电，重新上完电后再点我！";
+inline constexpr const char* UPGRADE_IAP_OK = "升级IAP成功";
+inline constexpr const char* SETTINGS_9600 = "9600,N,8,1";
+inline constexpr const char* SETTINGS_115200 = "115200,N,8,1";
+inline constexpr const char* READ_SERVICE_ERROR = "读服务响应错误";
+inline constexpr const char* WRITE_SERVICE_FAILED = "写服务失败";
+} // namespace texts

@@ -1,0 +1,477 @@
+#include "pages/form1.h"
+
+#include "base/errorlog.h"
+#include "base/msgbox.h"
+#include "device/serial_rows.h"
+#include "link/error_messages.h"
+#include "link/serial_port.h"
+#include "link/texts.h"
+#include "pages/choice_lists.h"
+#include "pages/texts.h"
+#include "proto/serial_commands.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace serial;
+
+namespace {
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+// The main-window procedures that the engine calls back; the other windows'
+// services stay with their defaults until those windows exist.
+class MainWindowNeighbours : public Neighbours {
+public:
+    explicit MainWindowNeighbours(Form1* f) : f_(f) {}
+    void StartRun_Click() override { f_->StartRun_Click(); }
+
+private:
+    Form1* f_;
+};
+} // namespace
+
+Form1::Form1(const Form1Options& options, QWidget* parent)
+    : QWidget(parent), controls_(this)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setupForm1Ui(this, ui);
+
+    if (options.serial) {
+        serial_ = options.serial;
+    } else {
+        ownSerial_ = std::make_unique<QtSerialTransport>();
+        serial_ = ownSerial_.get();
+    }
+    serial_->setObjectName(QStringLiteral("Comm1"));
+    if (options.neighbours) {
+        nb_ = options.neighbours;
+    } else {
+        ownNeighbours_ = std::make_unique<MainWindowNeighbours>(this);
+        nb_ = ownNeighbours_.get();
+    }
+    images_ = options.images ? options.images : &defaultImages_;
+    engine_ = std::make_unique<Engine>(this, nb_, serial_, this);
+    if (options.discovery) {
+        wsckDeviceQuery_ = options.discovery;
+    } else {
+        ownDiscovery_ = std::make_unique<QtUdpTransport>();
+        wsckDeviceQuery_ = ownDiscovery_.get();
+    }
+    if (options.deviceSocket) {
+        wsckR_W_ = options.deviceSocket;
+    } else {
+        ownDeviceSocket_ = std::make_unique<QtUdpTransport>();
+        wsckR_W_ = ownDeviceSocket_.get();
+    }
+    wsckDeviceQuery_->setObjectName(QStringLiteral("wsckDeviceQuery"));
+    wsckR_W_->setObjectName(QStringLiteral("wsckR_W"));
+    engine_->setDeviceSocket(wsckR_W_);
+    discoveryPort = options.discoveryPort;
+    clock = [] { return QDateTime::currentMSecsSinceEpoch(); };
+    connect(wsckDeviceQuery_, &UdpTransport::datagram, this, &Form1::wsckDeviceQuery_DataArrival);
+    connect(&engine_->timCheckDevice, &QTimer::timeout, this, &Form1::timCheckDevice_Timer);
+    registerSerialRows(*engine_, dev_, controls_);
+
+    Time2Start.setObjectName(QStringLiteral("Time2Start"));
+    Time2Start.setInterval(500);
+    DisTimer.setObjectName(QStringLiteral("DisTimer"));
+    DisTimer.setInterval(1000);
+    ProgressTimer.setObjectName(QStringLiteral("ProgressTimer"));
+    ProgressTimer.setInterval(1000);
+    connect(&Time2Start, &QTimer::timeout, this, &Form1::Time2Start_Timer);
+    connect(&DisTimer, &QTimer::timeout, this, &Form1::DisTimer_Timer);
+
+    connectHandlers();
+    CmdLine = options.commandLine;
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::connectHandlers()
+{
+    for (int i = 0; i < 2; ++i)
+        connect(ui.optComm[std::size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                optComm_Click(i);
+        });
+    connect(ui.Option1, &QRadioButton::toggled, this, [this](bool on) { if (on) Option1_Click(); });
+    connect(ui.Option2, &QRadioButton::toggled, this, [this](bool on) { if (on) Option2_Click(); });
+    connect(ui.Option3, &QRadioButton::toggled, this, [this](bool on) { if (on) Option3_Click(); });
+    connect(ui.StartRun, &QPushButton::clicked, this, &Form1::StartRun_Click);
+    connect(ui.cmdStop, &QPushButton::clicked, this, &Form1::cmdStop_Click);
+    connect(ui.cmdPause, &QPushButton::clicked, this, &Form1::cmdPause_Click);
+    connect(ui.cmbDevice, qOverload<int>(&QComboBox::activated), this, [this](int) { cmbDevice_Click(); });
+}
+
+// ---------------------------------------------------------------- LinkView
+
+void Form1::setStatus(const QString& text) { ui.Text2->setText(text); }
+QString Form1::status() const { return ui.Text2->text(); }
+void Form1::setLostCount(const QString& text) { ui.Text3->setText(text); }
+void Form1::setRxCount(const QString& text) { ui.Text4->setText(text); }
+QString Form1::deviceIdText() const { return ui.txtDevID->text(); }
+
+int Form1::linkOption() const
+{
+    if (ui.optComm[0]->isChecked())
+        return 0;
+    if (ui.optComm[1]->isChecked())
+        return 1;
+    return -1;
+}
+
+// ---------------------------------------------------------------- start-up
+
+void Form1::Form_Load()
+{
+    trap(QStringLiteral("Form_Load(Form1)"), [&] {
+        nb_->setUpgradeMode(0);
+        engine_->AQZFTwoStep = false;
+        setWindowTitle(u(texts1::CAPTION) + QStringLiteral("1.3.99") + u(texts1::CAPTION_EDITION));
+        ui.cmd_DownOrderInfo->hide();
+        ui.cmd_DownOAPara->hide();
+        ui.Cmd_TransPara->hide();
+        ui.bt_AQAuto->hide();
+        TesterIpM = QStringLiteral("192.168.1.201");
+        TesterIpV = QStringLiteral("192.168.1.202");
+        engine_->TimerInterval = 300;
+        VerifyReadCount = 4;
+        InitGlobals();
+        engine_->AQTypeChanged = false;
+        engine_->AQZFTwoStep = false;
+        EmployeeNo.clear();
+        BinFileName.clear();
+        BinVersion.clear();
+        BootVersion.clear();
+        DeviceSerial.clear();
+        engine_->timMscon.stop();
+        engine_->Timer1.stop();
+        engine_->Timer2.stop();
+        DisTimer.start();
+        ProgressTimer.start();
+        ui.Option1->setEnabled(false);
+        ui.Option2->setEnabled(false);
+        ui.Option3->setEnabled(false);
+        ui.cmdWriteprj->setEnabled(false);
+        ComPortNo = 0;
+        InitialComboBox();
+        if (ui.optComm[0]->isChecked())
+            optComm_Click(0);
+        else
+            ui.optComm[0]->setChecked(true);
+        ui.ComboADRate->setEnabled(false);
+        ui.ComboADRate->hide();
+        ui.ComboADRate1->setEnabled(false);
+        ui.ComboADRate1->hide();
+        if (ui.Option1->isChecked())
+            Option1_Click();
+        else
+            ui.Option1->setChecked(true);
+        engine_->DisplayMode = 0;
+        ZFMode = 0;
+        ui.ComboCold->setEnabled(false);
+        ui.Text2->setText(u(texts1::PROMPT_SERIAL));
+        ui.Text_ErrorTimeComm2->setText(QStringLiteral("10"));
+        ui.Text_InterTimeComm2->setText(QStringLiteral("100"));
+        ui.Text_WaitTimeComm2->setText(QStringLiteral("1000"));
+        if (!CmdLine.trimmed().isEmpty()) {
+            images_->AnalysisParam(CmdLine);
+            Time2Start.start();
+        }
+    });
+    DisTimer_Timer();
+}
+
+bool Form1::InitGlobals()
+{
+    FirstInfoCheck = true;
+    return true;
+}
+
+bool Form1::TestCom(int port)
+{
+    if (port < 1 || port > portCandidates.size())
+        return false;
+    QSerialPort probe;
+    probe.setPortName(portCandidates[port - 1]);
+    if (!probe.open(QIODevice::ReadWrite))
+        return false;
+    const bool ok = applySerialSettings(probe, QString::fromLatin1(texts::SETTINGS_9600));
+    probe.close();
+    return ok;
+}
+
+void Form1::InitialComboBox()
+{
+    trap(QStringLiteral("InitialComboBox(Form1)"), [&] {
+        portCandidates = candidatePorts();
+        for (int n = 1; n <= 16; ++n)
+            if (TestCom(n))
+                ui.ComPort->addItem(portCandidates[n - 1]);
+        if (ui.ComPort->count() > 0)
+            ui.ComPort->setCurrentIndex(0);
+        ui.ComboCold->addItems(choices::cold());
+        for (auto* c : ui.ChnlSensor)
+            c->addItems(choices::sensorTypes());
+        ui.ComboADRate->addItems(choices::adRate());
+        ui.ComboADRate1->addItems(choices::adRateFiltered());
+        ui.Combo_WeekDay->clear();
+        ui.Combo_WeekDay->addItems(choices::weekDays());
+        ui.ComboADFilter->addItems(choices::adFilter());
+        for (auto* c : ui.ComboMS) {
+            c->clear();
+            c->addItems(choices::masterSlave());
+        }
+        for (int i = 0; i < 2; ++i) {
+            ui.Combo6[std::size_t(i)]->addItems(choices::parity());
+            ui.Combo7[std::size_t(i)]->addItems(choices::dataBits());
+            ui.Combo8[std::size_t(i)]->addItems(choices::stopBits());
+            ui.Combo9[std::size_t(i)]->addItems(choices::baudRates());
+            ui.Combo10[std::size_t(i)]->addItems(choices::protocols());
+        }
+        // No list shows a choice until the device has been read.
+        for (auto* c : findChildren<QComboBox*>())
+            if (c != ui.ComPort)
+                c->setCurrentIndex(-1);
+    });
+}
+
+void Form1::optComm_Click(int index)
+{
+    trap(QStringLiteral("optComm_Click(Form1)"), [&] {
+        if (index == 0) {
+            ui.StartRun->setEnabled(true);
+            ui.ComPort->show();
+            ui.ComPort->setEnabled(true);
+            if (ui.ComPort->count() > 0)
+                ui.ComPort->setCurrentIndex(0);
+            ui.Text2->setText(u(texts1::PROMPT_SERIAL));
+            ui.bt_CheckRAM->show();
+            nb_->setZigbeeTestVisible(true);
+            LinkSerial = true;
+        } else {
+            nb_->setZigbeeTestVisible(false);
+            ui.bt_CheckRAM->hide();
+            ui.StartRun->setEnabled(true);
+            ui.ComPort->hide();
+            ui.ComPort->setEnabled(false);
+            ui.Text2->setText(u(texts1::PROMPT_ETHERNET));
+            ui.txtDevID->clear();
+            ui.txtPD_Tag->clear();
+            LinkSerial = false;
+        }
+    });
+}
+
+void Form1::fillAqTypeLists()
+{
+    for (std::size_t i = 0; i < 8; ++i) {
+        auto* c = ui.ComboType2[i];
+        if (c->count() != 3) {
+            c->clear();
+            for (const char* t : texts1::AQ_TYPES)
+                c->addItem(u(t));
+        } else {
+            for (int k = 0; k < 3; ++k)
+                c->setItemText(k, u(texts1::AQ_TYPES[k]));
+        }
+        ui.lbl_unit0[i]->clear();
+        ui.lbl_unit0[i + 8]->clear();
+        ui.lbl_unit1[i]->clear();
+    }
+}
+
+void Form1::StartRun_Click()
+{
+    FirstSysInfo = true;
+    ui.cmdStop->setEnabled(true);
+    ui.cmdStop->setFocus();
+    ui.optComm[0]->setEnabled(false);
+    ui.optComm[1]->setEnabled(false);
+    ui.ComPort->setEnabled(false);
+    ui.StartRun->setEnabled(false);
+    ui.OpAqSingle->setEnabled(true);
+    ui.OpAqUnion->setEnabled(true);
+    ui.OpAqSingle->setFocus();
+    if (ui.optComm[1]->isChecked())
+        startEthernet();
+    else
+        startSerial();
+}
+
+void Form1::startSerial()
+{
+    ui.cmdReclock->setEnabled(true);
+    ui.txtDevID->clear();
+    ui.txtPD_Tag->clear();
+    engine_->timMscon.setInterval(5000);
+    engine_->Timer1.setInterval(engine_->TimerInterval);
+    ui.cmdGetSys->setEnabled(true);
+    for (int i = 0; i < 2; ++i) {
+        ui.Combo6[std::size_t(i)]->setEnabled(true);
+        ui.Combo7[std::size_t(i)]->setEnabled(true);
+        ui.Combo8[std::size_t(i)]->setEnabled(true);
+        ui.Combo9[std::size_t(i)]->setEnabled(true);
+        ui.Combo10[std::size_t(i)]->setEnabled(true);
+        ui.ComboMS[std::size_t(i)]->setEnabled(true);
+    }
+    ui.ComboCold->setEnabled(true);
+    ui.ComboADFilter->setEnabled(true);
+    ui.ComboADRate1->setEnabled(true);
+    ui.ComboADRate->setEnabled(true);
+    ui.cmdSave->show();
+    ui.cmdRead->show();
+    if (serial_->isOpen())
+        serial_->close();
+    ui.Text2->setText(u(texts1::RUN_START));
+    if (ui.ComPort->currentIndex() >= 0) {
+        for (int n = 1; n <= 128 && n <= portCandidates.size(); ++n)
+            if (portCandidates[n - 1] == ui.ComPort->currentText()) {
+                ComPortNo = n - 1;
+                break;
+            }
+    }
+    const QString name = ComPortNo < portCandidates.size() ? portCandidates[ComPortNo] : QString();
+    QString why;
+    const int err = serial_->open(name, QString::fromLatin1(texts::SETTINGS_9600), &why);
+    if (err != 0) {
+        startFailed(err, why);
+        return;
+    }
+    fillAqTypeLists();
+    engine_->loadList({QS_REFRESH_LIVE, QS_READ_PROFIBUS, QS_READ_AI_ALARM, QS_READ_AQ_TYPE, QS_READ_MAC,
+                       QS_READ_GATEWAY, QS_READ_PRJ_CAL, QS_READ_FULL, QS_READ_ZERO, QS_READ_LAMP, QS_READ_CLOCK,
+                       QS_READ_SYS_INFO, QS_READ_PDTAG, QS_READ_INNER_CAL, QS_READ_ZIGBEE});
+    engine_->Timer1.start();
+}
+
+void Form1::startFailed(int number, const QString& description)
+{
+    const bool serialLink = !ui.optComm[1]->isChecked();
+    MsgBox(serialLink ? CommErrorMessage(number, description) : WinsockErrorMessage(number, description),
+           MsgButtons::Ok, u(serialLink ? texts1::SERIAL_ERROR_TITLE : texts1::WINSOCK_ERROR_TITLE),
+           MsgIcon::Exclamation);
+    ui.optComm[0]->setEnabled(true);
+    ui.optComm[1]->setEnabled(true);
+    if (serialLink)
+        ui.ComPort->setEnabled(true);
+    ui.StartRun->setEnabled(true);
+    ui.cmdStop->setEnabled(false);
+    ui.Text2->setText(u(serialLink ? texts1::SERIAL_RETRY : texts1::WINSOCK_RETRY));
+}
+
+void Form1::Time2Start_Timer()
+{
+    StartRun_Click();
+    Time2Start.stop();
+}
+
+void Form1::DisTimer_Timer()
+{
+    ui.NowDis->setText(QDateTime::currentDateTime().toString(u(texts1::CLOCK_FORMAT)));
+}
+
+void Form1::Form_Unload() { nb_->unloadWindows(); }
+
+void Form1::closeEvent(QCloseEvent* e)
+{
+    Form_Unload();
+    QWidget::closeEvent(e);
+}
+
+// ---------------------------------------------------------------- stop, pause, display mode
+
+void Form1::clearPages()
+{
+    for (auto* e : ui.ChnlDis)
+        e->clear();
+    for (auto* e : ui.prjTxt)
+        e->clear();
+    for (auto* e : ui.txt_AQjust)
+        e->clear();
+    for (auto* e : ui.txt_AQV)
+        e->clear();
+    for (auto* e : ui.txt_AQM)
+        e->clear();
+    for (auto* e : ui.txtAQ)
+        e->clear();
+    for (auto* e : ui.txt_MAC)
+        e->clear();
+    for (auto* e : ui.txtIp)
+        e->clear();
+    for (QLineEdit* e : {ui.lblNUM, ui.txtSeries, ui.txtInnerVersion, ui.txtModuleAddr, ui.txtDevID, ui.txtPD_Tag,
+                         ui.txtPallTime, ui.txt_HardAddr, ui.txtCellPressure, ui.txtTempComp, ui.txtDeviceType})
+        e->clear();
+    ui.lblVersion->clear();
+}
+
+void Form1::cmdStop_Click()
+{
+    trap(QStringLiteral("cmdStop_Click(Form1)"), [&] {
+        ui.optComm[0]->setEnabled(true);
+        ui.optComm[1]->setEnabled(true);
+        if (ui.optComm[0]->isChecked())
+            ui.ComPort->setEnabled(true);
+        engine_->Timer1.stop();
+        engine_->Timer2.stop();
+        engine_->timMscon.stop();
+        engine_->timCheckDevice.stop();
+        engine_->CmdTop = 0;
+        if (ui.optComm[0]->isChecked()) {
+            if (serial_->isOpen())
+                serial_->close();
+        } else {
+            wsckDeviceQuery_->close();
+            wsckR_W_->close();
+        }
+        devices.reset();
+        for (int i = ui.cmbDevice->count() - 1; i >= 0; --i)
+            ui.cmbDevice->removeItem(i);
+        ui.cmbDevice->hide();
+        ui.Text2->clear();
+        clearPages();
+        ui.cmdWriteprj->setEnabled(false);
+        engine_->TimeoutCount = 0;
+        engine_->RxCount = 0;
+        engine_->NetRxCount = 0;
+        ui.Text3->setText(QStringLiteral("0"));
+        ui.Text4->setText(QStringLiteral("0"));
+        ui.StartRun->setEnabled(true);
+        ui.cmdStop->setEnabled(false);
+    });
+}
+
+void Form1::cmdPause_Click()
+{
+    if (ui.cmdPause->text() == u(texts1::PAUSE)) {
+        ui.cmdPause->setText(u(texts1::RESUME));
+        engine_->timCheckDevice.stop();
+        engine_->Timer1.stop();
+    } else {
+        ui.cmdPause->setText(u(texts1::PAUSE));
+        engine_->timCheckDevice.start();
+        engine_->Timer1.start();
+    }
+}
+
+void Form1::Option1_Click()
+{
+    ui.Option1->setChecked(true);
+    engine_->DisplayMode = 0;
+}
+void Form1::Option2_Click()
+{
+    ui.Option2->setChecked(true);
+    engine_->DisplayMode = 1;
+}
+void Form1::Option3_Click()
+{
+    ui.Option3->setChecked(true);
+    engine_->DisplayMode = 2;
+}

@@ -1,0 +1,118 @@
+#pragma once
+// The main window: start-up, link choice, start and stop, and the pages.
+#include "device/controls.h"
+#include "device/device_data.h"
+#include "link/device_table.h"
+#include "link/engine.h"
+#include "link/neighbours.h"
+#include "link/view.h"
+#include "pages/form1_ui.h"
+#include "pages/services.h"
+
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class SerialTransport;
+
+struct Form1Options {
+    QString commandLine;                  // image records applied at start
+    SerialTransport* serial = nullptr;    // the port (the platform's when null)
+    Neighbours* neighbours = nullptr;     // the other windows (none when null)
+    ImageService* images = nullptr;       // the image-record loader (none when null)
+    UdpTransport* discovery = nullptr;    // wsckDeviceQuery (the platform's when null)
+    UdpTransport* deviceSocket = nullptr; // wsckR_W (the platform's when null)
+    quint16 discoveryPort = 12000;        // tests use another port
+};
+
+class Form1 : public QWidget, public LinkView {
+    Q_OBJECT
+public:
+    explicit Form1(const Form1Options& options = {}, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    Form1Ui ui;
+    Engine& engine() { return *engine_; }
+    DeviceData& device() { return dev_; }
+    const Controls& controls() const { return controls_; }
+
+    // ---- module state of the start-up ----
+    int ComPortNo = 0;
+    QString CmdLine;
+    bool FirstInfoCheck = false;
+    bool FirstSysInfo = false;
+    bool LinkSerial = true;
+    int VerifyReadCount = 0;
+    QString TesterIpM, TesterIpV;
+    QString EmployeeNo, BinFileName, BinVersion, BootVersion, DeviceSerial;
+    std::uint8_t ZFMode = 0;
+    QString TuneParamText;
+    DeviceTable devices;                  // DeviceTable
+    quint16 discoveryPort = 12000;
+    // Milliseconds on a clock that does not jump; tests may replace it.
+    std::function<qint64()> clock;
+
+    QTimer Time2Start;
+    QTimer DisTimer;
+    QTimer ProgressTimer;
+
+    // ---- handlers ----
+    void Form_Load();
+    void Form_Unload();
+    bool InitGlobals();
+    void InitialComboBox();
+    bool TestCom(int port);
+    void optComm_Click(int index);
+    void StartRun_Click();
+    void Time2Start_Timer();
+    void DisTimer_Timer();
+    void cmdStop_Click();
+    void cmdPause_Click();
+    void Option1_Click();
+    void Option2_Click();
+    void Option3_Click();
+    // Device discovery on the Ethernet link.
+    void wsckDeviceQuery_DataArrival(const QByteArray& datagram);
+    void cmbDevice_Click();
+    void timCheckDevice_Timer();
+    // Page resets: 'S' device selection, 'A' the last device dropped,
+    // 'B' the chosen device dropped, 'C' the list left empty.
+    void resetPages(char column);
+
+    // The ports TestCom probes, in order (port n is entry n - 1).
+    QStringList portCandidates;
+
+    // ---- LinkView ----
+    void setStatus(const QString& text) override;
+    QString status() const override;
+    void setLostCount(const QString& text) override;
+    void setRxCount(const QString& text) override;
+    int linkOption() const override;
+    QString deviceIdText() const override;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void connectHandlers();
+    void clearPages();
+    void startSerial();
+    void startEthernet();
+    void startFailed(int number, const QString& description);
+    void fillAqTypeLists();
+
+    std::unique_ptr<SerialTransport> ownSerial_;
+    SerialTransport* serial_;
+    std::unique_ptr<Neighbours> ownNeighbours_;
+    Neighbours* nb_;
+    ImageService defaultImages_;
+    ImageService* images_;
+    DeviceData dev_;
+    Controls controls_;
+    std::unique_ptr<Engine> engine_;
+    std::unique_ptr<UdpTransport> ownDiscovery_, ownDeviceSocket_;
+    UdpTransport* wsckDeviceQuery_;
+    UdpTransport* wsckR_W_;
+};

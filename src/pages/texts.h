@@ -1,0 +1,18 @@
+#pragma once
+// Texts of the main window.
+namespace texts1 {
+inline constexpr const char* CAPTION = "MRK7ADQ,MRK7AAQ,MRK7000,MRK6000,TLX7000,VSN70DQ,TLX6000设置软件 V";
+inline constexpr const char* CAPTION_EDITION = " (用户版)";
+inline constexpr const char* PROMPT_SERIAL = "确保接线无误后，选择通信方式，点击“开始”按钮";
+inline constexpr const char* PROMPT_ETHERNET = "点击“开始”后，请选择设备IP";
+inline constexpr const char* RUN_START = "运行开始................";
+inline constexpr const char* QUERYING = "正在查询设备，请稍候";
+inline constexpr const char* SERIAL_ERROR_TITLE = "请注意串行口错误!";
+inline constexpr const char* WINSOCK_ERROR_TITLE = "请注意Winsock错误!";
+inline constexpr const char* SERIAL_RETRY = "请确认设置正确后,重新开始";
+inline constexpr const char* WINSOCK_RETRY = "请排除错误原因后,重新开始";
+inline constexpr const char* PAUSE = "暂停";
+inline constexpr const char* RESUME = "继续";
+inline constexpr const char* CLOCK_FORMAT = "yyyy年MM月dd日    hh:mm:ss";
+inline constexpr const char* AQ_TYPES[3] = {"电压输出", "电流输出", "开关量输出"};
+} // namespace texts1
