@@ -18,4 +18,5 @@ struct DeviceData {
     std::uint8_t ResumeMask = 0;        // parameters to restore, bit i = group i
     std::array<std::uint8_t, 2> DOOut{}; // DO states to write
     std::uint8_t DOByte = 0;            // DO byte last sent
+    std::array<std::uint8_t, 8> AQtoDQState{}; // AQ channels switched to DQ: 1 on, 0 off
 };

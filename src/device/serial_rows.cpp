@@ -4,6 +4,7 @@
 #include "base/numbers.h"
 #include "device/controls.h"
 #include "device/device_data.h"
+#include "device/shared_rows.h"
 #include "link/engine.h"
 #include "link/view.h"
 #include "proto/serial_commands.h"
@@ -54,8 +55,7 @@ void registerSerialRows(Engine& engine, DeviceData& dev, const Controls& control
     e->setSerialBuilder(QS_WRITE_COLD_CAL, [e, d] { e->sendFrame(coldCalRequest(d->TempWriteValue), 9); });
     e->setSerialBuilder(QS_WRITE_INNER_CAL, [e, c] {
         std::int16_t v[8];
-        for (int i = 0; i < 8; ++i)
-            v[i] = std::int16_t(toInt32(strictNumber(c->text(QStringLiteral("txt_LeiCkeck"), i))) & 0xFFFF);
+        readInnerCalBoxes(*c, v);
         e->sendFrame(innerCalRequest(v), 7);
     });
     e->setSerialBuilder(QS_RESTORE_SELECTED, [e, d] { e->sendFrame(restoreSelectedRequest(d->ResumeMask), 7); });
@@ -63,6 +63,9 @@ void registerSerialRows(Engine& engine, DeviceData& dev, const Controls& control
         auto* box = c->get<QCheckBox>(QStringLiteral("ckProfibus"));
         e->sendFrame(profibusWriteRequest(box && box->isChecked()), 8);
     });
+
+    e->setSerialDecoder(49, [c] { toggleRunStop(*c); });
+    e->setSerialDecoder(41, [c, d] { colourAqToDq(*c, *d); });
 
     // DO write reply: the device answers with the DO byte it now holds.
     e->setSerialDecoder(14, [e, d] {

@@ -143,13 +143,15 @@ void QtSerialTransport::check()
     }
 }
 
-QStringList candidatePorts()
+QStringList candidatePorts(bool withPlatformPorts)
 {
     QStringList out;
     const auto env = qEnvironmentVariable("RIODESK_PORTS");
     for (const auto& p : env.split(QLatin1Char(':'), Qt::SkipEmptyParts))
         if (!out.contains(p))
             out << p;
+    if (!withPlatformPorts)
+        return out;
     for (const auto& info : QSerialPortInfo::availablePorts())
         if (!out.contains(info.systemLocation()))
             out << info.systemLocation();

@@ -42,4 +42,4 @@ bool applySerialSettings(QSerialPort& port, const QString& settings);
 
 // The ports offered to the user: the device paths in RIODESK_PORTS
 // (colon-separated, in their order) followed by the platform's serial ports.
-QStringList candidatePorts();
+QStringList candidatePorts(bool withPlatformPorts = true);

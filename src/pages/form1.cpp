@@ -2,6 +2,7 @@
 
 #include "base/errorlog.h"
 #include "base/msgbox.h"
+#include "device/eth_rows.h"
 #include "device/serial_rows.h"
 #include "link/error_messages.h"
 #include "link/serial_port.h"
@@ -72,10 +73,12 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     wsckR_W_->setObjectName(QStringLiteral("wsckR_W"));
     engine_->setDeviceSocket(wsckR_W_);
     discoveryPort = options.discoveryPort;
+    platformPorts = options.platformPorts;
     clock = [] { return QDateTime::currentMSecsSinceEpoch(); };
     connect(wsckDeviceQuery_, &UdpTransport::datagram, this, &Form1::wsckDeviceQuery_DataArrival);
     connect(&engine_->timCheckDevice, &QTimer::timeout, this, &Form1::timCheckDevice_Timer);
     registerSerialRows(*engine_, dev_, controls_);
+    registerEthRows(*engine_, dev_, controls_);
 
     Time2Start.setObjectName(QStringLiteral("Time2Start"));
     Time2Start.setInterval(500);
@@ -210,7 +213,7 @@ bool Form1::TestCom(int port)
 void Form1::InitialComboBox()
 {
     trap(QStringLiteral("InitialComboBox(Form1)"), [&] {
-        portCandidates = candidatePorts();
+        portCandidates = candidatePorts(platformPorts);
         for (int n = 1; n <= 16; ++n)
             if (TestCom(n))
                 ui.ComPort->addItem(portCandidates[n - 1]);

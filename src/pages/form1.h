@@ -25,6 +25,7 @@ struct Form1Options {
     UdpTransport* discovery = nullptr;    // wsckDeviceQuery (the platform's when null)
     UdpTransport* deviceSocket = nullptr; // wsckR_W (the platform's when null)
     quint16 discoveryPort = 12000;        // tests use another port
+    bool platformPorts = true;            // tests list only the ports they name
 };
 
 class Form1 : public QWidget, public LinkView {
@@ -51,6 +52,7 @@ public:
     QString TuneParamText;
     DeviceTable devices;                  // DeviceTable
     quint16 discoveryPort = 12000;
+    bool platformPorts = true;
     // Milliseconds on a clock that does not jump; tests may replace it.
     std::function<qint64()> clock;
 

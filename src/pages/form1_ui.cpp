@@ -95,10 +95,20 @@ QLayout* buildStatusArea(Form1Ui& ui)
 }
 
 // Pages fit a 1280 x 800 window at the usual font sizes; with a larger font
-// a page scrolls instead of being cut off.
+// a page scrolls instead of being cut off. The area asks for its page's full
+// size, so the window opens large enough to show the page unscrolled.
+class PageScrollArea : public QScrollArea {
+public:
+    QSize sizeHint() const override
+    {
+        const int f = 2 * frameWidth();
+        return widget() ? widget()->sizeHint() + QSize(f, f) : QScrollArea::sizeHint();
+    }
+};
+
 QWidget* scrolled(QWidget* page)
 {
-    auto* area = new QScrollArea;
+    auto* area = new PageScrollArea;
     area->setFrameShape(QFrame::NoFrame);
     area->setWidgetResizable(true);
     area->setWidget(page);

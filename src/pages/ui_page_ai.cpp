@@ -34,7 +34,7 @@ QGroupBox* channelTable(Form1Ui& ui)
         return b;
     });
     makeArray(ui.ChnlDis, "ChnlDis", [](const QString& n, int) {
-        auto* e = edit(n, 9);
+        auto* e = edit(n, 10);
         e->setAlignment(Qt::AlignRight);
         return e;
     });

@@ -138,3 +138,46 @@ public:
     void SetAQDQChange() override { calls << QStringLiteral("SetAQDQChange"); }
     void StartRun_Click() override { calls << QStringLiteral("StartRun_Click"); }
 };
+
+#include "link/udp_transport.h"
+
+class FakeUdp : public UdpTransport {
+public:
+    QList<QByteArray> sent;
+    QString host;
+    quint16 remotePort = 0;
+    quint16 localPort = 0;
+    bool bound = false;
+    int bindError = 0;
+    int binds = 0;
+    int closes = 0;
+    int bind(quint16 port, QString* description = nullptr) override
+    {
+        ++binds;
+        if (bindError) {
+            if (description)
+                *description = QStringLiteral("fake failure");
+            return bindError;
+        }
+        localPort = port;
+        bound = true;
+        return 0;
+    }
+    void setRemote(const QString& h, quint16 p) override
+    {
+        host = h;
+        remotePort = p;
+    }
+    bool send(const QByteArray& d) override
+    {
+        sent << d;
+        return true;
+    }
+    void close() override
+    {
+        bound = false;
+        ++closes;
+    }
+    bool isBound() const override { return bound; }
+    void deliver(const QByteArray& d) { Q_EMIT datagram(d); }
+};

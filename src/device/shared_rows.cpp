@@ -1,0 +1,41 @@
+#include "device/shared_rows.h"
+
+#include "base/numbers.h"
+#include "device/colors.h"
+#include "device/controls.h"
+#include "device/device_data.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+void toggleRunStop(const Controls& c)
+{
+    auto* b = c.get<QPushButton>(QStringLiteral("bt_RunStop"));
+    if (colors::isFace(b))
+        colors::paint(b, colors::ON);
+    else
+        colors::paintFace(b);
+}
+
+void colourAqToDq(const Controls& c, const DeviceData& dev)
+{
+    for (int i = 0; i < 8; ++i) {
+        auto* b = c.get<QPushButton>(QStringLiteral("cmdDQ3"), i);
+        if (dev.AQtoDQState[std::size_t(i)] == 1)
+            colors::paint(b, colors::ON);
+        else if (dev.AQtoDQState[std::size_t(i)] == 0)
+            colors::paint(b, colors::DQ_OFF);
+    }
+}
+
+void showInnerCal(const Controls& c, const qint16 (&v)[8])
+{
+    for (int i = 0; i < 8; ++i)
+        c.setText(QStringLiteral("txt_LeiCkeck_%1").arg(i), QString::number(v[i]));
+}
+
+void readInnerCalBoxes(const Controls& c, qint16 (&v)[8])
+{
+    for (int i = 0; i < 8; ++i)
+        v[i] = qint16(toInt32(strictNumber(c.text(QStringLiteral("txt_LeiCkeck"), i))) & 0xFFFF);
+}

@@ -1,0 +1,236 @@
+// The main window's start-up, link choice, start, stop and pause, against
+// stand-ins for the port, the sockets and the image loader.
+#include "base/msgbox.h"
+#include "pages/form1.h"
+#include "proto/serial_commands.h"
+#include "support/fakes.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+class RecordingImages : public ImageService {
+public:
+    QStringList applied;
+    void AnalysisParam(QString& records) override { applied << records; }
+};
+
+class TestForm1Start : public QObject {
+    Q_OBJECT
+    QList<MsgRequest> boxes;
+
+    struct Rig {
+        FakeSerial serial;
+        FakeUdp discovery, device;
+        RecordingNeighbours nb;
+        RecordingImages images;
+        std::unique_ptr<Form1> f;
+        explicit Rig(const QString& cmdLine = {})
+        {
+            Form1Options o;
+            o.commandLine = cmdLine;
+            o.serial = &serial;
+            o.neighbours = &nb;
+            o.images = &images;
+            o.discovery = &discovery;
+            o.deviceSocket = &device;
+            o.platformPorts = false;
+            f = std::make_unique<Form1>(o);
+        }
+    };
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("RIODESK_PORTS", "/dev/riodesk-no-such-port");
+    }
+    void init()
+    {
+        boxes.clear();
+        setMsgResponder([this](const MsgRequest& q) {
+            boxes << q;
+            return MsgAnswer::Ok;
+        });
+    }
+
+    void loadSetsTheStartState()
+    {
+        Rig r;
+        Form1& f = *r.f;
+        QCOMPARE(f.windowTitle(),
+                 QStringLiteral("MRK7ADQ,MRK7AAQ,MRK7000,MRK6000,TLX7000,VSN70DQ,TLX6000设置软件 V1.3.99 (用户版)"));
+        for (QWidget* w : {static_cast<QWidget*>(f.ui.cmd_DownOrderInfo), static_cast<QWidget*>(f.ui.cmd_DownOAPara),
+                           static_cast<QWidget*>(f.ui.Cmd_TransPara), static_cast<QWidget*>(f.ui.bt_AQAuto)})
+            QVERIFY(w->isHidden());
+        QVERIFY(!f.engine().Timer1.isActive() && !f.engine().Timer2.isActive() && !f.engine().timMscon.isActive());
+        QVERIFY(f.DisTimer.isActive());
+        QVERIFY(!f.ui.Option1->isEnabled() && !f.ui.cmdWriteprj->isEnabled());
+        QVERIFY(f.ui.optComm[0]->isChecked() && f.LinkSerial);
+        QVERIFY(f.ui.Option1->isChecked());
+        QCOMPARE(int(f.engine().DisplayMode), 0);
+        QVERIFY(!f.ui.ComboCold->isEnabled());
+        QCOMPARE(f.ui.Text2->text(), QStringLiteral("确保接线无误后，选择通信方式，点击“开始”按钮"));
+        QCOMPARE(f.ui.Text_ErrorTimeComm2->text(), QStringLiteral("10"));
+        QCOMPARE(f.ui.Text_InterTimeComm2->text(), QStringLiteral("100"));
+        QCOMPARE(f.ui.Text_WaitTimeComm2->text(), QStringLiteral("1000"));
+        QVERIFY(!f.Time2Start.isActive());
+        QVERIFY(r.images.applied.isEmpty());
+        // Choice lists: exact entries, nothing selected but the port list.
+        QCOMPARE(f.ui.ComPort->count(), 0); // the listed port cannot be opened
+        QCOMPARE(f.ui.Combo10[1]->itemText(2), QStringLiteral("ModbusASII"));
+        QCOMPARE(f.ui.Combo10[0]->itemText(4), QStringLiteral("Panasoic"));
+        QCOMPARE(f.ui.ChnlSensor[10]->count(), 24);
+        QCOMPARE(f.ui.ChnlSensor[0]->itemText(21), QStringLiteral("空"));
+        QCOMPARE(f.ui.Combo_WeekDay->itemText(6), QStringLiteral("日"));
+        QCOMPARE(f.ui.ComboADRate1->itemText(7), QStringLiteral("1.88Hz 19.2/22.4s"));
+        QCOMPARE(f.ui.Combo9[0]->currentIndex(), -1);
+        QVERIFY(f.ui.NowDis->text().contains(QStringLiteral("年")));
+    }
+
+    void linkChoice()
+    {
+        Rig r;
+        Form1& f = *r.f;
+        f.ui.txtDevID->setText(QStringLiteral("x"));
+        f.ui.optComm[1]->setChecked(true);
+        QVERIFY(!f.LinkSerial);
+        QVERIFY(f.ui.bt_CheckRAM->isHidden() && f.ui.ComPort->isHidden());
+        QCOMPARE(f.ui.Text2->text(), QStringLiteral("点击“开始”后，请选择设备IP"));
+        QVERIFY(f.ui.txtDevID->text().isEmpty());
+        f.ui.optComm[0]->setChecked(true);
+        QVERIFY(f.LinkSerial && !f.ui.bt_CheckRAM->isHidden() && !f.ui.ComPort->isHidden());
+        QCOMPARE(f.ui.Text2->text(), QStringLiteral("确保接线无误后，选择通信方式，点击“开始”按钮"));
+    }
+
+    void serialStartLoadsTheStartUpReads()
+    {
+        Rig r;
+        Form1& f = *r.f;
+        Engine& e = f.engine();
+        e.push(serial::QS_READ_CLOCK); // whatever the stack held before
+        f.StartRun_Click();
+        QVERIFY(r.serial.isOpen());
+        QCOMPARE(r.serial.settings(), QStringLiteral("9600,N,8,1"));
+        QCOMPARE(e.CmdTop, std::int16_t(14));
+        QVERIFY(e.Timer1.isActive());
+        QCOMPARE(e.Timer1.interval(), 300);
+        QCOMPARE(e.timMscon.interval(), 5000);
+        QVERIFY(!f.ui.StartRun->isEnabled() && !f.ui.optComm[0]->isEnabled() && f.ui.cmdStop->isEnabled());
+        QCOMPARE(f.ui.ComboType2[7]->itemText(2), QStringLiteral("开关量输出"));
+        e.Timer1_Timer();
+        QCOMPARE(r.serial.writtenFns(), (QList<int>{57}));
+        QCOMPARE(f.ui.Text2->text(), QStringLiteral("正在读取zigbee配置参数"));
+    }
+
+    void startFailures_data()
+    {
+        QTest::addColumn<int>("link");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("status");
+        QTest::addRow("no such port") << 0 << 8002 << QStringLiteral("无效的端口号,请选择存在的串口号")
+                                      << QStringLiteral("请注意串行口错误!") << QStringLiteral("请确认设置正确后,重新开始");
+        QTest::addRow("port in use") << 0 << 8005
+                                     << QStringLiteral("该端口已经被其他程序打开,请关闭相应的程序或选择其他串口")
+                                     << QStringLiteral("请注意串行口错误!") << QStringLiteral("请确认设置正确后,重新开始");
+        QTest::addRow("not in the table") << 0 << 8017 << QStringLiteral("fake failure")
+                                          << QStringLiteral("请注意串行口错误!") << QStringLiteral("请确认设置正确后,重新开始");
+        QTest::addRow("udp port in use") << 1 << 10048 << QStringLiteral("指定的端口被其他程序占用")
+                                         << QStringLiteral("请注意Winsock错误!") << QStringLiteral("请排除错误原因后,重新开始");
+        QTest::addRow("udp not in the table") << 1 << 10059 << QStringLiteral("fake failure")
+                                              << QStringLiteral("请注意Winsock错误!") << QStringLiteral("请排除错误原因后,重新开始");
+    }
+    void startFailures()
+    {
+        QFETCH(int, link);
+        QFETCH(int, error);
+        QFETCH(QString, message);
+        QFETCH(QString, title);
+        QFETCH(QString, status);
+        Rig r;
+        Form1& f = *r.f;
+        f.ui.optComm[std::size_t(link)]->setChecked(true);
+        r.serial.openError = error;
+        r.discovery.bindError = error;
+        f.StartRun_Click();
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].text, message);
+        QCOMPARE(boxes[0].title, title);
+        QVERIFY(boxes[0].icon == MsgIcon::Exclamation);
+        QCOMPARE(f.ui.Text2->text(), status);
+        QVERIFY(f.ui.optComm[0]->isEnabled() && f.ui.optComm[1]->isEnabled() && f.ui.StartRun->isEnabled());
+        QVERIFY(!f.ui.cmdStop->isEnabled());
+        QVERIFY(!f.engine().Timer1.isActive());
+        QCOMPARE(f.engine().CmdTop, std::int16_t(0));
+    }
+
+    void realPortThatDoesNotExist()
+    {
+        // The platform port: the listed path does not exist.
+        Form1Options o;
+        o.platformPorts = false;
+        Form1 f(o);
+        f.StartRun_Click();
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].text, QStringLiteral("无效的端口号,请选择存在的串口号"));
+    }
+
+    void commandLineStartsTheLink()
+    {
+        {
+            Rig r(QStringLiteral("   "));
+            QVERIFY(!r.f->Time2Start.isActive());
+            QVERIFY(r.images.applied.isEmpty());
+        }
+        Rig r(QStringLiteral("员工编号\x80" "007|"));
+        QCOMPARE(r.images.applied.size(), 1);
+        QVERIFY(r.f->Time2Start.isActive());
+        QCOMPARE(r.f->Time2Start.interval(), 500);
+        r.f->Time2Start_Timer();
+        QVERIFY(!r.f->Time2Start.isActive());
+        QVERIFY(r.serial.isOpen());
+        QCOMPARE(r.f->engine().CmdTop, std::int16_t(14));
+    }
+
+    void stopAndPause()
+    {
+        Rig r;
+        Form1& f = *r.f;
+        f.StartRun_Click();
+        f.ui.ChnlDis[5]->setText(QStringLiteral("12.5"));
+        f.engine().TimeoutCount = 3;
+        f.cmdPause_Click();
+        QCOMPARE(f.ui.cmdPause->text(), QStringLiteral("继续"));
+        QVERIFY(!f.engine().Timer1.isActive());
+        QCOMPARE(f.engine().CmdTop, std::int16_t(14)); // the stack is left alone
+        f.cmdPause_Click();
+        QCOMPARE(f.ui.cmdPause->text(), QStringLiteral("暂停"));
+        QVERIFY(f.engine().Timer1.isActive() && f.engine().timCheckDevice.isActive());
+        f.cmdStop_Click();
+        QVERIFY(!r.serial.isOpen());
+        QVERIFY(!f.engine().Timer1.isActive() && !f.engine().timCheckDevice.isActive());
+        QCOMPARE(f.engine().CmdTop, std::int16_t(0));
+        QVERIFY(f.ui.ChnlDis[5]->text().isEmpty());
+        QCOMPARE(f.ui.Text3->text(), QStringLiteral("0"));
+        QVERIFY(f.ui.optComm[1]->isEnabled() && f.ui.StartRun->isEnabled());
+        QVERIFY(f.ui.cmbDevice->isHidden());
+    }
+
+    void displayModeOptions()
+    {
+        Rig r;
+        Form1& f = *r.f;
+        f.ui.Option2->setChecked(true);
+        QCOMPARE(int(f.engine().DisplayMode), 1);
+        f.Option3_Click();
+        QVERIFY(f.ui.Option3->isChecked());
+        QCOMPARE(int(f.engine().DisplayMode), 2);
+    }
+};
+
+QTEST_MAIN(TestForm1Start)
+#include "tst_form1_start.moc"
