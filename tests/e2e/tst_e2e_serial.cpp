@@ -1,0 +1,111 @@
+// The real window, offscreen, against the simulated device on a
+// pseudo-terminal: the command-line start, the start-up reads on the wire, the
+// idle poll, the counters, and a silent device.
+#include "base/msgbox.h"
+#include "pages/form1.h"
+#include "sim/serial_device.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QtTest>
+
+namespace {
+// The start-up reads as function codes on the wire, top of the stack first.
+const QList<quint8> STARTUP = {57, 62, 21, 1, 19, 23, 2, 3, 18, 77, 37, 39, 50, 79};
+} // namespace
+
+class TestE2eSerial : public QObject {
+    Q_OBJECT
+    std::unique_ptr<SimSerialDevice> sim;
+    std::unique_ptr<Form1> f;
+    QStringList texts; // every text the status line showed
+
+    void startWindow()
+    {
+        qputenv("RIODESK_PORTS", sim->slavePath().toLocal8Bit());
+        Form1Options o;
+        o.commandLine = QStringLiteral("设备演示");
+        o.platformPorts = false;
+        f = std::make_unique<Form1>(o);
+        connect(f->ui.Text2, &QLineEdit::textChanged, this, [this](const QString& t) {
+            if (!t.isEmpty())
+                texts << t;
+        });
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        setMsgResponder([](const MsgRequest&) { return MsgAnswer::Ok; });
+        sim = std::make_unique<SimSerialDevice>();
+        QVERIFY2(sim->open(), qPrintable(sim->errorString()));
+        texts.clear();
+    }
+    void cleanup()
+    {
+        f.reset();
+        sim.reset();
+    }
+
+    void commandLineStartReadsTheDeviceThenPolls()
+    {
+        startWindow();
+        QCOMPARE(f->ui.ComPort->currentText(), sim->slavePath());
+        QTRY_VERIFY_WITH_TIMEOUT(sim->receivedFunctions().size() >= STARTUP.size() + 6, 20000);
+        const auto wire = sim->receivedFunctions();
+        QCOMPARE(wire.mid(0, STARTUP.size()), STARTUP);
+        // Then the idle poll: a live read (temperature) and the DI/DO read, one per tick.
+        for (int i = STARTUP.size(); i < wire.size(); ++i)
+            QCOMPARE(int(wire[i]), (i - STARTUP.size()) % 2 == 0 ? 9 : 13);
+        // Every reply was accepted and counted.
+        QTRY_VERIFY(f->engine().RxCount >= wire.size() - 1);
+        QCOMPARE(f->ui.Text4->text(), QString::number(f->engine().RxCount));
+        QCOMPARE(f->engine().TimeoutCount, 0);
+        for (const char* t : {"读取zigbee参数成功", "读取内部工程校准值成功", "读PDTag、DeviceID成功", "取系统信息",
+                              "读实时时钟成功", "读出小灯状态", "读入零点数据", "读入满度数据", "读工程校准值成功",
+                              "读取网关信息成功", "读设备MAC地址成功", "读AQ通道类型成功", "读取AI通道报警灯成功",
+                              "读Profibus状态成功", "读温度测量值成功", "读入AO/DI/DO数值"})
+            QVERIFY2(texts.contains(QString::fromUtf8(t)), t);
+        QVERIFY(!texts.contains(QStringLiteral("通讯超时")));
+        QVERIFY(!texts.contains(QStringLiteral("CRC 校验错误")));
+    }
+
+    void displayModeChangesTheLiveRead()
+    {
+        startWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(sim->receivedFunctions().size() >= STARTUP.size() + 2, 20000);
+        f->ui.Option2->setEnabled(true);
+        f->ui.Option2->setChecked(true); // A/D
+        sim->clearLog();
+        QTRY_VERIFY_WITH_TIMEOUT(sim->receivedFunctions().count(8) >= 2, 5000);
+        QVERIFY(!sim->receivedFunctions().contains(9));
+        QTRY_VERIFY(texts.contains(QStringLiteral("读A/D测量值成功")));
+    }
+
+    void silentDeviceTimesOutAndCountsLostReplies()
+    {
+        sim->setSilent(true);
+        startWindow();
+        QTRY_COMPARE_WITH_TIMEOUT(f->ui.Text2->text(), QStringLiteral("通讯超时"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(f->engine().TimeoutCount >= 1, 9000);
+        QCOMPARE(f->ui.Text3->text(), QString::number(f->engine().TimeoutCount));
+        QCOMPARE(f->engine().RxCount, 0);
+        // No command is repeated: the reads went out once each, in order.
+        QTRY_VERIFY_WITH_TIMEOUT(sim->receivedFunctions().size() >= 6, 5000);
+        QCOMPARE(sim->receivedFunctions().mid(0, 6), STARTUP.mid(0, 6));
+    }
+
+    void corruptedReplyIsShownAndDropped()
+    {
+        startWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(sim->receivedFunctions().size() >= STARTUP.size() + 2, 20000);
+        const int before = f->engine().RxCount;
+        sim->corruptNextCrc(1);
+        QTRY_VERIFY_WITH_TIMEOUT(texts.contains(QStringLiteral("CRC 校验错误")), 3000);
+        QTRY_VERIFY(f->engine().RxCount > before + 1); // polling goes on
+    }
+};
+
+QTEST_MAIN(TestE2eSerial)
+#include "tst_e2e_serial.moc"
