@@ -1,0 +1,135 @@
+// The real window, offscreen, against the simulated device on loopback UDP:
+// discovery, device selection, the Ethernet start-up reads, the idle poll, and
+// a device that answers with failures or falls silent.
+#include "base/msgbox.h"
+#include "pages/form1.h"
+#include "sim/udp_device.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QUdpSocket>
+#include <QtTest>
+
+namespace {
+// A free UDP port on loopback for this run.
+quint16 freePort()
+{
+    QUdpSocket s;
+    s.bind(QHostAddress::LocalHost, 0);
+    return s.localPort();
+}
+using Req = QPair<int, int>; // index, sub-index (parameter for index 107 reads)
+const QList<Req> STARTUP = {{14000, 1}, {10003, 21}, {10010, 2}, {10003, 1}, {10003, 2}, {107, 0}, {10003, 5},
+                            {10003, 10}, {10003, 3}, {14000, 5}, {10003, 16}, {10003, 17}, {10003, 4}, {10003, 20}};
+} // namespace
+
+class TestE2eEthernet : public QObject {
+    Q_OBJECT
+    std::unique_ptr<SimUdpDevice> sim;
+    std::unique_ptr<Form1> f;
+    QStringList texts;
+    quint16 announcePort = 0;
+
+    QList<Req> wire() const
+    {
+        QList<Req> out;
+        for (const auto& r : sim->receivedRequests())
+            out << Req(r.index, r.subIndex);
+        return out;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        setMsgResponder([](const MsgRequest&) { return MsgAnswer::Ok; });
+        announcePort = freePort();
+        sim = std::make_unique<SimUdpDevice>();
+        // The device lives on its own loopback address, so the window may bind
+        // the same port number for its device socket.
+        sim->setAddress(QHostAddress(QStringLiteral("127.0.0.2")));
+        sim->setPort(freePort());
+        sim->setAnnounceTarget(QHostAddress::LocalHost);
+        sim->setAnnouncePort(announcePort);
+        sim->setAnnounceInterval(300);
+        QVERIFY2(sim->start(), qPrintable(sim->errorString()));
+        Form1Options o;
+        o.platformPorts = false;
+        o.discoveryPort = announcePort;
+        f = std::make_unique<Form1>(o);
+        texts.clear();
+        connect(f->ui.Text2, &QLineEdit::textChanged, this, [this](const QString& t) {
+            if (!t.isEmpty())
+                texts << t;
+        });
+        f->ui.optComm[1]->setChecked(true);
+        f->StartRun_Click();
+    }
+    void cleanup()
+    {
+        f.reset();
+        sim.reset();
+    }
+
+    void discoverSelectReadThenPoll()
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(f->ui.cmbDevice->count(), 1, 5000);
+        QCOMPARE(f->ui.cmbDevice->itemText(0), QStringLiteral("127.0.0.2"));
+        QVERIFY(!f->ui.cmbDevice->isHidden());
+        QVERIFY(texts.contains(QStringLiteral("当前有设备在线,请选择设备IP")));
+        f->ui.cmbDevice->setCurrentIndex(0);
+        f->cmbDevice_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(wire().size() >= STARTUP.size() + 4, 15000);
+        const auto w = wire();
+        QCOMPARE(w.mid(0, STARTUP.size()), STARTUP);
+        for (int i = STARTUP.size(); i < w.size(); ++i)
+            QCOMPARE(w[i], Req(10003, (i - STARTUP.size()) % 2 == 0 ? 9 : 13));
+        // Sequence numbers climb by one per read.
+        const auto reqs = sim->receivedRequests();
+        for (int i = 1; i < reqs.size(); ++i)
+            if (reqs[i].service == 12 && reqs[i - 1].service == 12)
+                QCOMPARE(int(reqs[i].seq), int(reqs[i - 1].seq) + 1);
+        QTRY_VERIFY(f->engine().NetRxCount >= w.size() - 1);
+        QCOMPARE(f->ui.Text4->text(), QString::number(f->engine().NetRxCount));
+        for (const char* t : {"读取zigbee参数成功", "读内部AI校准值成功", "读DeviceID、PDTag成功", "读系统参数成功",
+                              "读零点数据成功", "读实时时钟成功", "读小灯状态成功", "读满度数据成功", "读取网关信息成功",
+                              "读设备MAC地址成功", "读AQ通道类型成功", "读工程校准值成功", "读AI上下限报警状态成功",
+                              "读温度值成功", "读AO/DI/DO值成功"})
+            QVERIFY2(texts.contains(QString::fromUtf8(t)), t);
+        QVERIFY(!texts.contains(QStringLiteral("通讯超时")));
+        QCOMPARE(f->ui.txtIp[0]->text(), QStringLiteral("127"));
+        QVERIFY(!f->ui.Combo_WeekDay->currentText().isEmpty());
+    }
+
+    void failureStatusAndSilence()
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(f->ui.cmbDevice->count(), 1, 5000);
+        sim->failNext(1);
+        f->ui.cmbDevice->setCurrentIndex(0);
+        f->cmbDevice_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(texts.contains(QStringLiteral("读服务响应错误")), 3000);
+        // The ZigBee read failed: the dispatcher went on at once, no time-out.
+        QTRY_VERIFY_WITH_TIMEOUT(wire().size() >= 3, 3000);
+        sim->setSilent(true);
+        QTRY_VERIFY_WITH_TIMEOUT(f->engine().TimeoutCount >= 1, 9000);
+        QCOMPARE(f->ui.Text3->text(), QString::number(f->engine().TimeoutCount));
+    }
+
+    void deviceThatStopsAnnouncingIsDropped()
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(f->ui.cmbDevice->count(), 1, 5000);
+        f->ui.cmbDevice->setCurrentIndex(0);
+        f->cmbDevice_Click();
+        sim->setAnnouncing(false);
+        // The watchdog, moved on by 12 s.
+        const auto real = f->clock;
+        f->clock = [real] { return real() + 12000; };
+        f->timCheckDevice_Timer();
+        QCOMPARE(f->ui.Text2->text(), QStringLiteral("当前无在线设备,请检查设备状态"));
+        QVERIFY(!f->engine().Timer1.isActive());
+        QVERIFY(f->ui.cmbDevice->isHidden());
+    }
+};
+
+QTEST_MAIN(TestE2eEthernet)
+#include "tst_e2e_ethernet.moc"
