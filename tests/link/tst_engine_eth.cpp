@@ -1,0 +1,350 @@
+// The Ethernet side of the engine against a stand-in socket: the rows, the
+// idle poll, the two senders, the reply checks and the reply dispatch.
+#include "base/msgbox.h"
+#include "link/engine.h"
+#include "proto/eth_commands.h"
+#include "proto/eth_replies.h"
+#include "proto/net_datagram.h"
+#include "support/fakes.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace net;
+
+namespace {
+// A reply datagram: service byte, sequence echo, payload from byte 12.
+QByteArray reply(quint8 first, quint16 seq, const QByteArray& payload = {})
+{
+    QByteArray d(12, '\0');
+    d[0] = char(first);
+    d[6] = char(seq & 0xFF);
+    d[7] = char(seq >> 8);
+    return d + payload;
+}
+int u16(const QByteArray& d, int at) { return quint8(d[at]) | (quint8(d[at + 1]) << 8); }
+} // namespace
+
+class TestEngineEth : public QObject {
+    Q_OBJECT
+    FakeSerial port;
+    FakeUdp* sock = nullptr;
+    FakeView* view = nullptr;
+    RecordingNeighbours* nb = nullptr;
+    Engine* e = nullptr;
+    QList<MsgRequest> boxes;
+
+    void tick() { e->Timer1_Timer(); }
+    void readReply(const QByteArray& payload = QByteArray(100, 0)) { sock->deliver(reply(0x4C, quint16(e->ReadSeq), payload)); }
+    void writeReply() { sock->deliver(reply(0x4D, quint16(e->WriteSeq))); }
+
+private Q_SLOTS:
+    void init()
+    {
+        sock = new FakeUdp;
+        view = new FakeView;
+        view->option = 1;
+        nb = new RecordingNeighbours;
+        e = new Engine(view, nb, &port);
+        e->setDeviceSocket(sock);
+        e->timMscon.setInterval(5000);
+        e->Timer1.setInterval(300);
+        e->CmdStack[0] = QE_REFRESH_LIVE;
+        boxes.clear();
+        setMsgResponder([this](const MsgRequest& q) {
+            boxes << q;
+            return MsgAnswer::Ok;
+        });
+    }
+    void cleanup()
+    {
+        delete e;
+        delete nb;
+        delete view;
+        delete sock;
+    }
+
+    void idlePollAlternatesAndRestoresThePace()
+    {
+        e->Timer1.setInterval(10);
+        e->DisplayMode = 1;
+        tick();
+        tick();
+        e->DisplayMode = 2;
+        tick();
+        QCOMPARE(sock->sent.size(), 3);
+        QCOMPARE(u16(sock->sent[0], 12), 8);  // A/D
+        QCOMPARE(u16(sock->sent[1], 12), 13); // AO, DI, DO
+        QCOMPARE(u16(sock->sent[2], 12), 12); // voltage
+        QCOMPARE(u16(sock->sent[0], 10), 10003);
+        QCOMPARE(e->Timer1.interval(), 300);
+        QCOMPARE(e->CmdTop, std::int16_t(0));
+        // A display mode that is none of the three sends nothing but still moves on.
+        e->DisplayMode = 7;
+        tick(); // DI/DO
+        tick(); // nothing
+        tick(); // DI/DO
+        QCOMPARE(sock->sent.size(), 5);
+    }
+
+    void readRequestSequenceAndSlaveRows()
+    {
+        e->ReadSeq = 65534;
+        e->push(QE_READ_ZERO);
+        tick();
+        QCOMPARE(u16(sock->sent.last(), 6), 65535);
+        e->push(QE_READ_ZERO);
+        tick();
+        QCOMPARE(u16(sock->sent.last(), 6), 0);
+        QVERIFY(e->timMscon.isActive());
+        QVERIFY(e->StatusText.isEmpty());
+        // The slave row's parameter is left by its pusher and stepped by each read.
+        e->PendParam = 0x0105;
+        e->push(QE_READ_SLAVE);
+        tick();
+        QCOMPARE(sock->sent.last().mid(14, 2), QByteArray::fromHex("0501"));
+        QCOMPARE(e->PendParam, 0x0106);
+        // The reply echoing 0 is accepted after the wrap.
+        e->push(QE_READ_ZERO);
+        e->ReadSeq = 65535;
+        tick();
+        readReply();
+        QCOMPARE(view->text2, QStringLiteral("读零点数据成功"));
+    }
+
+    void writesAndTheirBuilders()
+    {
+        // A builder that ends early sends nothing; the time-out reports the loss.
+        e->setEthBuilder(QE_WRITE_ZERO, [] { throw std::runtime_error("bad input"); });
+        e->push(QE_WRITE_ZERO);
+        tick();
+        QVERIFY(sock->sent.isEmpty());
+        QVERIFY(e->Timer2.isActive());
+        QCOMPARE(e->Timer2.interval(), 5000);
+        e->Timer2_Timer();
+        QCOMPARE(view->text2, QStringLiteral("通讯超时"));
+        // A complete payload goes out behind the 18-byte header.
+        e->setEthBuilder(QE_WRITE_SYS_INFO, [this] { e->WritePayload = QByteArray(84, 7); });
+        e->push(QE_WRITE_SYS_INFO);
+        tick();
+        QCOMPARE(sock->sent.size(), 1);
+        QCOMPARE(sock->sent[0].size(), 102);
+        QCOMPARE(u16(sock->sent[0], 4), 102);
+        QCOMPARE(e->timMscon.interval(), 10000); // sub-index 4
+        QCOMPARE(view->text2, QStringLiteral("正在写入系统参数，请等待"));
+        writeReply();
+        QCOMPARE(view->text2, QStringLiteral("写系统参数成功"));
+        QVERIFY(e->Timer1.isActive() && !e->Timer2.isActive());
+        // The inner calibration needs its builder registered by the device data.
+        e->push(QE_WRITE_INNER_CAL);
+        tick();
+        QCOMPARE(sock->sent.size(), 1);
+    }
+
+    void replyChecks()
+    {
+        e->push(QE_READ_CLOCK);
+        tick();
+        e->Timer1.stop();
+        e->Timer2.start();
+        // Failure status: the text, and the dispatcher goes on.
+        sock->deliver(reply(0x0C, quint16(e->ReadSeq)));
+        QCOMPARE(view->text2, QStringLiteral("读服务响应错误"));
+        QVERIFY(e->Timer1.isActive() && !e->Timer2.isActive());
+        sock->deliver(reply(0x8D, 1));
+        QCOMPARE(view->text2, QStringLiteral("写服务失败"));
+        // A wrong sequence number, an unknown service or a stub: counted, nothing else.
+        view->text2.clear();
+        e->Timer1.stop();
+        sock->deliver(reply(0x4C, quint16(e->ReadSeq + 1)));
+        sock->deliver(reply(0x4E, quint16(e->ReadSeq)));
+        sock->deliver(QByteArray(3, 0x4C));
+        e->WriteSeq = 9;
+        sock->deliver(reply(0x4D, quint16(e->ReadSeq))); // echoes the read's number
+        QVERIFY(view->text2.isEmpty());
+        QVERIFY(!e->Timer1.isActive());
+        QCOMPARE(e->NetRxCount, 6);
+        QCOMPARE(view->text4, QStringLiteral("6"));
+        // While the AQ window is open every datagram is its own.
+        nb->aqOpen = true;
+        sock->deliver(reply(0x0C, 0));
+        QCOMPARE(nb->calls, QStringList{QStringLiteral("OnDevReturnFromSock")});
+        QCOMPARE(e->NetRxCount, 7);
+    }
+
+    void dispatchFollowsThePendingRequest()
+    {
+        // A read reply that comes after a write was sent is read as that write's sub-index.
+        e->push(QE_READ_ZERO);
+        tick();
+        const int seq = e->ReadSeq;
+        e->PendSubIndex = 6;
+        view->text2.clear();
+        sock->deliver(reply(0x4C, quint16(seq), QByteArray(50, 0)));
+        QVERIFY(view->text2.isEmpty());
+    }
+
+    void readBranches_data()
+    {
+        QTest::addColumn<bool>("write");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("sub");
+        int n = 0;
+        const auto* rows = ethReplyRows(&n);
+        for (int i = 0; i < n; ++i) {
+            const auto& r = rows[i];
+            const QString a = QString::fromLatin1(r.action ? r.action : "");
+            if (a == QLatin1String("userBlockDump") || a == QLatin1String("firmwareStart") || r.subIndex == ANY_SUB)
+                continue;
+            QTest::addRow("%s %d/%d", r.write ? "write" : "read", r.index, r.subIndex) << r.write << r.index << r.subIndex;
+        }
+    }
+    void readBranches()
+    {
+        QFETCH(bool, write);
+        QFETCH(int, index);
+        QFETCH(int, sub);
+        const auto* row = findEthReply(write, index, sub, sub);
+        QVERIFY(row);
+        e->PendIndex = index;
+        e->PendSubIndex = index == IDX_MEM && !write ? 0 : sub;
+        e->PendParam = sub;
+        e->Timer1.stop();
+        e->Timer2.start();
+        sock->deliver(reply(write ? 0x4D : 0x4C, quint16(write ? e->WriteSeq : e->ReadSeq), QByteArray(140, 1)));
+        if (row->text)
+            QVERIFY(view->history.contains(QString::fromUtf8(row->text)));
+        QCOMPARE(e->Timer1.isActive(), row->timers);
+        QCOMPARE(e->Timer2.isActive(), !row->timers);
+    }
+
+    void branchEffects()
+    {
+        // Sensor types written: the system information is read back next.
+        e->PendIndex = IDX_SYSTEM;
+        e->PendSubIndex = 5;
+        writeReply();
+        QCOMPARE(e->top(), std::int16_t(QE_READ_SYS_INFO));
+        // Two-step AQ zero/full write.
+        e->AQZFTwoStep = true;
+        e->PendSubIndex = 18;
+        writeReply();
+        QCOMPARE(e->PendParam, 3);
+        QVERIFY(!e->AQZFTwoStep);
+        // AQ type written after an image download, then again.
+        e->AQTypeChanged = true;
+        e->PendSubIndex = 20;
+        writeReply();
+        QVERIFY(!nb->calls.contains(QStringLiteral("SetAQDQChange")));
+        writeReply();
+        QVERIFY(nb->calls.contains(QStringLiteral("SetAQDQChange")));
+        // Stop and clear puts the normal pace back.
+        e->Timer1.setInterval(10);
+        e->PendSubIndex = 22;
+        writeReply();
+        QCOMPARE(e->Timer1.interval(), 300);
+        // ZigBee read: the block from offset 12.
+        e->PendIndex = IDX_COMM;
+        e->PendSubIndex = 1;
+        QByteArray z(34, 0);
+        z[0] = 2;
+        z[25] = 77; // chain address
+        readReply(z);
+        QCOMPARE(e->Zigbee.ZbLogic, std::uint8_t(2));
+        QCOMPARE(e->Zigbee.ZbChainAddr, std::uint8_t(77));
+        QCOMPARE(nb->calls.last(), QStringLiteral("DistributeZigbeeParam"));
+        // The RAM test puts the lost-reply counter back to 5000 ms.
+        e->timMscon.setInterval(8000);
+        e->PendIndex = IDX_SYSTEM;
+        e->PendSubIndex = 18;
+        readReply();
+        QCOMPARE(e->timMscon.interval(), 5000);
+        QCOMPARE(view->text2, QStringLiteral("测试RAM结束"));
+    }
+
+    void devIdTagReadGoesToThePageOrToTheNextWrite()
+    {
+        QByteArray block(82, 0);
+        for (int i = 0; i < 82; ++i)
+            block[i] = char('A' + i % 26);
+        e->PendIndex = IDX_PDTAG;
+        e->PendSubIndex = 2;
+        int shown = 0;
+        e->setEthAction(QStringLiteral("DistributePDTagandDeviceID"), [&] { ++shown; });
+        readReply(block);
+        QCOMPARE(e->DevIdBuf, block);
+        QCOMPARE(view->text2, QStringLiteral("读DeviceID、PDTag成功"));
+        QCOMPARE(shown, 1);
+        e->SetParaPending = true;
+        view->text2.clear();
+        readReply(block.left(40) + QByteArray(42, 'z'));
+        QVERIFY(!e->SetParaPending);
+        QCOMPARE(e->WritePayload.size(), 82);
+        QVERIFY(e->WritePayload.endsWith("zzz"));
+        QVERIFY(view->text2.isEmpty());
+        QCOMPARE(shown, 1);
+        // Too short: nothing taken.
+        readReply(QByteArray(10, 1));
+        QCOMPARE(e->DevIdBuf, block);
+    }
+
+    void userBlockDumpAppends()
+    {
+        QTemporaryDir dir;
+        const QString was = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        e->push(QE_READ_USER_BLOCK);
+        tick();
+        QVERIFY(e->Timer2.isActive());
+        QCOMPARE(e->Timer2.interval(), 10000);
+        sock->deliver(reply(0x4C, quint16(e->ReadSeq), QByteArray("xxABC")));
+        sock->deliver(reply(0x4C, quint16(e->ReadSeq), QByteArray("yyDEF")));
+        QCOMPARE(view->text2, QStringLiteral("正在将数据写入文件，请等待……"));
+        QVERIFY(e->Timer2.isActive()); // the command ends by its time-out
+        QFile f(QStringLiteral(".DAT"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("ABCDEF"));
+        QDir::setCurrent(was);
+    }
+
+    void firmwareTransfer()
+    {
+        // The firmware builders send their payloads themselves.
+        for (auto [code, size] : {std::pair{QE_FLASH_START, 1}, {QE_FLASH_SIZE, 2}, {QE_FLASH_BLOCK, 512}})
+            e->setEthBuilder(code, [this, size = size] {
+                e->WritePayload = QByteArray(size, 0);
+                e->WriteCmd();
+            });
+        e->loadList({QE_REFRESH_LIVE, QE_FLASH_BLOCK, QE_FLASH_SIZE, QE_FLASH_START});
+        e->PendParam = 9;
+        tick();
+        QCOMPARE(sock->sent.size(), 1);
+        QCOMPARE(e->timMscon.interval(), 10000);
+        QCOMPARE(e->Timer2.interval(), 9000);
+        QVERIFY(!e->Timer1.isActive() && e->Timer2.isActive() && e->timMscon.isActive());
+        e->timCheckDevice.start();
+        writeReply();
+        QCOMPARE(view->text2, QStringLiteral("开始升级，请等待..."));
+        QCOMPARE(e->PendParam, 0);
+        QVERIFY(e->Sleep_Timer.isActive() && !e->Timer1.isActive() && !e->timCheckDevice.isActive());
+        e->Sleep_Timer_Timer();
+        tick();
+        QCOMPARE(e->Timer1.interval(), 10);
+        writeReply();
+        QCOMPARE(view->text2, QStringLiteral("下载升级包大小成功"));
+        tick();
+        QCOMPARE(sock->sent.last().size(), 530);
+        nb->atMax = true;
+        writeReply();
+        QCOMPARE(view->text2, QStringLiteral("发送升级数据成功"));
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].text, QStringLiteral("升级成功！"));
+        QCOMPARE(e->Timer1.interval(), 300);
+        QCOMPARE(e->timCheckDevice.interval(), 7000);
+        QVERIFY(e->timCheckDevice.isActive() && e->Timer1.isActive());
+        QCOMPARE(nb->calls.count(QStringLiteral("StepProgress 1")), 3);
+    }
+};
+
+QTEST_MAIN(TestEngineEth)
+#include "tst_engine_eth.moc"
