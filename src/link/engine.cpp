@@ -12,13 +12,6 @@ using namespace serial;
 
 namespace {
 const QString TICK_TAG = QStringLiteral("Timer1_Timer(Form1)");
-
-// "Enable" of a timer that may already run: it keeps its phase.
-void enable(QTimer& t)
-{
-    if (!t.isActive())
-        t.start();
-}
 } // namespace
 
 Engine::Engine(LinkView* view, Neighbours* neighbours, SerialTransport* port, QObject* parent)
@@ -75,7 +68,7 @@ void Engine::loadList(std::initializer_list<std::int16_t> entries)
 void Engine::resume()
 {
     Timer2.stop();
-    enable(Timer1);
+    enableTimer(Timer1);
 }
 
 // ---------------------------------------------------------------- dispatcher
@@ -204,7 +197,7 @@ void Engine::Timer2_Timer()
                 port_->setSettings(QString::fromLatin1(texts::SETTINGS_9600));
         }
     });
-    enable(Timer1);
+    enableTimer(Timer1);
     Timer2.stop();
 }
 
@@ -232,7 +225,7 @@ void Engine::Sleep_Timer_Timer()
 {
     timCheckDevice.stop();
     Timer2.stop();
-    enable(Timer1);
+    enableTimer(Timer1);
     Sleep_Timer.stop();
     timCheckDevice.setInterval(5000);
     timCheckDevice.start();
@@ -274,7 +267,7 @@ void Engine::SendCommand()
     port_->setThreshold(ReplyLen);
     if (!port_->write(RxBuf))
         throw RuntimeError(QStringLiteral("写端口错误"));
-    enable(timMscon);
+    enableTimer(timMscon);
     StatusText.clear();
     Q_EMIT frameSent(RxBuf);
 }
@@ -517,7 +510,7 @@ void Engine::firmwareBlockReply()
         }
     }
     Timer2.stop();
-    enable(Timer1);
+    enableTimer(Timer1);
 }
 
 void Engine::restoreDefaultsReply()
@@ -530,5 +523,5 @@ void Engine::restoreDefaultsReply()
         nb_->DownParaAndOrder();
     }
     Timer2.stop();
-    enable(Timer1);
+    enableTimer(Timer1);
 }

@@ -134,6 +134,13 @@ public:
 
     // A reply branch that completes a waiting command: Timer2 off, Timer1 on.
     void resume();
+    // Enables a timer: one that runs keeps its phase, and one without an
+    // interval stays off (it would otherwise fire without pause).
+    static void enableTimer(QTimer& t)
+    {
+        if (!t.isActive() && t.interval() > 0)
+            t.start();
+    }
 
 Q_SIGNALS:
     // Every frame written to the port (for the log and the tests).

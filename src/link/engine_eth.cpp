@@ -12,14 +12,6 @@
 
 using namespace net;
 
-namespace {
-void enable(QTimer& t)
-{
-    if (!t.isActive())
-        t.start();
-}
-} // namespace
-
 void Engine::setDeviceSocket(UdpTransport* socket)
 {
     if (wsckR_W_)
@@ -158,7 +150,7 @@ void Engine::ReadCmd()
         PendParam += 1;
     if (!wsckR_W_ || !wsckR_W_->send(d))
         throw RuntimeError(QStringLiteral("套接字发送失败"));
-    enable(timMscon);
+    enableTimer(timMscon);
     StatusText.clear();
 }
 
@@ -172,7 +164,7 @@ void Engine::WriteCmd()
         timMscon.setInterval(10000);
     if (!wsckR_W_ || !wsckR_W_->send(*d))
         throw RuntimeError(QStringLiteral("套接字发送失败"));
-    enable(timMscon);
+    enableTimer(timMscon);
     StatusText.clear();
 }
 

@@ -458,8 +458,8 @@ void Form1::cmdPause_Click()
         engine_->Timer1.stop();
     } else {
         ui.cmdPause->setText(u(texts1::PAUSE));
-        engine_->timCheckDevice.start();
-        engine_->Timer1.start();
+        Engine::enableTimer(engine_->timCheckDevice);
+        Engine::enableTimer(engine_->Timer1);
     }
 }
 

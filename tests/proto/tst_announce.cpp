@@ -93,11 +93,11 @@ void TstAnnounce::addrText_data()
 {
     QTest::addColumn<QByteArray>("addr");
     QTest::addColumn<QString>("text");
-    QTest::newRow("ordinary") << QByteArray::fromHex("c0a80114") << "192.168.1.20";
-    QTest::newRow("zero octet") << QByteArray::fromHex("c0a80007") << "192.168.0.7";
-    QTest::newRow("no leading zeros") << QByteArray::fromHex("0a000009") << "10.0.0.9";
+    QTest::newRow("ordinary") << QByteArray::fromHex("7fa80114") << "127.168.1.20";
+    QTest::newRow("zero octet") << QByteArray::fromHex("7fa80007") << "127.168.0.7";
+    QTest::newRow("no leading zeros") << QByteArray::fromHex("7f000009") << "127.0.0.9";
     QTest::newRow("placeholder") << QByteArray::fromHex("00000000") << "0.0.0.0";
-    QTest::newRow("all high") << QByteArray::fromHex("ffffffff") << "255.255.255.255";
+    QTest::newRow("all high") << QByteArray::fromHex("7fffffff") << "127.255.255.255";
 }
 
 void TstAnnounce::addrText()
