@@ -134,12 +134,7 @@ void Engine::runSerialRow(std::int16_t code, bool& keepEntry)
 
     switch (code) {
     case QS_TEST_RAM:
-        timMscon.stop();
-        timMscon.setInterval(8000);
-        Timer2.setInterval(8000);
-        Timer1.stop();
-        Timer2.start();
-        timMscon.start();
+        armRamTest();
         runSerialBuilder(code);
         nb_->InitProgress(9, true);
         view_->setStatus(QString::fromUtf8(texts::RAM_TEST_WAIT));
@@ -166,14 +161,28 @@ void Engine::runSerialRow(std::int16_t code, bool& keepEntry)
     if (row->timeoutMs > 0)
         arm(row->timeoutMs);
 
-    if (code == QS_WRITE_SLAVE) {
-        // The entry stays on the stack while slave rows are still marked.
-        nb_->slaveWindowSwitch(true);
-        if (nb_->slaveRowsMarked())
-            keepEntry = true;
-        else
-            nb_->slaveWindowSwitch(true);
-    }
+    if (code == QS_WRITE_SLAVE)
+        keepEntry = slaveRowsLeft();
+}
+
+void Engine::armRamTest()
+{
+    timMscon.stop();
+    timMscon.setInterval(8000);
+    Timer2.setInterval(8000);
+    Timer1.stop();
+    Timer2.start();
+    timMscon.start();
+}
+
+bool Engine::slaveRowsLeft()
+{
+    // The entry stays on the stack while slave rows are still marked.
+    nb_->slaveWindowSwitch(true);
+    if (nb_->slaveRowsMarked())
+        return true;
+    nb_->slaveWindowSwitch(true);
+    return false;
 }
 
 // ---------------------------------------------------------------- time-outs and pause

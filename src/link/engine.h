@@ -157,6 +157,10 @@ private:
     // Copies a ZigBee block into the module variables and shows it; throws when short.
     void storeZigbee(const QByteArray& buf, int at);
     void runHeldEvents();
+    // The RAM test waits 8000 ms and watches its reply as long.
+    void armRamTest();
+    // After a slave-record write: whether the entry stays for the next marked row.
+    bool slaveRowsLeft();
     void dispatchSerialReply();
     void firmwareBlockReply();
     void restoreDefaultsReply();

@@ -76,12 +76,7 @@ void Engine::runEthRow(std::int16_t code, bool& keepEntry)
 
     switch (code) {
     case QE_TEST_RAM:
-        timMscon.stop();
-        timMscon.setInterval(8000);
-        Timer2.setInterval(8000);
-        Timer1.stop();
-        Timer2.start();
-        timMscon.start();
+        armRamTest();
         send();
         nb_->InitProgress(9, true);
         view_->setStatus(QString::fromUtf8(texts::RAM_TEST_WAIT));
@@ -111,13 +106,8 @@ void Engine::runEthRow(std::int16_t code, bool& keepEntry)
     if (row->timeoutMs > 0)
         arm(row->timeoutMs);
 
-    if (code == QE_WRITE_SLAVE) {
-        nb_->slaveWindowSwitch(true);
-        if (nb_->slaveRowsMarked())
-            keepEntry = true;
-        else
-            nb_->slaveWindowSwitch(true);
-    }
+    if (code == QE_WRITE_SLAVE)
+        keepEntry = slaveRowsLeft();
 }
 
 void Engine::CircularRead()

@@ -104,17 +104,7 @@ void Form1::cmbDevice_Click()
         if (wsckR_W_->bind(rec.port(), &why) != 0)
             throw RuntimeError(WinsockErrorMessage(10048, why));
         engine_->SetParaPending = false;
-        for (std::size_t c = 0; c < 8; ++c) {
-            auto* box = ui.ComboType2[c];
-            if (box->count() != 3) {
-                box->clear();
-                for (const char* t : texts1::AQ_TYPES)
-                    box->addItem(u(t));
-            }
-            ui.lbl_unit0[c]->clear();
-            ui.lbl_unit0[c + 8]->clear();
-            ui.lbl_unit1[c]->clear();
-        }
+        fillAqTypeLists();
         engine_->loadList({QE_REFRESH_LIVE, QE_READ_AI_ALARM, QE_READ_PRJ_CAL, QE_READ_AQ_TYPE, QE_READ_MAC,
                            QE_READ_GATEWAY, QE_READ_FULL, QE_READ_LAMP, QE_READ_CLOCK, QE_READ_WEEKDAY,
                            QE_READ_ZERO, QE_READ_SYS_INFO, QE_READ_PDTAG, QE_READ_INNER_CAL, QE_READ_ZIGBEE});

@@ -73,9 +73,7 @@ SimDeviceModel::SimDeviceModel()
         aiAlarmDown[i] = qint16(-100 - 10 * i);
     }
 
-    // Hardware number padded to 16, device number (model code 95, production
-    // date, last four digits of the serial number) padded to 16.
-    deviceId = padded("0020230615000042" "0095202306151234", 32, '0');
+    composeDeviceId();
     pdTag = padded("SIM MRK7000", 32, ' ');
     idTail = QByteArray(18, '\0');
 
@@ -138,6 +136,36 @@ SimDeviceModel::SimDeviceModel()
     userBlock = QByteArray(65536, '\0');
     for (int i = 0; i < userBlock.size(); ++i)
         userBlock[i] = char((i * 31 + (i >> 8)) & 0xFF);
+}
+
+QByteArray SimDeviceModel::deviceNumber() const
+{
+    const char *code = "87";
+    switch (deviceType) {
+    case 1: code = "87"; break;
+    case 2: code = "85"; break;
+    case 3: code = "92"; break;
+    case 4:
+    case 5: code = "90"; break;
+    case 6: code = "96"; break;
+    case 7: code = "95"; break;
+    case 12:
+    case 14: code = "196"; break;
+    case 13: code = "195"; break;
+    case 16: code = "129"; break;
+    case 29: code = "188"; break;
+    case 33: code = "181"; break;
+    default: break;
+    }
+    const QByteArray serial = QByteArray::number(serialNo).rightJustified(4, '0').right(4);
+    return QByteArray(code) + QByteArray::number(prodYear).rightJustified(4, '0')
+        + QByteArray::number(prodMonth).rightJustified(2, '0') + QByteArray::number(prodDay).rightJustified(2, '0')
+        + serial;
+}
+
+void SimDeviceModel::composeDeviceId()
+{
+    deviceId = hardwareNumber.left(16).rightJustified(16, '0') + deviceNumber().left(16).rightJustified(16, '0');
 }
 
 bool SimDeviceModel::longDido() const

@@ -101,7 +101,8 @@ struct SimDeviceModel
     int weekdayShift = 0;       // the weekday is kept apart from the date, as on the RTC chip
 
     // ---- identity --------------------------------------------------------------
-    QByteArray deviceId;   // 32 bytes
+    QByteArray hardwareNumber = "20230615000042";
+    QByteArray deviceId;   // 32 bytes, see composeDeviceId()
     QByteArray pdTag;      // 32 bytes
     QByteArray idTail;     // the 18 bytes after them in the Ethernet block
     std::array<quint8, 6> mac{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
@@ -125,6 +126,13 @@ struct SimDeviceModel
     int flashBlocksReceived = 0;
 
     // ---- rules ---------------------------------------------------------------
+    // Device number: model code, production date, last four digits of the
+    // serial number ("95" "20230615" "1234" for an MRK7000).
+    QByteArray deviceNumber() const;
+    // DeviceID: hardware number and device number, each padded to 16 with "0".
+    // Call after changing the type, the production date or the serial number.
+    void composeDeviceId();
+
     // The long DI/DO block (with the battery byte) comes from models 29 and 33 and
     // from firmware 0x3238 on, but not from firmware 0x2604.
     bool longDido() const;

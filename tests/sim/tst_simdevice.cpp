@@ -399,7 +399,7 @@ void TstSimDevice::announcement()
     const QByteArray a = dg.data();
     QCOMPARE(a.size(), 91);
     QCOMPARE(quint8(a[0]), quint8(4));
-    QCOMPARE(a.mid(8, 32), dev.model()->deviceId);
+    QCOMPARE(a.mid(8, 32), QByteArray("0020230615000042" "0095202306151234"));
     QCOMPARE(a.mid(40, 32), dev.model()->pdTag);
     QCOMPARE(a.mid(72, 4), QByteArray::fromHex("7f000001"));
     QCOMPARE(sim::getU16(a, 87), dev.port());

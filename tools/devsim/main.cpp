@@ -155,6 +155,19 @@ Options parseArgs(const QStringList &args)
 
 int main(int argc, char **argv)
 {
+    // Scripts may start us with stdin (or stdout) closed; hold those numbers
+    // with /dev/null so that no socket or terminal we open later takes them.
+    const bool stdinOpen = ::fcntl(0, F_GETFD) != -1;
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) == -1) {
+            const int nul = ::open("/dev/null", O_RDWR);
+            if (nul >= 0 && nul != fd) {
+                ::dup2(nul, fd);
+                ::close(nul);
+            }
+        }
+    }
+
     QCoreApplication app(argc, argv);
     const Options opt = parseArgs(app.arguments());
 
@@ -163,6 +176,7 @@ int main(int argc, char **argv)
         model.deviceType = quint8(opt.deviceType);
     if (opt.innerVersion >= 0)
         model.innerVersion = quint16(opt.innerVersion);
+    model.composeDeviceId(); // the device number begins with the model code
 
     // Clean exit on SIGTERM/SIGINT through a self-pipe.
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalFd) != 0)
@@ -222,7 +236,7 @@ int main(int argc, char **argv)
     SimConsole console(serial.get(), udp.get());
     QByteArray pending;
     std::unique_ptr<QSocketNotifier> stdinNotifier;
-    if (::fcntl(0, F_GETFD) != -1) {
+    if (stdinOpen) {
         stdinNotifier = std::make_unique<QSocketNotifier>(0, QSocketNotifier::Read);
         QObject::connect(stdinNotifier.get(), &QSocketNotifier::activated, &app, [&] {
             char buf[1024];
