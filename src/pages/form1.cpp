@@ -12,6 +12,7 @@
 #include "proto/serial_commands.h"
 
 #include <QCloseEvent>
+#include <chrono>
 #include <QComboBox>
 #include <QDateTime>
 #include <QLabel>
@@ -74,7 +75,12 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     engine_->setDeviceSocket(wsckR_W_);
     discoveryPort = options.discoveryPort;
     platformPorts = options.platformPorts;
-    clock = [] { return QDateTime::currentMSecsSinceEpoch(); };
+    // A steady clock: the age of an announcement survives midnight and clock changes.
+    clock = [] {
+        return qint64(std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now().time_since_epoch())
+                          .count());
+    };
     connect(wsckDeviceQuery_, &UdpTransport::datagram, this, &Form1::wsckDeviceQuery_DataArrival);
     connect(&engine_->timCheckDevice, &QTimer::timeout, this, &Form1::timCheckDevice_Timer);
     registerSerialRows(*engine_, dev_, controls_);

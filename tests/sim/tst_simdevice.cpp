@@ -127,6 +127,7 @@ private Q_SLOTS:
     void serialReplyLengths();
     void serialReassemblesAndSkipsBadFrames();
     void serialWriteReadsBack();
+    void systemParameters();
     void serialFaults_data();
     void serialFaults();
     void udpReplies_data();
@@ -236,6 +237,57 @@ void TstSimDevice::serialWriteReadsBack()
     QCOMPARE(dev.model()->doByte, quint8(3));
     line.write(request(13));
     QCOMPARE(quint8(line.read(27).at(4)), quint8(3));
+}
+
+void TstSimDevice::systemParameters()
+{
+    SimSerialDevice dev;
+    QVERIFY(dev.open());
+    dev.model()->statusMask = 0x0010;
+    Line line(dev.slavePath());
+
+    // Long write layout: serial number, module address, channel enables, MAC,
+    // sensor types and DeviceID come back in the next reads.
+    QByteArray w(213, '\0');
+    sim::putU32(w, 0, 4321);
+    sim::putU8(w, 8, 9);
+    sim::putU8(w, 28, 0x05);
+    sim::putU8(w, 44, 0x06);
+    sim::putU8(w, 45, 0x55);
+    sim::putU8(w, 46, 0xAA);
+    sim::putU16(w, 48, 0xFFFF); // communication interval
+    sim::putU8(w, 52, 0x55);
+    sim::putU8(w, 53, 0xAA);
+    w.replace(54, 6, QByteArray::fromHex("fc1803050a00"));
+    w.replace(60, 11, QByteArray(11, '\x0d'));
+    w.replace(149, 32, QByteArray(32, '7'));
+    line.write(request(4, w));
+    QCOMPARE(line.read(220).size(), 220);
+
+    line.write(request(1));
+    const QByteArray p = line.read(111).mid(3);
+    QCOMPARE(p.size(), 104 + 4);
+    QCOMPARE(sim::getU32(p, 0), quint32(4321));
+    QCOMPARE(quint8(p[8]), quint8(9));
+    QCOMPARE(quint8(p[9]), quint8(13));  // channel 0 sensor
+    QCOMPARE(quint8(p[37]), quint8(13)); // channel 7 sensor
+    QCOMPARE(quint8(p[52]), quint8(0x05));
+    QCOMPARE(quint8(p[82]), quint8(0x06));
+    QCOMPARE(sim::getU16(p, 35), quint16(0x3301));
+    QCOMPARE(quint8(p[30]), quint8(7));
+    QCOMPARE(sim::getU16(p, 86), quint16(0xFFFF)); // interval, serial place
+    QCOMPARE(sim::getU16(p, 90), quint16(0x0010)); // status flags, serial place
+
+    line.write(request(37));
+    QCOMPARE(line.read(13).mid(3, 6), QByteArray::fromHex("fc1803050a00"));
+    line.write(request(21));
+    QCOMPARE(line.read(71).mid(3, 32), QByteArray(32, '7'));
+
+    // On Ethernet the communication times and the flags sit further back.
+    const QByteArray e = dev.model()->sysParamBlock(true);
+    QCOMPARE(sim::getU16(e, 88), quint16(0xFFFF));
+    QCOMPARE(sim::getU16(e, 100), quint16(0x0010));
+    QCOMPARE(e.left(83), p.left(83));
 }
 
 void TstSimDevice::serialFaults_data()
