@@ -140,8 +140,6 @@ int Form1::linkOption() const
 void Form1::Form_Load()
 {
     trap(QStringLiteral("Form_Load(Form1)"), [&] {
-        nb_->setUpgradeMode(0);
-        engine_->AQZFTwoStep = false;
         setWindowTitle(u(texts1::CAPTION) + QStringLiteral("1.3.99") + u(texts1::CAPTION_EDITION));
         ui.cmd_DownOrderInfo->hide();
         ui.cmd_DownOAPara->hide();
