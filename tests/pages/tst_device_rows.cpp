@@ -6,7 +6,7 @@
 #include "proto/eth_commands.h"
 #include "proto/serial_commands.h"
 #include "proto/serial_frame.h"
-#include "support/fakes.h"
+#include "support/form_rig.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,10 +19,8 @@ using namespace serial;
 
 class TestDeviceRows : public QObject {
     Q_OBJECT
-    FakeSerial port;
-    FakeUdp discovery, device;
-    RecordingNeighbours nb;
-    std::unique_ptr<Form1> f;
+    std::unique_ptr<FormRig> rig;
+    Form1* f = nullptr;
 
     Engine& e() { return f->engine(); }
     void run(std::int16_t code)
@@ -35,30 +33,24 @@ private Q_SLOTS:
     void init()
     {
         setMsgResponder([](const MsgRequest&) { return MsgAnswer::Ok; });
-        Form1Options o;
-        o.serial = &port;
-        o.neighbours = &nb;
-        o.discovery = &discovery;
-        o.deviceSocket = &device;
-        o.platformPorts = false;
-        f = std::make_unique<Form1>(o);
-        port.written.clear();
-        port.open(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
+        rig = std::make_unique<FormRig>();
+        f = rig->f.get();
+        rig->serial.open(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
         e().timMscon.setInterval(5000);
     }
-    void cleanup() { f.reset(); }
+    void cleanup() { rig.reset(); }
 
     void idlePollAndDidoLength()
     {
         e().Timer1_Timer();
-        QCOMPARE(port.written.last(), buildFrame(9));
-        QCOMPARE(port.threshold, 29);
+        QCOMPARE(rig->serial.written.last(), buildFrame(9));
+        QCOMPARE(rig->serial.threshold, 29);
         e().Timer1_Timer();
-        QCOMPARE(port.written.last(), buildFrame(13));
-        QCOMPARE(port.threshold, 26);
+        QCOMPARE(rig->serial.written.last(), buildFrame(13));
+        QCOMPARE(rig->serial.threshold, 26);
         f->device().SysInfo.DeviceType = 29;
         run(QS_READ_DIDO);
-        QCOMPARE(port.threshold, 27);
+        QCOMPARE(rig->serial.threshold, 27);
     }
 
     void inlineFramesFromThePage()
@@ -66,32 +58,32 @@ private Q_SLOTS:
         for (int i = 0; i < 8; ++i)
             f->ui.txt_LeiCkeck[std::size_t(i)]->setText(QString::number(i == 7 ? 40000 : -i));
         run(QS_WRITE_INNER_CAL);
-        QCOMPARE(port.written.size(), 1);
-        QCOMPARE(port.written[0].mid(3, 16).toHex(), QByteArray("0000ffff feff fdff fcff fbff faff 409c").replace(" ", ""));
+        QCOMPARE(rig->serial.written.size(), 1);
+        QCOMPARE(rig->serial.written[0].mid(3, 16).toHex(), QByteArray("0000ffff feff fdff fcff fbff faff 409c").replace(" ", ""));
         // A box that is not a number: the builder ends and nothing goes out.
         f->ui.txt_LeiCkeck[3]->setText(QStringLiteral("abc"));
         run(QS_WRITE_INNER_CAL);
-        QCOMPARE(port.written.size(), 1);
+        QCOMPARE(rig->serial.written.size(), 1);
         QVERIFY(e().Timer2.isActive()); // the time-out will report the loss
         f->ui.ckProfibus->setChecked(true);
         run(QS_WRITE_PROFIBUS);
-        QCOMPARE(port.written.last(), buildFrame(80, QByteArray(1, 1)));
+        QCOMPARE(rig->serial.written.last(), buildFrame(80, QByteArray(1, 1)));
         f->device().TempWriteValue = -2;
         run(QS_WRITE_COLD_CAL);
-        QCOMPARE(port.written.last(), buildFrame(60, QByteArray::fromHex("feff")));
+        QCOMPARE(rig->serial.written.last(), buildFrame(60, QByteArray::fromHex("feff")));
     }
 
     void doReplyAndRunStop()
     {
         f->device().DOByte = 2;
-        port.event(buildFrame(14, QByteArray(1, 2)));
+        rig->serial.event(buildFrame(14, QByteArray(1, 2)));
         QCOMPARE(f->ui.Text2->text(), QStringLiteral("设置DO值成功"));
-        port.event(buildFrame(14, QByteArray(1, 3)));
+        rig->serial.event(buildFrame(14, QByteArray(1, 3)));
         QCOMPARE(f->ui.Text2->text(), QStringLiteral("设置DO值失败"));
         QVERIFY(colors::isFace(f->ui.bt_RunStop));
-        port.event(buildFrame(49, QByteArray(1, 0)));
+        rig->serial.event(buildFrame(49, QByteArray(1, 0)));
         QCOMPARE(colors::background(f->ui.bt_RunStop), colors::ON);
-        port.event(buildFrame(49, QByteArray(1, 0)));
+        rig->serial.event(buildFrame(49, QByteArray(1, 0)));
         QVERIFY(colors::isFace(f->ui.bt_RunStop));
     }
 
@@ -104,7 +96,7 @@ private Q_SLOTS:
         d[0] = 0x4C;
         for (int i = 0; i < 8; ++i)
             d += QByteArray::fromHex(i == 0 ? "feff" : "0100");
-        device.deliver(d);
+        rig->device.deliver(d);
         QCOMPARE(f->ui.txt_LeiCkeck[0]->text(), QStringLiteral("-2"));
         QCOMPARE(f->ui.txt_LeiCkeck[7]->text(), QStringLiteral("1"));
         // Weekday: the word at 128..129, 1 selects the first day.
@@ -114,14 +106,14 @@ private Q_SLOTS:
         QByteArray w(140, 0);
         w[0] = 0x4C;
         w[128] = 3;
-        device.deliver(w);
+        rig->device.deliver(w);
         QCOMPARE(f->ui.Combo_WeekDay->currentText(), QStringLiteral("三"));
         // Inner calibration write: 16 bytes from the boxes.
-        device.bound = true;
+        rig->device.bound = true;
         run(net::QE_WRITE_INNER_CAL);
-        QCOMPARE(device.sent.size(), 1);
-        QCOMPARE(device.sent[0].size(), 18 + 16);
-        QCOMPARE(device.sent[0].mid(18, 4).toHex(), QByteArray("feff0100"));
+        QCOMPARE(rig->device.sent.size(), 1);
+        QCOMPARE(rig->device.sent[0].size(), 18 + 16);
+        QCOMPARE(rig->device.sent[0].mid(18, 4).toHex(), QByteArray("feff0100"));
     }
 };
 

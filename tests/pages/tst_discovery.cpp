@@ -3,7 +3,7 @@
 #include "base/msgbox.h"
 #include "pages/form1.h"
 #include "proto/eth_commands.h"
-#include "support/fakes.h"
+#include "support/form_rig.h"
 
 #include <QComboBox>
 #include <QRadioButton>
@@ -30,11 +30,10 @@ QByteArray announce(const QList<int>& addr, quint16 port, const QByteArray& devI
 
 class TestDiscovery : public QObject {
     Q_OBJECT
-    FakeSerial serial;
+    std::unique_ptr<FormRig> rig;
+    Form1* f = nullptr;
     FakeUdp* discovery = nullptr;
     FakeUdp* device = nullptr;
-    RecordingNeighbours nb;
-    std::unique_ptr<Form1> f;
     qint64 now = 1000000;
 
     void deliver(const QByteArray& d) { discovery->deliver(d); }
@@ -43,25 +42,17 @@ private Q_SLOTS:
     void init()
     {
         setMsgResponder([](const MsgRequest&) { return MsgAnswer::Ok; });
-        discovery = new FakeUdp;
-        device = new FakeUdp;
-        Form1Options o;
-        o.serial = &serial;
-        o.neighbours = &nb;
-        o.discovery = discovery;
-        o.deviceSocket = device;
-        o.platformPorts = false;
-        o.discoveryPort = 12000;
-        f = std::make_unique<Form1>(o);
+        rig = std::make_unique<FormRig>();
+        f = rig->f.get();
+        discovery = &rig->discovery;
+        device = &rig->device;
         f->clock = [this] { return now; };
         f->ui.optComm[1]->setChecked(true);
         f->StartRun_Click();
     }
     void cleanup()
     {
-        f.reset();
-        delete discovery;
-        delete device;
+        rig.reset();
     }
 
     void startListensAndSendsNothing()

@@ -3,7 +3,7 @@
 #include "base/msgbox.h"
 #include "pages/form1.h"
 #include "proto/serial_commands.h"
-#include "support/fakes.h"
+#include "support/form_rig.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -12,35 +12,11 @@
 #include <QRadioButton>
 #include <QtTest>
 
-class RecordingImages : public ImageService {
-public:
-    QStringList applied;
-    void AnalysisParam(QString& records) override { applied << records; }
-};
-
 class TestForm1Start : public QObject {
     Q_OBJECT
     QList<MsgRequest> boxes;
 
-    struct Rig {
-        FakeSerial serial;
-        FakeUdp discovery, device;
-        RecordingNeighbours nb;
-        RecordingImages images;
-        std::unique_ptr<Form1> f;
-        explicit Rig(const QString& cmdLine = {})
-        {
-            Form1Options o;
-            o.commandLine = cmdLine;
-            o.serial = &serial;
-            o.neighbours = &nb;
-            o.images = &images;
-            o.discovery = &discovery;
-            o.deviceSocket = &device;
-            o.platformPorts = false;
-            f = std::make_unique<Form1>(o);
-        }
-    };
+    using Rig = FormRig;
 
 private Q_SLOTS:
     void initTestCase()

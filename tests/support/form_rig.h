@@ -1,0 +1,35 @@
+#pragma once
+// The main window with stand-ins for its port, its two sockets and its
+// neighbours, listing only the ports the test names.
+#include "pages/form1.h"
+#include "support/fakes.h"
+
+#include <memory>
+
+// Records the image records the start-up applies.
+class RecordingImages : public ImageService {
+public:
+    QStringList applied;
+    void AnalysisParam(QString& records) override { applied << records; }
+};
+
+struct FormRig {
+    FakeSerial serial;
+    FakeUdp discovery, device;
+    RecordingNeighbours nb;
+    RecordingImages images;
+    std::unique_ptr<Form1> f;
+
+    explicit FormRig(const QString& commandLine = {})
+    {
+        Form1Options o;
+        o.commandLine = commandLine;
+        o.serial = &serial;
+        o.neighbours = &nb;
+        o.images = &images;
+        o.discovery = &discovery;
+        o.deviceSocket = &device;
+        o.platformPorts = false;
+        f = std::make_unique<Form1>(o);
+    }
+};
