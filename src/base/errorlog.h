@@ -13,6 +13,10 @@ struct RuntimeError : std::runtime_error {
     explicit RuntimeError(const char* what) : std::runtime_error(what) {}
 };
 
+// Ends a procedure that has already told the user why (a message box): the
+// trap swallows it without a log line.
+struct Abandoned {};
+
 // Appends "time","信息","description","tag","application" to the log file.
 void WriteErrorLog(const QString& description, const QString& tag, const QString& file = ERROR_LOG_FILE);
 
@@ -24,6 +28,7 @@ bool trap(const QString& tag, F&& f)
     try {
         std::forward<F>(f)();
         return true;
+    } catch (const Abandoned&) {
     } catch (const std::exception& e) {
         WriteErrorLog(QString::fromStdString(e.what()), tag);
     } catch (...) {

@@ -31,7 +31,7 @@ double strictNumber(const QString& text)
 
 std::int64_t roundHalfEven(double v)
 {
-    if (!std::isfinite(v))
+    if (!std::isfinite(v) || std::fabs(v) >= 9.2e18)
         throw RuntimeError(QStringLiteral("溢出"));
     return static_cast<std::int64_t>(std::nearbyint(v)); // default rounding mode: to nearest, ties to even
 }

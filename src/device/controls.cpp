@@ -45,3 +45,27 @@ void Controls::setText(const QString& name, const QString& text) const
     else
         throw RuntimeError(QStringLiteral("控件不存在: ") + name);
 }
+
+int Controls::position(const QString& name, int index) const
+{
+    const QString full = name + QLatin1Char('_') + QString::number(index);
+    if (auto* c = qobject_cast<QComboBox*>(widget(full)))
+        return c->currentIndex();
+    throw RuntimeError(QStringLiteral("控件不存在: ") + full);
+}
+
+void Controls::setVisible(const QString& name, bool visible) const
+{
+    auto* w = widget(name);
+    if (!w)
+        throw RuntimeError(QStringLiteral("控件不存在: ") + name);
+    w->setVisible(visible);
+}
+
+void Controls::setEnabled(const QString& name, bool enabled) const
+{
+    auto* w = widget(name);
+    if (!w)
+        throw RuntimeError(QStringLiteral("控件不存在: ") + name);
+    w->setEnabled(enabled);
+}

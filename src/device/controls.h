@@ -25,6 +25,15 @@ public:
     QString text(const QString& name) const;
     QString text(const QString& name, int index) const { return text(name + QLatin1Char('_') + QString::number(index)); }
     void setText(const QString& name, const QString& text) const;
+    void setText(const QString& name, int index, const QString& text) const
+    {
+        setText(name + QLatin1Char('_') + QString::number(index), text);
+    }
+    // Selected position of a list, -1 for none; throws when absent.
+    int position(const QString& name, int index) const;
+    // Shows or hides, enables or disables a control; throws when absent.
+    void setVisible(const QString& name, bool visible) const;
+    void setEnabled(const QString& name, bool enabled) const;
 
 private:
     QWidget* root_;

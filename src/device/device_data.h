@@ -1,18 +1,17 @@
 #pragma once
 // Device data in memory: the blocks read from the device and the values the
 // pages stage for writing. Overwritten by each reply, alive for the process.
+#include "proto/sys_param.h"
+
+#include <QString>
 #include <array>
 #include <cstdint>
 
-// The system-parameter record. The fields the link needs today; the reply
-// decode fills the rest of the record.
-struct SysParamRecord {
-    std::uint8_t DeviceType = 0;
-    std::uint16_t InnerVersion = 0;
-};
-
 struct DeviceData {
     SysParamRecord SysInfo;
+    QString DeviceBootVer;              // "1.2", from the serial system-parameter reply
+    QString DeviceInnerVer;             // "2554", the firmware version word in hex
+    std::array<std::uint8_t, 8> AQTypeBuf{}; // AQ channel types to write
     std::int16_t LivePollPhase = 0;     // serial idle poll: 0 live values next, 1 DI/DO next
     std::int16_t TempWriteValue = 0;    // cold-junction value to write
     std::uint8_t ResumeMask = 0;        // parameters to restore, bit i = group i

@@ -57,8 +57,10 @@ void Engine::push(std::int16_t code)
     CmdStack[std::size_t(CmdTop)] = code;
 }
 
-void Engine::loadList(std::initializer_list<std::int16_t> entries)
+void Engine::loadList(std::span<const std::int16_t> entries)
 {
+    if (entries.empty() || entries.size() > CmdStack.size())
+        throw RuntimeError(QStringLiteral("命令表长度错误"));
     std::size_t i = 0;
     for (auto c : entries)
         CmdStack[i++] = c;

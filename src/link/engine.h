@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <span>
 
 // The ZigBee parameter fields, filled by the ZigBee read replies.
 struct ZigbeeVars {
@@ -53,7 +54,8 @@ public:
     // (the stack then stays as it was).
     void push(std::int16_t code);
     // Writes entries 0..n straight into the stack and sets CmdTop to n.
-    void loadList(std::initializer_list<std::int16_t> entries);
+    void loadList(std::span<const std::int16_t> entries);
+    void loadList(std::initializer_list<std::int16_t> entries) { loadList(std::span(entries.begin(), entries.size())); }
     std::int16_t top() const { return CmdStack[std::size_t(CmdTop)]; }
 
     // ---- module state of the engine ----

@@ -4,6 +4,7 @@
 #include "base/msgbox.h"
 #include "device/eth_rows.h"
 #include "device/serial_rows.h"
+#include "device/sys_param_rows.h"
 #include "link/error_messages.h"
 #include "link/serial_port.h"
 #include "link/texts.h"
@@ -85,6 +86,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     connect(&engine_->timCheckDevice, &QTimer::timeout, this, &Form1::timCheckDevice_Timer);
     registerSerialRows(*engine_, dev_, controls_);
     registerEthRows(*engine_, dev_, controls_);
+    registerSysParamRows(*engine_, dev_, controls_, [this] { ShowSysInfo(); });
 
     Time2Start.setObjectName(QStringLiteral("Time2Start"));
     Time2Start.setInterval(500);
@@ -96,6 +98,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     connect(&DisTimer, &QTimer::timeout, this, &Form1::DisTimer_Timer);
 
     connectHandlers();
+    connectSystemPage();
     CmdLine = options.commandLine;
     Form_Load();
 }
@@ -352,9 +355,7 @@ void Form1::startSerial()
         return;
     }
     fillAqTypeLists();
-    engine_->loadList({QS_REFRESH_LIVE, QS_READ_PROFIBUS, QS_READ_AI_ALARM, QS_READ_AQ_TYPE, QS_READ_MAC,
-                       QS_READ_GATEWAY, QS_READ_PRJ_CAL, QS_READ_FULL, QS_READ_ZERO, QS_READ_LAMP, QS_READ_CLOCK,
-                       QS_READ_SYS_INFO, QS_READ_PDTAG, QS_READ_INNER_CAL, QS_READ_ZIGBEE});
+    engine_->loadList(startupList(false));
     engine_->Timer1.start();
 }
 

@@ -14,6 +14,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <span>
 
 class SerialTransport;
 
@@ -79,6 +80,29 @@ public:
     void wsckDeviceQuery_DataArrival(const QByteArray& datagram);
     void cmbDevice_Click();
     void timCheckDevice_Timer();
+    // System-parameter page.
+    void ShowSysInfo();
+    // Copies the page into the record; on a box that cannot be converted it
+    // returns that box's caption and leaves the record as it was.
+    QString ChangeParameter();
+    bool CheckParam();
+    void cmdSetPara_Click();
+    void cmdSetPara_Vk();
+    void lblNUM_Change();
+    void opSingle_Click();
+    void ComboADFilter_Click();
+    void Combo9_Click(int port);
+    void ophandornot_Click();
+    void cmdChnlEnable_Click(int channel);
+    void Command3_Click();
+    void cmdGetSys_Click();
+    void bt_MAC_Click();
+    void bt_NetGate_Click();
+    void bt_WriteAQType_Click();
+    // The stack a start loads: the idle poll of the link in entry 0, then the
+    // reads of every page (the last entry runs first). Entries 1 on are also
+    // the read-all list.
+    static std::span<const std::int16_t> startupList(bool ethernet);
     // Page resets: 'S' device selection, 'A' the last device dropped,
     // 'B' the chosen device dropped, 'C' the list left empty.
     void resetPages(char column);
@@ -104,6 +128,14 @@ private:
     void startEthernet();
     void startFailed(int number, const QString& description);
     void fillAqTypeLists();
+    void SetControlsEnabled();
+    void connectSystemPage();
+    bool ethernetChosen() const;
+    // Rebuilds lblNUM and txtDevID from the model, the date and the series.
+    void rebuildDeviceId();
+    // Queues the system-parameter write with its companions: the short-layout
+    // devices get the values the short layout lacks as writes of their own.
+    void queueSysParamWrite();
 
     std::unique_ptr<SerialTransport> ownSerial_;
     SerialTransport* serial_;

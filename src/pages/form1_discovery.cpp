@@ -105,9 +105,7 @@ void Form1::cmbDevice_Click()
             throw RuntimeError(WinsockErrorMessage(10048, why));
         engine_->SetParaPending = false;
         fillAqTypeLists();
-        engine_->loadList({QE_REFRESH_LIVE, QE_READ_AI_ALARM, QE_READ_PRJ_CAL, QE_READ_AQ_TYPE, QE_READ_MAC,
-                           QE_READ_GATEWAY, QE_READ_FULL, QE_READ_LAMP, QE_READ_CLOCK, QE_READ_WEEKDAY,
-                           QE_READ_ZERO, QE_READ_SYS_INFO, QE_READ_PDTAG, QE_READ_INNER_CAL, QE_READ_ZIGBEE});
+        engine_->loadList(startupList(true));
         engine_->Timer1.start();
     });
 }

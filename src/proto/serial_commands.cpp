@@ -1,6 +1,7 @@
 #include "proto/serial_commands.h"
 
 #include "proto/serial_frame.h"
+#include "proto/sys_param.h"
 
 #include <algorithm>
 #include <array>
@@ -351,8 +352,7 @@ int didoReplyLen(std::uint8_t deviceType, std::uint16_t innerVersion)
 
 bool useLongSysLayout(std::uint8_t deviceType, std::uint16_t innerVersion)
 {
-    return deviceType == 29 || deviceType == 33 || innerVersion >= 9556
-        || (innerVersion >= 4359 && innerVersion <= 8191);
+    return sysparam::useLongLayout(deviceType, innerVersion);
 }
 
 bool decodeZigbee(const QByteArray& buf, int at, ZigbeeBlock& out)

@@ -1,0 +1,14 @@
+#pragma once
+// Texts of the device data's builders and reply effects.
+namespace texts2 {
+inline constexpr const char* NO_USER_PROGRAM = "无用户程序，请升级用户程序";
+inline constexpr const char* PARAMETER_ERROR = "设备参数错误，请恢复默认参数";
+inline constexpr const char* BOOT_VER = "BootVer ";
+inline constexpr const char* MAC_BOX_WRONG = "号地址书写错误";
+inline constexpr const char* PRJ_NOT_NUMERIC = "工程校准值错误!";
+inline constexpr const char* PRJ_OUT_OF_RANGE = "工程校准值超出范围!";
+inline constexpr const char* HINT_TITLE = "提示";
+// A PD tag whose GBK text does not fit its 32 bytes is not cut.
+inline constexpr const char* PD_TAG_TOO_LONG = "PD Tag 超过32字节，不能写入！请核查后再操作";
+inline constexpr const char* SHORT_REPLY = "应答长度不足";
+} // namespace texts2

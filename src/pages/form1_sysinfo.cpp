@@ -1,0 +1,590 @@
+// The system-parameter page: the display of the record after every read, the
+// capture of the page before a write, the set-parameter commands and the
+// handlers of the controls the display sets.
+#include "pages/form1.h"
+
+#include "base/errorlog.h"
+#include "base/msgbox.h"
+#include "base/numbers.h"
+#include "device/colors.h"
+#include "device/sys_param_rows.h"
+#include "pages/texts.h"
+#include "proto/device_types.h"
+#include "proto/eth_commands.h"
+#include "proto/serial_commands.h"
+#include "proto/sys_param.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimeEdit>
+#include <cmath>
+
+using namespace serial;
+using namespace net;
+
+namespace {
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+// A list index set from a device value; a value the list does not hold leaves
+// the list without a selection.
+void setIndex(QComboBox* box, int index) { box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1); }
+
+// A date the picker can show: the day is kept within its month.
+QDate pickerDate(int year, int month, int day)
+{
+    const QDate first(year, month, 1);
+    if (!first.isValid())
+        return {};
+    return QDate(year, month, std::min(day, first.daysInMonth()));
+}
+
+constexpr std::int16_t SERIAL_STARTUP[] = {
+    QS_REFRESH_LIVE, QS_READ_PROFIBUS, QS_READ_AI_ALARM, QS_READ_AQ_TYPE, QS_READ_MAC,
+    QS_READ_GATEWAY, QS_READ_PRJ_CAL,  QS_READ_FULL,     QS_READ_ZERO,    QS_READ_LAMP,
+    QS_READ_CLOCK,   QS_READ_SYS_INFO, QS_READ_PDTAG,    QS_READ_INNER_CAL, QS_READ_ZIGBEE};
+constexpr std::int16_t ETHERNET_STARTUP[] = {
+    QE_REFRESH_LIVE, QE_READ_AI_ALARM, QE_READ_PRJ_CAL, QE_READ_AQ_TYPE,  QE_READ_MAC,
+    QE_READ_GATEWAY, QE_READ_FULL,     QE_READ_LAMP,    QE_READ_CLOCK,    QE_READ_WEEKDAY,
+    QE_READ_ZERO,    QE_READ_SYS_INFO, QE_READ_PDTAG,   QE_READ_INNER_CAL, QE_READ_ZIGBEE};
+
+} // namespace
+
+std::span<const std::int16_t> Form1::startupList(bool ethernet)
+{
+    if (ethernet)
+        return ETHERNET_STARTUP;
+    return SERIAL_STARTUP;
+}
+
+bool Form1::ethernetChosen() const { return ui.optComm[1]->isChecked(); }
+
+void Form1::connectSystemPage()
+{
+    connect(ui.lblNUM, &QLineEdit::textChanged, this, [this] { lblNUM_Change(); });
+    connect(ui.opSingle, &QRadioButton::toggled, this, [this](bool on) { if (on) opSingle_Click(); });
+    connect(ui.ComboADFilter, &QComboBox::currentIndexChanged, this, [this] { ComboADFilter_Click(); });
+    for (int p = 0; p < 2; ++p)
+        connect(ui.Combo9[std::size_t(p)], &QComboBox::currentIndexChanged, this, [this, p] { Combo9_Click(p); });
+    for (auto* b : ui.ophandornot)
+        connect(b, &QRadioButton::toggled, this, [this](bool on) { if (on) ophandornot_Click(); });
+    for (int i = 0; i < 11; ++i)
+        connect(ui.cmdChnlEnable[std::size_t(i)], &QPushButton::clicked, this, [this, i] { cmdChnlEnable_Click(i); });
+    connect(ui.cmdSetPara, &QPushButton::clicked, this, &Form1::cmdSetPara_Click);
+    connect(ui.Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(ui.cmdGetSys, &QPushButton::clicked, this, &Form1::cmdGetSys_Click);
+}
+
+// ---------------------------------------------------------------- display
+
+void Form1::SetControlsEnabled()
+{
+    trap(QStringLiteral("WriteClock_S(Form1)"), [&] {
+        const auto each = [&](const char* base, int n, const std::function<void(const QString&)>& f) {
+            for (int i = 0; i < n; ++i)
+                f(QStringLiteral("%1_%2").arg(QLatin1String(base)).arg(i));
+        };
+        const auto enable = [&](const QString& n) { controls_.setEnabled(n, true); };
+        const auto disable = [&](const QString& n) { controls_.setEnabled(n, false); };
+        for (const char* n : {"bt_AQAdjust", "bt_NetGate", "bt_ReadAQZeroFull", "bt_RunStop", "btReadProfibus",
+                              "btShowZigBee", "btSlaveShow", "Cmd_AQ_Unit", "cmd_ReadAIWarning", "cmd_WriteAIWarning",
+                              "cmdClearCode", "cmdCheckLight", "cmdFreshAI", "cmdPause", "cmdSetAO", "cmdSetPara",
+                              "cmdStopCheck", "Command3", "cmdDO_0", "ComboADFilter", "ComboADRate1", "opSingle",
+                              "Option1", "Option2", "Option3", "opUnion"})
+            enable(QString::fromLatin1(n));
+        each("cmdChnlEnable", 11, enable);
+        each("ChnlSensor", 11, enable);
+        for (const char* n : {"Combo6", "Combo7", "Combo8", "Combo9", "Combo10", "ComboMS"})
+            each(n, 2, enable);
+        each("txt_AIDown", 8, enable);
+        each("txt_AIUp", 8, enable);
+        each("txt_AQjust", 8, enable);
+
+        enable(QStringLiteral("Cmd_ResumeParam"));
+        controls_.setVisible(QStringLiteral("Cmd_ResumeParam"), false);
+
+        for (const char* n : {"bt_FindUpdataFile", "bt_Updata", "Cmd_LeiCheck", "Cmd_SetDefault", "Cmd_Wtite_Temprature",
+                              "cmdRead", "cmdSave", "cmdSetFull", "cmdSetZero", "ComboADRate", "Command_Store",
+                              "Command_Resume", "cpuTxt", "lblNUM", "datePicker", "timePicker", "ReadTxt",
+                              "ReadTxtAndDown", "txtISOAddr", "txtPD_Tag", "txtSeries", "txtTempComp"})
+            disable(QString::fromLatin1(n));
+        each("bt_WriteOrOut", 4, disable);
+        each("ChnlDis", 33, disable);
+        each("txt_LeiCkeck", 8, disable);
+        each("txt_AQM", 16, disable);
+        each("txt_AQV", 16, disable);
+        each("txt_MAC", 6, disable);
+
+        for (const char* n : {"bt_AQAuto", "bt_MAC", "cmd_DownOAPara", "cmd_DownOrderInfo", "ophandornot_0",
+                              "ophandornot_1"}) {
+            disable(QString::fromLatin1(n));
+            controls_.setVisible(QString::fromLatin1(n), false);
+        }
+        controls_.setVisible(QStringLiteral("Cmd_TransPara"), false);
+        for (auto* box : ui.Check_SysParam)
+            box->setChecked(false);
+    });
+}
+
+void Form1::ShowSysInfo()
+{
+    SetControlsEnabled();
+    trap(QStringLiteral("ShowSysInfo(Form1)"), [&] {
+        auto& r = dev_.SysInfo;
+        ui.txtSeries->setText(QString::number(r.SerialNo));
+        ui.txtModuleAddr->setText(QString::number(r.ModuleAddr));
+        for (int i = 0; i < 4; ++i)
+            ui.txtIp[std::size_t(i)]->setText(QString::number(r.IpAddr[std::size_t(i)]));
+
+        ui.Option1->setChecked(true);
+        ui.opSingle->setChecked(true);
+        ui.cmdPause->setText(u(texts1::PAUSE));
+
+        for (int i = 0; i < 11; ++i)
+            setIndex(ui.ChnlSensor[std::size_t(i)], r.SensorType[std::size_t(i)]);
+
+        const bool filtered = (r.AdMode >> 4) != 0;
+        setIndex(ui.ComboADFilter, filtered ? 1 : 0);
+        ui.ComboADRate->setVisible(!filtered);
+        ui.ComboADRate1->setVisible(filtered);
+        setIndex(filtered ? ui.ComboADRate1 : ui.ComboADRate, r.AdMode & 0x0F);
+
+        ui.txtDIPrevent->setText(QString::number((r.DiDebounce >> 8) * 10 + (r.DiDebounce & 0xFF)));
+        ui.txtTempComp->setText(QString::number(r.ColdCal));
+        setIndex(ui.ComboCold, (r.TempCompFlags / 68) % 2);
+
+        for (std::size_t p = 0; p < 2; ++p) {
+            const auto port = sysparam::unpackPort(r.PortLine[p], r.PortProto[p]);
+            setIndex(ui.Combo6[p], port.parity);
+            setIndex(ui.Combo7[p], port.dataBits);
+            setIndex(ui.Combo8[p], port.stopBits);
+            setIndex(ui.Combo9[p], port.baud);
+            setIndex(ui.Combo10[p], port.protocol);
+        }
+
+        ui.ScanCtrl->setText(QString::number(r.SubScanCtrl));
+        ui.ScanInterval->setText(QString::number(r.SubScanInterval));
+        ui.lblVersion->setText(sysparam::versionByteText(r.VersionByte));
+
+        // Impossible production dates are corrected, on the page and in the record.
+        if (r.ProdYear < 1 || r.ProdYear > 3000)
+            r.ProdYear = 1900;
+        if (r.ProdMonth < 1 || r.ProdMonth > 12)
+            r.ProdMonth = 1;
+        if (r.ProdDay < 1 || r.ProdDay > 31)
+            r.ProdDay = 1;
+        if (r.ProdHour > 23)
+            r.ProdHour = 0;
+        if (r.ProdMinute > 59)
+            r.ProdMinute = 0;
+        if (r.ProdSecond > 59)
+            r.ProdSecond = 0;
+        ui.datePicker->setDate(pickerDate(r.ProdYear, r.ProdMonth, r.ProdDay));
+        ui.timePicker->setTime(QTime(r.ProdHour, r.ProdMinute, r.ProdSecond));
+
+        for (std::size_t p = 0; p < 2; ++p)
+            setIndex(ui.ComboMS[p], r.MasterSlave[p] <= 1 ? r.MasterSlave[p] : -1);
+
+        for (std::size_t i = 0; i < 11; ++i) {
+            auto* b = ui.cmdChnlEnable[i];
+            if (r.ChnlEnable[i] == 1) {
+                colors::paint(b, colors::ON);
+                b->setText(QStringLiteral("Enabled"));
+            } else {
+                colors::paintFace(b);
+                b->setText(QStringLiteral("Disabled"));
+            }
+        }
+
+        const QString number = models::deviceNumber(r.DeviceType, ui.datePicker->date().year(), r.ProdMonth,
+                                                    r.ProdDay, ui.txtSeries->text());
+        // The change handler runs even when the number is the one shown.
+        if (ui.lblNUM->text() == number)
+            lblNUM_Change();
+        else
+            ui.lblNUM->setText(number);
+        ui.txtDevID->clear();
+        ui.txtDevID->setText(models::shownDeviceId(r.DeviceType, number));
+
+        for (std::size_t i = 0; i < 8; ++i)
+            ui.txt_AQjust[i]->setText(QString::number(r.AqAdjust[i]));
+        ui.uPortTxt->setText(QString::number(r.UdpPort));
+        ui.cpuTxt->setText(QString::number(r.CpuType));
+        ui.txtSubcommIntv->setText(QString::number(r.SubCommIntv));
+        ui.txtSubWaitTime->setText(QString::number(r.SubWaitTime));
+        ui.txtSubErr->setText(QString::number(r.SubMaxErr));
+        ui.txtInnerVersion->setText(sysparam::innerVersionText(r.InnerVersion));
+        dev_.DeviceInnerVer = sysparam::innerVersionDigits(r.InnerVersion);
+        for (std::size_t p = 0; p < 2; ++p)
+            ui.txt_RSDataTime[p]->setText(QString::number(r.RsDataTime[p]));
+        if (r.RunState == 1)
+            colors::paint(ui.bt_RunStop, colors::ON);
+        else
+            colors::paintFace(ui.bt_RunStop);
+        ui.ophandornot[1]->setChecked(true);
+        FirstSysInfo = false;
+    });
+}
+
+// ---------------------------------------------------------------- handlers the display runs
+
+void Form1::lblNUM_Change()
+{
+    trap(QStringLiteral("lblNUM_Change(Form1)"), [&] {
+        const auto parts = models::parseDeviceNumber(ui.lblNUM->text());
+        if (!parts)
+            return;
+        ui.txtDeviceType->setText(parts->model);
+        ui.txtSeries->setText(parts->series);
+        const QDate d = pickerDate(parts->year, parts->month, parts->day);
+        if (d.isValid())
+            ui.datePicker->setDate(d);
+    });
+}
+
+void Form1::opSingle_Click()
+{
+    ui.opUnion->setChecked(false);
+    for (auto* box : ui.ChnlSensor)
+        box->setEnabled(true);
+}
+
+void Form1::ComboADFilter_Click()
+{
+    const int i = ui.ComboADFilter->currentIndex();
+    if (i != 0 && i != 1)
+        return;
+    ui.ComboADRate->setVisible(i == 0);
+    ui.ComboADRate->setEnabled(i == 0);
+    ui.ComboADRate1->setVisible(i == 1);
+    ui.ComboADRate1->setEnabled(i == 1);
+}
+
+void Form1::Combo9_Click(int port)
+{
+    static const char* const gap[] = {"32", "16", "8", "4"};
+    const int i = ui.Combo9[std::size_t(port)]->currentIndex();
+    ui.txt_RSDataTime[std::size_t(port)]->setText(QString::fromLatin1(i >= 0 && i <= 3 ? gap[i] : "2"));
+}
+
+void Form1::ophandornot_Click()
+{
+    const bool automatic = ui.ophandornot[1]->isChecked();
+    for (auto* box : ui.txt_MAC)
+        box->setEnabled(!automatic);
+}
+
+// ---------------------------------------------------------------- capture
+
+QString Form1::ChangeParameter()
+{
+    SysParamRecord r = dev_.SysInfo;
+    QString failed;
+    // One step of the capture; a box that cannot be converted ends it.
+    const auto step = [&](const QString& caption, auto&& f) {
+        if (!failed.isEmpty())
+            return;
+        try {
+            f();
+        } catch (const std::exception& e) {
+            failed = caption;
+            WriteErrorLog(QString::fromStdString(e.what()), QStringLiteral("ChangeParameter(Form1)"));
+        }
+    };
+    const auto cap = [](const char* s) { return QString::fromUtf8(s); };
+
+    step(cap("模块地址"), [&] {
+        const std::int32_t series = toInt32(leadingNumber(ui.txtSeries->text())) % 65536;
+        const std::int32_t module = toInt32(leadingNumber(ui.txtModuleAddr->text())) % 256;
+        if (module < 0)
+            throw RuntimeError(QStringLiteral("模块地址为负"));
+        r.ModuleAddr = std::uint8_t(module);
+        r.SerialNo = series;
+    });
+    for (int i = 0; i < 4; ++i)
+        step(cap("IP地址"), [&] { r.IpAddr[std::size_t(i)] = toByte(strictNumber(ui.txtIp[std::size_t(i)]->text())); });
+    for (std::size_t p = 0; p < 2; ++p)
+        step(cap(p == 0 ? "串口1" : "串口2"), [&] {
+            sysparam::PortChoice c;
+            c.parity = ui.Combo6[p]->currentIndex();
+            c.dataBits = ui.Combo7[p]->currentIndex();
+            c.stopBits = ui.Combo8[p]->currentIndex();
+            c.baud = ui.Combo9[p]->currentIndex();
+            c.protocol = ui.Combo10[p]->currentIndex();
+            sysparam::packPort(c, r.PortLine[p], r.PortProto[p]);
+        });
+    step(cap("A/D转换"), [&] {
+        r.AdMode = sysparam::packAdMode(ui.ComboADFilter->currentIndex(), ui.ComboADRate->currentIndex(),
+                                        ui.ComboADRate1->currentIndex());
+    });
+    step(cap("DI防抖时间"),
+         [&] { r.DiDebounce = std::uint16_t(toInt32(strictNumber(ui.txtDIPrevent->text())) & 0xFFFF); });
+    step(cap("冷端校准值"), [&] { r.ColdCal = toInt16(strictNumber(ui.txtTempComp->text())); });
+    step(cap("冷端补偿"), [&] {
+        if (ui.ComboCold->currentIndex() == 0)
+            r.TempCompFlags &= 0xBB;
+        else if (ui.ComboCold->currentIndex() == 1)
+            r.TempCompFlags |= 0x44;
+    });
+    step(cap("生产日期"), [&] {
+        const QDate d = ui.datePicker->date();
+        const QTime t = ui.timePicker->time();
+        r.ProdYear = std::uint16_t(d.year() >= 1 && d.year() <= 3000 ? d.year() : 1900);
+        r.ProdMonth = std::uint8_t(d.month());
+        r.ProdDay = std::uint8_t(d.day());
+        r.ProdHour = std::uint8_t(t.hour());
+        r.ProdMinute = std::uint8_t(t.minute());
+        r.ProdSecond = std::uint8_t(t.second());
+    });
+    step(cap("主从"), [&] {
+        if (ui.ComboMS[0]->currentIndex() >= 0 && ui.ComboMS[1]->currentIndex() >= 0) {
+            for (std::size_t p = 0; p < 2; ++p)
+                r.MasterSlave[p] = std::uint8_t(ui.ComboMS[p]->currentIndex());
+        } else {
+            for (std::size_t p = 0; p < 2; ++p) {
+                ui.ComboMS[p]->setCurrentIndex(0);
+                r.MasterSlave[p] = 0;
+            }
+        }
+    });
+    step(cap("从设备轮询"), [&] {
+        // A box that holds no number in the field's range keeps the field.
+        const auto take = [](const QLineEdit* box, double max, auto& field) {
+            const QString t = box->text();
+            if (!isNumeric(t))
+                return;
+            const double v = std::nearbyint(strictNumber(t));
+            if (v >= 0 && v <= max)
+                field = static_cast<std::remove_reference_t<decltype(field)>>(v);
+        };
+        take(ui.uPortTxt, 65535, r.UdpPort);
+        take(ui.cpuTxt, 65535, r.CpuType);
+        take(ui.txtSubErr, 255, r.SubMaxErr);
+        take(ui.txtSubcommIntv, 65535, r.SubCommIntv);
+        take(ui.txtSubWaitTime, 65535, r.SubWaitTime);
+        take(ui.ScanCtrl, 65535, r.SubScanCtrl);
+        take(ui.ScanInterval, 65535, r.SubScanInterval);
+    });
+    for (std::size_t p = 0; p < 2; ++p)
+        step(cap("帧间隔"), [&] { r.RsDataTime[p] = toByte(leadingNumber(ui.txt_RSDataTime[p]->text())); });
+
+    if (failed.isEmpty())
+        dev_.SysInfo = r;
+    return failed;
+}
+
+bool Form1::CheckParam()
+{
+    QList<const QLineEdit*> boxes{ui.txtSeries,          ui.txtModuleAddr,       ui.uPortTxt,       ui.cpuTxt,
+                                  ui.txtDIPrevent,       ui.txtTempComp,         ui.ScanCtrl,       ui.ScanInterval,
+                                  ui.txtSubErr,          ui.txtSubcommIntv,      ui.txtSubWaitTime, ui.Text_ErrorTimeComm2,
+                                  ui.Text_InterTimeComm2, ui.Text_WaitTimeComm2};
+    for (auto* b : ui.txt_RSDataTime)
+        boxes << b;
+    for (auto* b : ui.prjTxt)
+        boxes << b;
+    for (auto* b : ui.txt_AQjust)
+        boxes << b;
+    for (auto* b : ui.txt_AIUp)
+        boxes << b;
+    for (auto* b : ui.txt_AIDown)
+        boxes << b;
+    for (auto* b : ui.txt_MAC)
+        boxes << b;
+    for (auto* b : ui.txtIp)
+        boxes << b;
+    for (auto* b : boxes)
+        if (b->text().isEmpty())
+            return false;
+    return !ui.ComboCold->currentText().isEmpty();
+}
+
+// ---------------------------------------------------------------- commands
+
+void Form1::rebuildDeviceId()
+{
+    const QDate d = ui.datePicker->date();
+    const auto type = dev_.SysInfo.DeviceType;
+    const QString number = models::deviceNumber(type, d.year(), d.month(), d.day(), ui.txtSeries->text());
+    if (ui.lblNUM->text() == number)
+        lblNUM_Change();
+    else
+        ui.lblNUM->setText(number);
+    ui.txtDevID->setText(models::composedDeviceId(type, ui.txthardwarenum->text(), number));
+}
+
+void Form1::cmdSetPara_Click()
+{
+    trap(QStringLiteral("cmdSetPara_Click(Form1)"), [&] {
+        const int hw = int(ui.txthardwarenum->text().size());
+        if (hw != 14 && hw != 15) {
+            MsgBox(u(texts1::HARDWARE_NUMBER_WRONG));
+            return;
+        }
+        rebuildDeviceId();
+        for (std::size_t i = 0; i < 11; ++i)
+            if (ui.ChnlSensor[i]->currentIndex() >= 0)
+                dev_.SysInfo.SensorType[i] = std::uint8_t(ui.ChnlSensor[i]->currentIndex());
+        for (auto* box : ui.prjTxt) {
+            if (!isNumeric(box->text())) {
+                MsgBox(u(texts1::PRJ_NOT_NUMERIC), MsgButtons::Ok, u(texts1::HINT_TITLE), MsgIcon::Exclamation);
+                return;
+            }
+            const double v = std::nearbyint(strictNumber(box->text()));
+            if (v < -32768 || v > 32767) {
+                MsgBox(u(texts1::PRJ_OUT_OF_RANGE), MsgButtons::Ok, u(texts1::HINT_TITLE), MsgIcon::Exclamation);
+                return;
+            }
+        }
+        for (std::size_t i = 0; i < 8; ++i)
+            dev_.SysInfo.AqAdjust[i] = std::int16_t(toInt32(leadingNumber(ui.txt_AQjust[i]->text())) & 0xFFFF);
+        if (!CheckParam()) {
+            MsgBox(u(texts1::PARAMS_EMPTY));
+            return;
+        }
+        const QString failed = ChangeParameter();
+        if (!failed.isEmpty()) {
+            MsgBox(u(texts1::PARAM_NOT_CONVERTED).arg(failed), MsgButtons::Ok, u(texts1::HINT_TITLE),
+                   MsgIcon::Exclamation);
+            return;
+        }
+        queueSysParamWrite();
+        setStatus(u(texts1::SETTING_SYS_INFO));
+    });
+}
+
+void Form1::queueSysParamWrite()
+{
+    const bool eth = ethernetChosen();
+    if (!sysparam::useLongLayout(dev_.SysInfo.DeviceType, dev_.SysInfo.InnerVersion)) {
+        if (eth)
+            engine_->loadList({QE_REFRESH_LIVE, QE_READ_PDTAG, QE_WRITE_SYS_INFO});
+        else
+            engine_->loadList({QS_REFRESH_LIVE, QS_READ_PDTAG, QS_WRITE_SYS_INFO});
+        bt_WriteAQType_Click();
+        engine_->push(eth ? std::int16_t(QE_WRITE_AI_ALARM) : std::int16_t(QS_WRITE_AI_ALARM));
+        if (eth)
+            engine_->SetParaPending = true;
+        Command3_Click();
+        bt_NetGate_Click();
+    } else {
+        // The long layout carries the MAC itself: the MAC button only fills
+        // the boxes, and what it queued is dropped with the rest.
+        bt_MAC_Click();
+        if (eth)
+            engine_->loadList({QE_REFRESH_LIVE, QE_WRITE_SYS_INFO});
+        else
+            engine_->loadList({QS_REFRESH_LIVE, QS_WRITE_SYS_INFO});
+    }
+}
+
+void Form1::cmdSetPara_Vk()
+{
+    trap(QStringLiteral("cmdSetPara_Vk(Form1)"), [&] {
+        rebuildDeviceId();
+        const QString failed = ChangeParameter();
+        if (!failed.isEmpty()) {
+            MsgBox(u(texts1::PARAM_NOT_CONVERTED).arg(failed), MsgButtons::Ok, u(texts1::HINT_TITLE),
+                   MsgIcon::Exclamation);
+            return;
+        }
+        const bool eth = ethernetChosen();
+        if (eth)
+            engine_->loadList({QE_REFRESH_LIVE, QE_WRITE_FULL, QE_WRITE_ZERO, QE_READ_PDTAG, QE_WRITE_SYS_INFO,
+                               QE_WRITE_PDTAG, QE_READ_PDTAG});
+        else
+            engine_->loadList({QS_REFRESH_LIVE, QS_WRITE_FULL, QS_WRITE_ZERO, QS_WRITE_SYS_INFO, QS_READ_PDTAG,
+                               QS_WRITE_PDTAG});
+        bt_WriteAQType_Click();
+        const auto zeroFull = eth ? std::int16_t(QE_WRITE_AQ_ZERO_FULL) : std::int16_t(QS_WRITE_AQ_ZERO_FULL);
+        engine_->push(zeroFull);
+        engine_->push(zeroFull);
+        engine_->AQZFTwoStep = true;
+        engine_->push(eth ? std::int16_t(QE_WRITE_AI_ALARM) : std::int16_t(QS_WRITE_AI_ALARM));
+        if (eth)
+            engine_->SetParaPending = true;
+        Command3_Click();
+        bt_MAC_Click();
+        setStatus(u(texts1::SETTING_SYS_INFO));
+    });
+}
+
+void Form1::cmdChnlEnable_Click(int channel)
+{
+    auto& e = dev_.SysInfo.ChnlEnable[std::size_t(channel)];
+    e = e == 1 ? 0 : 1;
+    auto* b = ui.cmdChnlEnable[std::size_t(channel)];
+    b->setText(e == 1 ? QStringLiteral("Enabled") : QStringLiteral("Disabled"));
+    if (e == 1)
+        colors::paint(b, colors::ON);
+    else
+        colors::paintFace(b);
+    cmdSetPara_Click();
+}
+
+void Form1::Command3_Click()
+{
+    trap(QStringLiteral("Command3_Click(Form1)"), [&] {
+        for (std::size_t i = 0; i < 11; ++i)
+            if (ui.ChnlSensor[i]->currentIndex() >= 0)
+                dev_.SysInfo.SensorType[i] = std::uint8_t(ui.ChnlSensor[i]->currentIndex());
+        engine_->push(QS_WRITE_SENSOR_TYPE); // the same code on both links
+    });
+}
+
+void Form1::cmdGetSys_Click()
+{
+    trap(QStringLiteral("cmdGetSys_Click(Form1)"), [&] {
+        for (auto code : startupList(ethernetChosen()).subspan(1))
+            engine_->push(code);
+    });
+}
+
+void Form1::bt_MAC_Click()
+{
+    trap(QStringLiteral("bt_MAC_Click(Form1)"), [&] {
+        if (!ui.ophandornot[0]->isChecked()) {
+            // An automatic address: 00-FC, then four bytes that number the
+            // device by its production day and series, unique per model.
+            const QDate d = ui.datePicker->date();
+            const qint64 days = QDate(2000, 1, 1).daysTo(d);
+            const QString series = ui.txtSeries->text().right(4);
+            const quint32 n = quint32(std::max<qint64>(days, 0) * 10000 + qint64(leadingNumber(series)));
+            const quint8 bytes[6] = {0x00, 0xFC, quint8(n >> 24), quint8(n >> 16), quint8(n >> 8), quint8(n)};
+            for (int i = 0; i < 6; ++i)
+                ui.txt_MAC[std::size_t(i)]->setText(QStringLiteral("%1").arg(bytes[i], 2, 16, QLatin1Char('0')).toUpper());
+        }
+        for (int i = 0; i < 6; ++i) {
+            for (QChar ch : ui.txt_MAC[std::size_t(i)]->text()) {
+                const bool hex = (ch >= u'0' && ch <= u'9') || (ch >= u'A' && ch <= u'F') || (ch >= u'a' && ch <= u'f');
+                if (!hex) {
+                    MsgBox(QString::number(i) + u(texts1::MAC_BOX_WRONG));
+                    return;
+                }
+            }
+        }
+        engine_->push(ethernetChosen() ? std::int16_t(QE_WRITE_MAC) : std::int16_t(QS_WRITE_MAC));
+    });
+}
+
+void Form1::bt_NetGate_Click()
+{
+    trap(QStringLiteral("bt_NetGate_Click(Form1)"), [&] { engine_->push(QS_WRITE_GATEWAY); });
+}
+
+void Form1::bt_WriteAQType_Click()
+{
+    trap(QStringLiteral("bt_WriteAQType_Click(Form1)"), [&] {
+        for (std::size_t i = 0; i < 8; ++i)
+            if (ui.ComboType2[i]->currentIndex() >= 0)
+                dev_.AQTypeBuf[i] = std::uint8_t(ui.ComboType2[i]->currentIndex());
+        const bool eth = ethernetChosen();
+        engine_->push(eth ? std::int16_t(QE_READ_AQ_TYPE) : std::int16_t(QS_READ_AQ_TYPE));
+        engine_->push(eth ? std::int16_t(QE_WRITE_AQ_TYPE) : std::int16_t(QS_WRITE_AQ_TYPE));
+    });
+}
