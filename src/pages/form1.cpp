@@ -3,6 +3,7 @@
 #include "base/errorlog.h"
 #include "base/msgbox.h"
 #include "device/eth_rows.h"
+#include "device/param_write_rows.h"
 #include "device/serial_rows.h"
 #include "device/sys_param_rows.h"
 #include "link/error_messages.h"
@@ -86,6 +87,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     connect(&engine_->timCheckDevice, &QTimer::timeout, this, &Form1::timCheckDevice_Timer);
     registerSerialRows(*engine_, dev_, controls_);
     registerEthRows(*engine_, dev_, controls_);
+    registerParamWriteRows(*engine_, dev_, controls_);
     registerSysParamRows(*engine_, dev_, controls_, [this] { ShowSysInfo(); });
 
     Time2Start.setObjectName(QStringLiteral("Time2Start"));

@@ -1,0 +1,88 @@
+#include "device/param_write_rows.h"
+
+#include "base/numbers.h"
+#include "device/controls.h"
+#include "device/device_data.h"
+#include "link/engine.h"
+#include "proto/eth_commands.h"
+#include "proto/param_blocks.h"
+#include "proto/serial_commands.h"
+#include "proto/serial_frame.h"
+
+using namespace serial;
+using namespace net;
+
+namespace {
+
+// A serial request whose payload follows the function code.
+void sendSerial(Engine& e, std::uint8_t fn, const QByteArray& payload, int replyLen)
+{
+    e.prepareRequest(fn, int(payload.size()) + PAYLOAD_AT + 4, replyLen);
+    e.RxBuf.replace(PAYLOAD_AT, payload.size(), payload);
+    e.SendCommand();
+}
+
+QByteArray bytes(const auto& a)
+{
+    QByteArray b;
+    for (auto v : a)
+        b.append(char(v));
+    return b;
+}
+
+// Alarm limits: the number the box begins with, rounded; beyond a 16-bit
+// value the builder ends and nothing is sent.
+QByteArray alarmLimits(const Controls& c)
+{
+    std::array<std::int16_t, 8> up{}, down{};
+    for (int i = 0; i < 8; ++i) {
+        up[std::size_t(i)] = toInt16(leadingNumber(c.text(QStringLiteral("txt_AIUp"), i)));
+        down[std::size_t(i)] = toInt16(leadingNumber(c.text(QStringLiteral("txt_AIDown"), i)));
+    }
+    return blocks::aiAlarmWriteBlock(up, down);
+}
+
+QByteArray gatewayBlock(const Controls& c)
+{
+    std::array<std::uint8_t, 4> gate{}, mask{};
+    for (int i = 0; i < 4; ++i) {
+        gate[std::size_t(i)] = toByte(strictNumber(c.text(QStringLiteral("txtGate"), i)));
+        mask[std::size_t(i)] = toByte(strictNumber(c.text(QStringLiteral("txtSubNet"), i)));
+    }
+    return blocks::netGateBlock(gate, mask);
+}
+
+} // namespace
+
+void registerParamWriteRows(Engine& engine, DeviceData& dev, const Controls& controls)
+{
+    Engine* e = &engine;
+    DeviceData* d = &dev;
+    const Controls* c = &controls;
+
+    // SetSensorType / StoreSensortype (the dispatcher sends the payload).
+    e->setSerialBuilder(QS_WRITE_SENSOR_TYPE,
+                        [e, d] { sendSerial(*e, QS_WRITE_SENSOR_TYPE, bytes(d->SysInfo.SensorType), 18); });
+    e->setEthBuilder(QE_WRITE_SENSOR_TYPE, [e, d] { e->WritePayload = bytes(d->SysInfo.SensorType); });
+
+    // WriteAQType
+    e->setSerialBuilder(QS_WRITE_AQ_TYPE, [e, d] { sendSerial(*e, QS_WRITE_AQ_TYPE, bytes(d->AQTypeBuf), 15); });
+    e->setEthBuilder(QE_WRITE_AQ_TYPE, [e, d] {
+        e->WritePayload = bytes(d->AQTypeBuf);
+        e->WriteCmd();
+    });
+
+    // WriteAIWarning
+    e->setSerialBuilder(QS_WRITE_AI_ALARM, [e, c] { sendSerial(*e, QS_WRITE_AI_ALARM, alarmLimits(*c), 39); });
+    e->setEthBuilder(QE_WRITE_AI_ALARM, [e, c] {
+        e->WritePayload = alarmLimits(*c);
+        e->WriteCmd();
+    });
+
+    // WriteNetGate
+    e->setSerialBuilder(QS_WRITE_GATEWAY, [e, c] { sendSerial(*e, FN_WRITE_GATEWAY, gatewayBlock(*c), 7); });
+    e->setEthBuilder(QE_WRITE_GATEWAY, [e, c] {
+        e->WritePayload = gatewayBlock(*c);
+        e->WriteCmd();
+    });
+}

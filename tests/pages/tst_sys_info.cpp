@@ -1,0 +1,520 @@
+// The system-parameter page on the real window with a stand-in port and
+// socket: a reply shown on the page, the model's effects, the capture of the
+// page, the set-parameter command's checks and queue, and the write frames.
+#include "base/msgbox.h"
+#include "device/colors.h"
+#include "pages/form1.h"
+#include "proto/eth_commands.h"
+#include "proto/serial_commands.h"
+#include "proto/serial_frame.h"
+#include "support/form_rig.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimeEdit>
+#include <QtTest>
+
+using namespace serial;
+
+namespace {
+
+// A reply payload written field by field at the device's offsets.
+struct Payload {
+    QByteArray b = QByteArray(104, '\0');
+    Payload& u8(int at, int v)
+    {
+        b[at] = char(v);
+        return *this;
+    }
+    Payload& u16(int at, int v)
+    {
+        b[at] = char(v & 0xFF);
+        b[at + 1] = char((v >> 8) & 0xFF);
+        return *this;
+    }
+};
+
+// An MRK7000 with firmware 0x3301 (long layout), made in 2015.
+Payload typical()
+{
+    Payload p;
+    p.u16(0, 12).u8(4, 127).u8(5, 0).u8(6, 0).u8(7, 9).u8(8, 3);
+    p.u8(16, 0xC3).u8(17, 0x01).u8(18, 0x43).u8(19, 0x02); // port 0: Space/9600/RTU, port 1: odd/9600
+    p.u8(20, 0x02).u16(21, 0x0102).u16(23, -5 & 0xFFFF).u8(25, 0x44);
+    p.u16(26, 7).u16(28, 1000).u8(30, 7).u16(35, 0x3301).u8(38, 0x23);
+    p.u16(43, 2015).u8(45, 3).u8(46, 9).u8(47, 8).u8(48, 30).u8(49, 15).u8(50, 1).u8(51, 0);
+    p.u8(52, 0x05).u16(53, 0xFFFF).u16(55, 2).u8(57, 3).u16(58, 100).u16(60, 0x8000);
+    p.u8(62, 6).u8(63, 7).u8(65, 0x12).u8(66, 1).u8(82, 0x06);
+    p.u8(85, 4).u16(86, 250).u16(88, 1000);
+    return p;
+}
+
+} // namespace
+
+class TestSysInfo : public QObject {
+    Q_OBJECT
+    std::unique_ptr<FormRig> rig;
+    Form1* f = nullptr;
+    QList<MsgRequest> boxes;
+
+    Engine& e() { return f->engine(); }
+    void serialReply(const QByteArray& payload) { rig->serial.event(buildFrame(1, payload)); }
+    void ethernetReply(const QByteArray& payload)
+    {
+        f->ui.optComm[1]->setChecked(true);
+        e().PendIndex = 10003;
+        e().PendSubIndex = 1;
+        e().PendParam = 0;
+        QByteArray d(12, 0);
+        d[0] = 0x4C;
+        rig->device.deliver(d + payload);
+    }
+    QStringList boxTexts() const
+    {
+        QStringList out;
+        for (const auto& b : boxes)
+            out << b.text;
+        return out;
+    }
+    QList<std::int16_t> stack() const
+    {
+        QList<std::int16_t> out;
+        for (int i = 0; i <= f->engine().CmdTop; ++i)
+            out << f->engine().CmdStack[std::size_t(i)];
+        return out;
+    }
+    // A page that passes every check of the set-parameter command.
+    void readTypical(int type = 7, int version = 0x3301)
+    {
+        serialReply(typical().u8(30, type).u16(35, version).b);
+        f->ui.txthardwarenum->setText(QStringLiteral("20150309000012"));
+        for (auto* b : f->ui.prjTxt)
+            b->setText(QStringLiteral("0"));
+        for (auto* b : f->ui.txt_AIUp)
+            b->setText(QStringLiteral("100"));
+        for (auto* b : f->ui.txt_AIDown)
+            b->setText(QStringLiteral("-100"));
+        for (int i = 0; i < 4; ++i) {
+            f->ui.txtGate[std::size_t(i)]->setText(QString::number(i == 0 ? 127 : 1));
+            f->ui.txtSubNet[std::size_t(i)]->setText(QString::number(i == 3 ? 0 : 255));
+        }
+        for (auto* c : f->ui.ComboType2) {
+            if (c->count() == 0) // the lists are filled by a start
+                c->addItems({QStringLiteral("电压输出"), QStringLiteral("电流输出"), QStringLiteral("开关量输出")});
+            c->setCurrentIndex(1);
+        }
+        for (int i = 0; i < 6; ++i)
+            f->ui.txt_MAC[std::size_t(i)]->setText(QStringLiteral("0%1").arg(i));
+        boxes.clear();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        boxes.clear();
+        setMsgResponder([this](const MsgRequest& r) {
+            boxes << r;
+            return MsgAnswer::Ok;
+        });
+        rig = std::make_unique<FormRig>();
+        f = rig->f.get();
+        rig->serial.open(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
+        rig->device.bound = true;
+        f->FirstSysInfo = true;
+    }
+    void cleanup() { rig.reset(); }
+
+    void serialReplyFillsThePage()
+    {
+        serialReply(typical().b);
+        const auto& r = f->device().SysInfo;
+        QCOMPARE(r.SerialNo, 12);
+        QCOMPARE(r.DeviceType, std::uint8_t(7));
+        QCOMPARE(f->ui.Text2->text(), QStringLiteral("取系统信息"));
+        QCOMPARE(f->ui.lb_BookNo->text(), QStringLiteral("BootVer 1.2"));
+        QCOMPARE(f->device().DeviceBootVer, QStringLiteral("1.2"));
+        QCOMPARE(f->ui.txtModuleAddr->text(), QStringLiteral("3"));
+        QCOMPARE(f->ui.txtIp[3]->text(), QStringLiteral("9"));
+        // Space parity is parity 3 without the mark bit; 9600 = baud 3.
+        QCOMPARE(f->ui.Combo6[0]->currentIndex(), 3);
+        QCOMPARE(f->ui.Combo9[0]->currentIndex(), 3);
+        QCOMPARE(f->ui.Combo10[0]->currentIndex(), 1);
+        QCOMPARE(f->ui.Combo6[1]->currentIndex(), 1);
+        QCOMPARE(f->ui.Combo10[1]->currentIndex(), 2);
+        QVERIFY(!f->ui.ComboADRate->isHidden());
+        QVERIFY(f->ui.ComboADRate1->isHidden());
+        QCOMPARE(f->ui.ComboADRate->currentIndex(), 2);
+        QCOMPARE(f->ui.txtDIPrevent->text(), QStringLiteral("12")); // byte1 x 10 + byte0
+        QCOMPARE(f->ui.txtTempComp->text(), QStringLiteral("-5"));
+        QCOMPARE(f->ui.ComboCold->currentIndex(), 1);
+        QCOMPARE(f->ui.ScanInterval->text(), QStringLiteral("1000"));
+        QCOMPARE(f->ui.lblVersion->text(), QStringLiteral("2.3"));
+        QCOMPARE(f->ui.txtInnerVersion->text(), QStringLiteral("3.301"));
+        QCOMPARE(f->device().DeviceInnerVer, QStringLiteral("3301"));
+        QCOMPARE(f->ui.uPortTxt->text(), QStringLiteral("65535"));
+        QCOMPARE(f->ui.txtSubWaitTime->text(), QStringLiteral("32768"));
+        QCOMPARE(f->ui.txt_RSDataTime[0]->text(), QStringLiteral("6")); // the record's, not the baud's
+        QCOMPARE(f->ui.Text_ErrorTimeComm2->text(), QStringLiteral("4"));
+        QCOMPARE(f->ui.Text_InterTimeComm2->text(), QStringLiteral("250"));
+        QCOMPARE(f->ui.ComboMS[0]->currentIndex(), 1);
+        // Channel enable: 0x05 and 0x06 give channels 0, 2, 9 and 10.
+        for (int i = 0; i < 11; ++i) {
+            const bool on = i == 0 || i == 2 || i == 9 || i == 10;
+            QCOMPARE(f->ui.cmdChnlEnable[std::size_t(i)]->text(), on ? QStringLiteral("Enabled") : QStringLiteral("Disabled"));
+            QCOMPARE(colors::isFace(f->ui.cmdChnlEnable[std::size_t(i)]), !on);
+        }
+        QCOMPARE(colors::background(f->ui.bt_RunStop), colors::ON);
+        // Device number and DeviceID.
+        QCOMPARE(f->ui.lblNUM->text(), QStringLiteral("95201503090012"));
+        QCOMPARE(f->ui.txtDevID->text(), QString(18, u'0') + QStringLiteral("95201503090012"));
+        QCOMPARE(f->ui.txtDeviceType->text(), QStringLiteral("MRK7000"));
+        QCOMPARE(f->ui.txtSeries->text(), QStringLiteral("0012")); // the number's last four
+        QCOMPARE(f->ui.datePicker->date(), QDate(2015, 3, 9));
+        QCOMPARE(f->ui.timePicker->time(), QTime(8, 30, 15));
+        // Status lamps all green, no message, the fixed enabling.
+        for (auto* l : f->ui.shpFlash)
+            QCOMPARE(colors::background(l), colors::ON);
+        QVERIFY(boxes.isEmpty());
+        QVERIFY(!f->ui.txtSeries->isEnabled());
+        QVERIFY(f->ui.cmdSetPara->isEnabled());
+        QVERIFY(f->ui.bt_MAC->isHidden());
+        QVERIFY(f->ui.ophandornot[1]->isChecked());
+        QVERIFY(!f->ui.txt_MAC[0]->isEnabled());
+        QVERIFY(!f->FirstSysInfo);
+    }
+
+    void messagesCorrectionsAndModelTexts()
+    {
+        // No user program, a parameter error, impossible dates, an MRK4400.
+        serialReply(typical().u8(64, 1).u16(90, 0x0010).u16(43, 0).u8(45, 13).u8(47, 24).u8(30, 5).u8(20, 0x13)
+                        .u8(51, 2).b);
+        QCOMPARE(boxTexts(), QStringList({QStringLiteral("无用户程序，请升级用户程序"),
+                                          QStringLiteral("设备参数错误，请恢复默认参数")}));
+        for (int i = 0; i < 16; ++i)
+            QCOMPARE(colors::background(f->ui.shpFlash[std::size_t(i)]), i == 4 ? colors::ALARM : colors::ON);
+        const auto& r = f->device().SysInfo;
+        QCOMPARE(r.ProdYear, std::uint16_t(1900));
+        QCOMPARE(r.ProdMonth, std::uint8_t(1));
+        QCOMPARE(r.ProdHour, std::uint8_t(0));
+        QCOMPARE(f->ui.datePicker->date(), QDate(1900, 1, 9));
+        // Types 4 and 5 share a code; the number's model text wins.
+        QCOMPARE(f->ui.txtDeviceType->text(), QStringLiteral("MRK4600/MRK4000"));
+        QCOMPARE(f->ui.txtDevID->text(), QStringLiteral("02") + QString(16, u'0') + QStringLiteral("90190001090012"));
+        // Filter on: the filtered rate list is the one shown.
+        QCOMPARE(f->ui.ComboADFilter->currentIndex(), 1);
+        QVERIFY(f->ui.ComboADRate->isHidden());
+        QVERIFY(!f->ui.ComboADRate1->isHidden());
+        QCOMPARE(f->ui.ComboADRate1->currentIndex(), 3);
+        QCOMPARE(f->ui.ComboMS[1]->currentIndex(), -1);
+        // The same number shown again still runs its change handler.
+        f->ui.txtDeviceType->clear();
+        serialReply(typical().u16(43, 0).u8(45, 13).u8(30, 5).b);
+        QCOMPARE(f->ui.txtDeviceType->text(), QStringLiteral("MRK4600/MRK4000"));
+    }
+
+    void modelEffectsDependOnTheLink()
+    {
+        serialReply(typical().u8(30, 29).b);
+        QVERIFY(f->ui.ChnlSensor[4]->isHidden());
+        QVERIFY(f->ui.txt_LeiCkeck[7]->isHidden());
+        QVERIFY(f->ui.ChnlDis[26]->isHidden());
+        QVERIFY(!f->ui.chanl[4]->isHidden());
+        QVERIFY(!f->ui.ChnlSensor[8]->isHidden());
+        QVERIFY(f->ui.lblNUM->text().startsWith(QStringLiteral("188")));
+        QVERIFY(f->ui.bt_CheckRAM->isEnabled());
+
+        rig = std::make_unique<FormRig>();
+        f = rig->f.get();
+        ethernetReply(typical().u8(30, 29).u8(87, 4).b);
+        QCOMPARE(f->ui.Text2->text(), QStringLiteral("读系统参数成功"));
+        QVERIFY(!f->ui.ChnlSensor[4]->isHidden());
+        QCOMPARE(f->ui.lb_BookNo->text(), QStringLiteral("1.2"));
+        QVERIFY(f->device().DeviceBootVer.isEmpty());
+        QCOMPARE(f->device().SysInfo.VersionByte, std::uint8_t(0)); // only the serial reply carries it
+        QCOMPARE(f->ui.Text_ErrorTimeComm2->text(), QStringLiteral("4"));
+
+        ethernetReply(typical().u8(30, 13).b);
+        for (int i : {9, 10}) {
+            QVERIFY(f->ui.chanl[std::size_t(i)]->isHidden());
+            QVERIFY(f->ui.cmdChnlEnable[std::size_t(i)]->isHidden());
+            QVERIFY(f->ui.ChnlDis[std::size_t(22 + i)]->isHidden());
+        }
+        ethernetReply(typical().u8(30, 1).b);
+        QVERIFY(!f->ui.bt_CheckRAM->isEnabled());
+        QCOMPARE(f->ui.txtDeviceType->text(), QStringLiteral("MRK9000"));
+    }
+
+    void shortReplyChangesNothing()
+    {
+        serialReply(typical().b);
+        const SysParamRecord before = f->device().SysInfo;
+        f->ui.txtModuleAddr->setText(QStringLiteral("page"));
+        // An Ethernet reply must reach payload offset 101.
+        ethernetReply(typical().u8(8, 99).b.left(101));
+        QVERIFY(f->device().SysInfo == before);
+        QCOMPARE(f->ui.txtModuleAddr->text(), QStringLiteral("page"));
+        QVERIFY(boxes.isEmpty());
+    }
+
+    void captureFollowsThePageRules()
+    {
+        readTypical();
+        f->ui.txtSeries->setText(QStringLiteral("123456"));
+        f->ui.txtModuleAddr->setText(QStringLiteral("300"));
+        f->ui.uPortTxt->setText(QStringLiteral("70000"));
+        f->ui.cpuTxt->setText(QStringLiteral("40000"));
+        f->ui.txtSubErr->setText(QStringLiteral("abc"));
+        f->ui.Combo6[0]->setCurrentIndex(4); // mark
+        f->ui.Combo10[0]->setCurrentIndex(1);
+        f->ui.ComboADFilter->setCurrentIndex(-1);
+        f->ui.ComboMS[1]->setCurrentIndex(-1);
+        f->ui.datePicker->setDate(QDate(3001, 2, 3));
+        f->ui.ComboCold->setCurrentIndex(0);
+        QCOMPARE(f->ChangeParameter(), QString());
+        const auto& r = f->device().SysInfo;
+        QCOMPARE(r.SerialNo, 57920);
+        QCOMPARE(r.ModuleAddr, std::uint8_t(44));
+        QCOMPARE(r.UdpPort, std::uint16_t(0xFFFF)); // kept
+        QCOMPARE(r.CpuType, std::uint16_t(0x9C40));
+        QCOMPARE(r.SubMaxErr, std::uint8_t(3));    // kept
+        QCOMPARE(r.PortLine[0], std::uint8_t(0xC3));
+        QCOMPARE(r.PortProto[0], std::uint8_t(0x11));
+        QCOMPARE(r.AdMode, std::uint8_t(0x14));
+        QCOMPARE(r.ProdYear, std::uint16_t(1900));
+        QCOMPARE(r.TempCompFlags, std::uint8_t(0));
+        QCOMPARE(r.MasterSlave[0], std::uint8_t(0));
+        QCOMPARE(f->ui.ComboMS[0]->currentIndex(), 0);
+        QCOMPARE(f->ui.ComboMS[1]->currentIndex(), 0);
+        f->ui.txtModuleAddr->setText(QStringLiteral("abc"));
+        QCOMPARE(f->ChangeParameter(), QString());
+        QCOMPARE(f->device().SysInfo.ModuleAddr, std::uint8_t(0));
+
+        // A box that cannot be converted: named, and nothing of the capture kept.
+        const SysParamRecord before = f->device().SysInfo;
+        f->ui.txtModuleAddr->setText(QStringLiteral("7"));
+        f->ui.txtIp[2]->setText(QStringLiteral("x"));
+        QCOMPARE(f->ChangeParameter(), QStringLiteral("IP地址"));
+        QVERIFY(f->device().SysInfo == before);
+        f->ui.txtIp[2]->setText(QStringLiteral("1"));
+        f->ui.txtModuleAddr->setText(QStringLiteral("-1"));
+        QCOMPARE(f->ChangeParameter(), QStringLiteral("模块地址"));
+    }
+
+    void setParameterChecks()
+    {
+        readTypical();
+        const auto top = e().CmdTop;
+        f->ui.txthardwarenum->setText(QStringLiteral("123"));
+        f->cmdSetPara_Click();
+        f->ui.txthardwarenum->setText(QStringLiteral("20150309000012"));
+        f->ui.prjTxt[3]->setText(QStringLiteral("abc"));
+        f->cmdSetPara_Click();
+        f->ui.prjTxt[3]->setText(QStringLiteral("32768"));
+        f->cmdSetPara_Click();
+        f->ui.prjTxt[3]->setText(QStringLiteral("1"));
+        f->ui.txt_MAC[2]->clear();
+        f->cmdSetPara_Click();
+        f->ui.txt_MAC[2]->setText(QStringLiteral("00"));
+        f->ui.txtTempComp->setText(QStringLiteral("cold"));
+        f->cmdSetPara_Click();
+        QCOMPARE(boxTexts(), QStringList({QStringLiteral("硬件版号位数不正确"), QStringLiteral("工程校准值错误！"),
+                                          QStringLiteral("工程校准值超出范围!"),
+                                          QStringLiteral("部分参数为空，不能写入！请核查后再操作"),
+                                          QStringLiteral("“冷端校准值”的值无法转换，参数未写入！请核查后再操作")}));
+        QCOMPARE(boxes[1].title, QStringLiteral("提示"));
+        QCOMPARE(boxes[1].icon, MsgIcon::Exclamation);
+        QCOMPARE(e().CmdTop, top);
+    }
+
+    void setParameterQueuesByLayout_data()
+    {
+        QTest::addColumn<bool>("ethernet");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QList<std::int16_t>>("stack");
+        using S = QList<std::int16_t>;
+        QTest::newRow("serial long") << false << 7 << 0x3301 << S{8, 4};
+        QTest::newRow("serial long by model") << false << 33 << 0x0100 << S{8, 4};
+        // Short: the companions run first (top of the stack), the write, then the read-back.
+        QTest::newRow("serial short") << false << 7 << 0x2000 << S{8, 15, 4, 39, 38, 51, 5, 76};
+        QTest::newRow("serial short, 0x1100") << false << 7 << 0x1100 << S{8, 15, 4, 39, 38, 51, 5, 76};
+        QTest::newRow("ethernet long") << true << 7 << 0x2554 << S{100, 4};
+        QTest::newRow("ethernet short") << true << 7 << 0x1006 << S{100, 101, 4, 28, 29, 51, 5, 76};
+    }
+    void setParameterQueuesByLayout()
+    {
+        QFETCH(bool, ethernet);
+        QFETCH(int, type);
+        QFETCH(int, version);
+        readTypical(type, version);
+        if (ethernet)
+            f->ui.optComm[1]->setChecked(true);
+        f->ui.txtModuleAddr->setText(QStringLiteral("5"));
+        f->cmdSetPara_Click();
+        QVERIFY(boxes.isEmpty());
+        QTEST(stack(), "stack");
+        QCOMPARE(f->ui.Text2->text(), QStringLiteral("正在设置系统信息，请稍候"));
+        QCOMPARE(e().SetParaPending, ethernet && stack().size() > 2);
+        QCOMPARE(f->device().SysInfo.ModuleAddr, std::uint8_t(5));
+        // The DeviceID for the write: hardware number and device number, 16 each.
+        QCOMPARE(f->ui.txtDevID->text(), QStringLiteral("0020150309000012") + f->ui.lblNUM->text().rightJustified(16, u'0'));
+        QVERIFY(f->ui.lblNUM->text().endsWith(QStringLiteral("201503090012")));
+        // The long layout carries the automatic MAC: 00-FC, then the production day with the series.
+        if (stack().size() == 2) {
+            QString mac;
+            for (auto* b : f->ui.txt_MAC)
+                mac += b->text();
+            // 2015-03-09 is day 5546 after 2000-01-01: 5546 x 10000 + 12 = 0x034E40AC.
+            QCOMPARE(mac, QStringLiteral("00FC034E40AC"));
+        }
+    }
+
+    void writeFramesOfBothLayouts()
+    {
+        // Long layout on the serial link: 220 bytes, and the DeviceID box keeps its second half.
+        readTypical();
+        f->ui.txtDevID->setText(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"));
+        e().push(QS_WRITE_SYS_INFO);
+        e().Timer1_Timer();
+        QCOMPARE(rig->serial.written.last().size(), 220);
+        QCOMPARE(rig->serial.threshold, 220);
+        QVERIFY(checkFrame(rig->serial.written.last()) == Check::Ok);
+        QCOMPARE(rig->serial.written.last().mid(3 + 149, 32), QByteArray("ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"));
+        QCOMPARE(f->ui.txtDevID->text(), QString(16, u'0') + QStringLiteral("QRSTUVWXYZ012345"));
+        QCOMPARE(e().Timer2.interval(), 5000);
+        rig->serial.event(buildFrame(4, QByteArray(213, 0)));
+        QCOMPARE(f->ui.Text2->text(), QStringLiteral("设置配置信息成功"));
+        QVERIFY(!e().Timer2.isActive());
+
+        // Short layout: 91 bytes, nothing past the communication times.
+        f->device().SysInfo.InnerVersion = 0x2000;
+        e().push(QS_WRITE_SYS_INFO);
+        e().Timer1_Timer();
+        const QByteArray shortFrame = rig->serial.written.last();
+        QCOMPARE(shortFrame.size(), 91);
+        QCOMPARE(shortFrame.mid(3 + 45, 2), QByteArray::fromHex("55aa"));
+        QCOMPARE(shortFrame.mid(3 + 52, 32), QByteArray(32, 0));
+
+        // Ethernet: the same payload after the write header, the box untouched.
+        f->ui.optComm[1]->setChecked(true);
+        f->device().SysInfo.InnerVersion = 0x3301;
+        f->ui.txtDevID->setText(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"));
+        e().push(net::QE_WRITE_SYS_INFO);
+        e().Timer1_Timer();
+        QCOMPARE(rig->device.sent.last().size(), 18 + 232);
+        QCOMPARE(rig->device.sent.last().mid(18, 213), rig->serial.written[rig->serial.written.size() - 2].mid(3, 213)
+                                                            .replace(149, 32, "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"));
+        QCOMPARE(f->ui.txtDevID->text(), QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"));
+        QCOMPARE(e().Timer2.interval(), 10000);
+    }
+
+    void failedChecksSendNothing()
+    {
+        readTypical();
+        const auto sent = rig->serial.written.size();
+        const auto runWrite = [&] {
+            e().push(QS_WRITE_SYS_INFO);
+            e().Timer1_Timer();
+        };
+        f->ui.txt_MAC[3]->setText(QStringLiteral("1G"));
+        runWrite();
+        QCOMPARE(boxTexts().last(), QStringLiteral(" 3号地址书写错误"));
+        QCOMPARE(f->ui.txt_MAC[3]->selectedText(), QStringLiteral("1G"));
+        f->ui.txt_MAC[3]->setText(QStringLiteral("fc"));
+        f->ui.prjTxt[10]->setText(QStringLiteral("-40000"));
+        runWrite();
+        QCOMPARE(boxTexts().last(), QStringLiteral("工程校准值超出范围!"));
+        f->ui.prjTxt[10]->setText(QStringLiteral("2.5"));
+        // Twenty characters of two bytes each do not fit the PD tag.
+        f->ui.txtPD_Tag->setText(QString(20, QChar(0x4E2D)));
+        runWrite();
+        QCOMPARE(boxTexts().last(), QStringLiteral("PD Tag 超过32字节，不能写入！请核查后再操作"));
+        f->ui.txtPD_Tag->setText(QStringLiteral("AB"));
+        // A communication time that is no number ends the builder without a message.
+        const auto shown = boxes.size();
+        f->ui.Text_WaitTimeComm2->setText(QStringLiteral("abc"));
+        runWrite();
+        QCOMPARE(boxes.size(), shown);
+        QCOMPARE(rig->serial.written.size(), sent);
+        QVERIFY(e().Timer2.isActive()); // the time-out reports the lost write
+
+        f->ui.Text_WaitTimeComm2->setText(QStringLiteral("1000"));
+        runWrite();
+        QCOMPARE(rig->serial.written.size(), sent + 1);
+        const QByteArray frame = rig->serial.written.last();
+        QCOMPARE(std::uint8_t(frame[3 + 57]), std::uint8_t(0xFC));
+        QCOMPARE(frame.mid(3 + 71 + 20, 2), QByteArray::fromHex("0200")); // 2.5 rounds to 2
+        QCOMPARE(frame.mid(3 + 181, 3), QByteArray::fromHex("41421f"));
+    }
+
+    void companionWrites()
+    {
+        readTypical();
+        f->ui.txtGate[0]->setText(QStringLiteral("192"));
+        f->ui.txtGate[1]->setText(QStringLiteral("168"));
+        f->ui.txtSubNet[3]->setText(QStringLiteral("0"));
+        f->ui.txt_AIUp[0]->setText(QStringLiteral("40000"));
+        f->ui.ChnlSensor[1]->setCurrentIndex(2);
+        f->ui.ComboType2[7]->setCurrentIndex(2);
+        f->device().SysInfo.InnerVersion = 0x2000;
+        f->cmdSetPara_Click();
+        for (int i = 0; i < 3; ++i) {
+            e().Timer1_Timer();
+            e().resume();
+        }
+        // Gateway (fn 78), sensor types (fn 5); the alarm limit 40000 stops its write.
+        const auto& w = rig->serial.written;
+        QCOMPARE(w[w.size() - 2].mid(2, 9), QByteArray::fromHex("4e c0 a8 01 01 ff ff ff 00"));
+        QCOMPARE(w.last().size(), 18);
+        QCOMPARE(std::uint8_t(w.last()[2]), std::uint8_t(5));
+        QCOMPARE(std::uint8_t(w.last()[3 + 1]), std::uint8_t(2));
+        f->ui.txt_AIUp[0]->setText(QStringLiteral("-2"));
+        e().push(QS_WRITE_AI_ALARM);
+        e().Timer1_Timer();
+        QCOMPARE(w.last().size(), 39);
+        QCOMPARE(w.last().mid(3, 4), QByteArray::fromHex("feff9cff"));
+        e().resume();
+        e().Timer1_Timer(); // the AQ type write
+        QCOMPARE(w.last().mid(2, 9), QByteArray::fromHex("26 01 01 01 01 01 01 01 02"));
+    }
+
+    void channelEnableButtonToggles()
+    {
+        readTypical();
+        f->ui.cmdChnlEnable[1]->click();
+        QCOMPARE(f->device().SysInfo.ChnlEnable[1], std::uint8_t(1));
+        QCOMPARE(f->ui.cmdChnlEnable[1]->text(), QStringLiteral("Enabled"));
+        QCOMPARE(stack(), QList<std::int16_t>({8, 4}));
+        f->ui.cmdChnlEnable[1]->click();
+        QCOMPARE(f->device().SysInfo.ChnlEnable[1], std::uint8_t(0));
+    }
+
+    void deviceNumberReadBack()
+    {
+        f->ui.lblNUM->setText(QStringLiteral("188202401311234"));
+        QCOMPARE(f->ui.txtDeviceType->text(), QStringLiteral("MRK7AAQ"));
+        QCOMPARE(f->ui.txtSeries->text(), QStringLiteral("1234"));
+        QCOMPARE(f->ui.datePicker->date(), QDate(2024, 1, 31));
+        f->ui.lblNUM->setText(QStringLiteral("77202401311234"));
+        QCOMPARE(f->ui.txtDeviceType->text(), QStringLiteral("未编制设备,无法识别"));
+        f->ui.lblNUM->setText(QStringLiteral("1234"));
+        QCOMPARE(f->ui.txtSeries->text(), QStringLiteral("1234"));
+        QCOMPARE(f->ui.txtDeviceType->text(), QStringLiteral("未编制设备,无法识别"));
+    }
+
+    void readAllPushesThePageReads()
+    {
+        e().loadList({8});
+        f->cmdGetSys_Click();
+        QCOMPARE(e().CmdTop, std::int16_t(14));
+        QVERIFY(stack().contains(37) && stack().contains(75));
+        QCOMPARE(e().top(), std::int16_t(QS_READ_ZIGBEE));
+    }
+};
+
+QTEST_MAIN(TestSysInfo)
+#include "tst_sys_info.moc"
