@@ -141,15 +141,31 @@ void Form1::ShowSysInfo()
         for (int i = 0; i < 4; ++i)
             ui.txtIp[std::size_t(i)]->setText(QString::number(r.IpAddr[std::size_t(i)]));
 
-        ui.Option1->setChecked(true);
-        ui.opSingle->setChecked(true);
+        // The handlers of the controls set here run even when a control
+        // already shows the value.
+        const auto select = [](QRadioButton* b, const std::function<void()>& handler) {
+            if (b->isChecked())
+                handler();
+            else
+                b->setChecked(true);
+        };
+        const auto choose = [](QComboBox* box, int index, const std::function<void()>& handler) {
+            if (index < 0 || index >= box->count())
+                index = -1;
+            if (box->currentIndex() == index)
+                handler();
+            else
+                box->setCurrentIndex(index);
+        };
+        select(ui.Option1, [this] { Option1_Click(); });
+        select(ui.opSingle, [this] { opSingle_Click(); });
         ui.cmdPause->setText(u(texts1::PAUSE));
 
         for (int i = 0; i < 11; ++i)
             setIndex(ui.ChnlSensor[std::size_t(i)], r.SensorType[std::size_t(i)]);
 
         const bool filtered = (r.AdMode >> 4) != 0;
-        setIndex(ui.ComboADFilter, filtered ? 1 : 0);
+        choose(ui.ComboADFilter, filtered ? 1 : 0, [this] { ComboADFilter_Click(); });
         ui.ComboADRate->setVisible(!filtered);
         ui.ComboADRate1->setVisible(filtered);
         setIndex(filtered ? ui.ComboADRate1 : ui.ComboADRate, r.AdMode & 0x0F);
@@ -163,7 +179,7 @@ void Form1::ShowSysInfo()
             setIndex(ui.Combo6[p], port.parity);
             setIndex(ui.Combo7[p], port.dataBits);
             setIndex(ui.Combo8[p], port.stopBits);
-            setIndex(ui.Combo9[p], port.baud);
+            choose(ui.Combo9[p], port.baud, [this, p] { Combo9_Click(int(p)); });
             setIndex(ui.Combo10[p], port.protocol);
         }
 
@@ -226,7 +242,7 @@ void Form1::ShowSysInfo()
             colors::paint(ui.bt_RunStop, colors::ON);
         else
             colors::paintFace(ui.bt_RunStop);
-        ui.ophandornot[1]->setChecked(true);
+        select(ui.ophandornot[1], [this] { ophandornot_Click(); });
         FirstSysInfo = false;
     });
 }

@@ -185,6 +185,14 @@ private Q_SLOTS:
         QVERIFY(f->ui.ophandornot[1]->isChecked());
         QVERIFY(!f->ui.txt_MAC[0]->isEnabled());
         QVERIFY(!f->FirstSysInfo);
+
+        // A second read with the same values runs the same handlers: the
+        // rate list the filter chooses is enabled again.
+        f->ui.ComboADRate->setEnabled(false);
+        f->ui.Option2->setChecked(true);
+        serialReply(typical().b);
+        QVERIFY(f->ui.ComboADRate->isEnabled());
+        QCOMPARE(f->engine().DisplayMode, std::uint8_t(0));
     }
 
     void messagesCorrectionsAndModelTexts()
