@@ -67,6 +67,14 @@ void Engine::loadList(std::span<const std::int16_t> entries)
     CmdTop = std::int16_t(entries.size() - 1);
 }
 
+bool Engine::queued(std::int16_t code) const
+{
+    for (int i = 1; i <= CmdTop; ++i)
+        if (CmdStack[std::size_t(i)] == code)
+            return true;
+    return false;
+}
+
 void Engine::resume()
 {
     Timer2.stop();

@@ -57,6 +57,8 @@ public:
     void loadList(std::span<const std::int16_t> entries);
     void loadList(std::initializer_list<std::int16_t> entries) { loadList(std::span(entries.begin(), entries.size())); }
     std::int16_t top() const { return CmdStack[std::size_t(CmdTop)]; }
+    // Whether the code waits in entries 1 to CmdTop.
+    bool queued(std::int16_t code) const;
 
     // ---- module state of the engine ----
     QString StatusText;

@@ -252,7 +252,11 @@ void Engine::runEthAction(const QString& name)
                 (*it)();
         }
     } else if (name == QLatin1String("pushReadSysInfo")) {
-        push(QE_READ_SYS_INFO);
+        // The read-back of the sensor types. While a system-parameter write
+        // waits on the stack it is left out: it would run first and put the
+        // device's old record over the one captured for that write.
+        if (!queued(QE_WRITE_SYS_INFO))
+            push(QE_READ_SYS_INFO);
     } else if (name == QLatin1String("aqZeroFullStep")) {
         if (AQZFTwoStep) {
             AQZFTwoStep = false;

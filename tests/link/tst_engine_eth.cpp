@@ -225,6 +225,13 @@ private Q_SLOTS:
         e->PendSubIndex = 5;
         writeReply();
         QCOMPARE(e->top(), std::int16_t(QE_READ_SYS_INFO));
+        // ...unless the record's own write still waits: the read would run
+        // first and put the old record over the one to be written.
+        e->loadList({QE_REFRESH_LIVE, QE_WRITE_SYS_INFO, QE_WRITE_AI_ALARM});
+        e->PendSubIndex = 5;
+        writeReply();
+        QCOMPARE(e->CmdTop, std::int16_t(2));
+        QCOMPARE(e->top(), std::int16_t(QE_WRITE_AI_ALARM));
         // Two-step AQ zero/full write.
         e->AQZFTwoStep = true;
         e->PendSubIndex = 18;
