@@ -11,6 +11,7 @@ struct DeviceData {
     SysParamRecord SysInfo;
     QString DeviceBootVer;              // "1.2", from the serial system-parameter reply
     QString DeviceInnerVer;             // "2554", the firmware version word in hex
+    std::array<std::uint8_t, 8> AQType{};    // AQ channel types as read: 0 voltage, 1 current, 2 DQ
     std::array<std::uint8_t, 8> AQTypeBuf{}; // AQ channel types to write
     std::int16_t LivePollPhase = 0;     // serial idle poll: 0 live values next, 1 DI/DO next
     std::int16_t TempWriteValue = 0;    // cold-junction value to write

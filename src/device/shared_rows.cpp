@@ -4,6 +4,8 @@
 #include "device/colors.h"
 #include "device/controls.h"
 #include "device/device_data.h"
+#include "link/engine.h"
+#include "proto/serial_frame.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -38,4 +40,14 @@ void readInnerCalBoxes(const Controls& c, qint16 (&v)[8])
 {
     for (int i = 0; i < 8; ++i)
         v[i] = qint16(toInt32(strictNumber(c.text(QStringLiteral("txt_LeiCkeck"), i))) & 0xFFFF);
+}
+
+std::span<const std::uint8_t> replyPayload(const Engine& e, bool serialLink)
+{
+    const QByteArray& buf = serialLink ? e.RxBuf : e.NetRxBuf;
+    const qsizetype at = serialLink ? serial::PAYLOAD_AT : 12;
+    const qsizetype tail = serialLink ? 4 : 0; // CRC and end markers
+    if (buf.size() < at + tail)
+        return {};
+    return {reinterpret_cast<const std::uint8_t*>(buf.constData()) + at, std::size_t(buf.size() - at - tail)};
 }

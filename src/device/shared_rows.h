@@ -1,6 +1,10 @@
 #pragma once
 // Reply effects that are the same on both links.
 #include <QString>
+#include <cstdint>
+#include <span>
+
+class Engine;
 
 class Controls;
 struct DeviceData;
@@ -13,3 +17,7 @@ void colourAqToDq(const Controls& c, const DeviceData& dev);
 void showInnerCal(const Controls& c, const qint16 (&v)[8]);
 // The eight internal-calibration boxes as the values to send (low 16 bits).
 void readInnerCalBoxes(const Controls& c, qint16 (&v)[8]);
+
+// The payload of the reply in the engine's buffer of the link: serial from
+// frame byte 3 up to the CRC, Ethernet from datagram byte 12.
+std::span<const std::uint8_t> replyPayload(const Engine& e, bool serialLink);

@@ -6,6 +6,7 @@
 #include "device/colors.h"
 #include "device/controls.h"
 #include "device/device_data.h"
+#include "device/shared_rows.h"
 #include "device/texts.h"
 #include "link/engine.h"
 #include "link/view.h"
@@ -25,18 +26,6 @@ using net::QE_WRITE_SYS_INFO;
 namespace {
 
 QString u(const char* s) { return QString::fromUtf8(s); }
-
-// The payload of a reply in the engine's buffer of the link: serial from frame
-// byte 3 up to the CRC, Ethernet from datagram byte 12.
-std::span<const std::uint8_t> replyPayload(const Engine& e, Link link)
-{
-    const QByteArray& buf = link == Link::Serial ? e.RxBuf : e.NetRxBuf;
-    const qsizetype at = link == Link::Serial ? serial::PAYLOAD_AT : 12;
-    const qsizetype tail = link == Link::Serial ? 4 : 0; // CRC and end markers
-    if (buf.size() < at + tail)
-        return {};
-    return {reinterpret_cast<const std::uint8_t*>(buf.constData()) + at, std::size_t(buf.size() - at - tail)};
-}
 
 void hideChannels(const Controls& c, std::initializer_list<int> channels, bool withCaption, bool withInnerCal)
 {
@@ -147,7 +136,7 @@ void distributeSysParam(Engine& e, DeviceData& dev, const Controls& c, Link link
                         const std::function<void()>& showSysInfo)
 {
     SysParamRecord next = dev.SysInfo;
-    const auto extras = sysparam::decodeSysParamReply(replyPayload(e, link), link, next);
+    const auto extras = sysparam::decodeSysParamReply(replyPayload(e, link == Link::Serial), link, next);
     if (!extras)
         throw RuntimeError(u(texts2::SHORT_REPLY));
 

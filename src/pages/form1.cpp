@@ -4,6 +4,7 @@
 #include "base/msgbox.h"
 #include "device/eth_rows.h"
 #include "device/param_write_rows.h"
+#include "device/read_rows.h"
 #include "device/serial_rows.h"
 #include "device/sys_param_rows.h"
 #include "link/error_messages.h"
@@ -88,6 +89,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     registerSerialRows(*engine_, dev_, controls_);
     registerEthRows(*engine_, dev_, controls_);
     registerParamWriteRows(*engine_, dev_, controls_);
+    registerReadRows(*engine_, dev_, controls_);
     registerSysParamRows(*engine_, dev_, controls_, [this] { ShowSysInfo(); });
 
     Time2Start.setObjectName(QStringLiteral("Time2Start"));

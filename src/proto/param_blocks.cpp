@@ -1,5 +1,7 @@
 #include "proto/param_blocks.h"
 
+#include "base/ansi.h"
+
 namespace blocks {
 
 namespace {
@@ -8,7 +10,46 @@ void putI16(QByteArray& b, int at, std::int16_t v)
     b[at] = char(std::uint16_t(v) & 0xFF);
     b[at + 1] = char(std::uint16_t(v) >> 8);
 }
+std::int16_t i16(std::span<const std::uint8_t> b, std::size_t at) { return std::int16_t(b[at] | (b[at + 1] << 8)); }
 } // namespace
+
+std::optional<AiAlarmRead> decodeAiAlarm(std::span<const std::uint8_t> b)
+{
+    if (b.size() < std::size_t(AI_ALARM_READ_SIZE))
+        return std::nullopt;
+    AiAlarmRead r;
+    r.status = b[0];
+    for (std::size_t i = 0; i < 8; ++i) {
+        r.up[i] = i16(b, 1 + 4 * i);
+        r.down[i] = i16(b, 3 + 4 * i);
+    }
+    return r;
+}
+
+std::optional<std::array<std::int16_t, 11>> decodePrjCal(std::span<const std::uint8_t> b)
+{
+    if (b.size() < std::size_t(PRJ_CAL_SIZE))
+        return std::nullopt;
+    std::array<std::int16_t, 11> v{};
+    for (std::size_t i = 0; i < 11; ++i)
+        v[i] = i16(b, 2 * i);
+    return v;
+}
+
+std::optional<DevIdTexts> decodeDevIdTag(std::span<const std::uint8_t> b)
+{
+    if (b.size() < std::size_t(DEV_ID_TAG_SIZE))
+        return std::nullopt;
+    const auto* p = reinterpret_cast<const char*>(b.data());
+    const QString id = fromAnsi(QByteArray(p, 32));
+    DevIdTexts t;
+    // One pad zero before a 15-character hardware number, two before a 14-character one.
+    t.hardwareNumber = id.mid(1, 15);
+    if (t.hardwareNumber.startsWith(u'0'))
+        t.hardwareNumber = t.hardwareNumber.mid(1, 14);
+    t.pdTag = fromAnsi(QByteArray(p + 32, 32));
+    return t;
+}
 
 QByteArray aiAlarmWriteBlock(const std::array<std::int16_t, 8>& up, const std::array<std::int16_t, 8>& down)
 {

@@ -202,6 +202,15 @@ private Q_SLOTS:
         QCOMPARE(u.datePicker->date(), QDate(2023, 6, 15));
         QVERIFY(u.ophandornot[1]->isChecked()); // automatic MAC
 
+        // The reads of the other blocks filled the boxes the write takes back.
+        QCOMPARE(u.txthardwarenum->text(), QStringLiteral("20230615000042"));
+        QCOMPARE(u.txt_MAC[1]->text() + u.txt_MAC[5]->text(), QStringLiteral("1A5E"));
+        QCOMPARE(u.txt_MAC[0]->text(), QStringLiteral("0"));
+        QCOMPARE(u.prjTxt[10]->text(), QStringLiteral("110"));
+        QCOMPARE(u.txt_AIUp[7]->text(), QStringLiteral("1070"));
+        QCOMPARE(u.txt_AIDown[0]->text(), QStringLiteral("-100"));
+        QCOMPARE(u.txtGate[3]->text(), QStringLiteral("254"));
+        QCOMPARE(u.txtSubNet[0]->text(), QStringLiteral("255"));
         typeCommonEntries();
         u.txtModuleAddr->setText(QStringLiteral("9"));
         u.txtIp[3]->setText(QStringLiteral("77"));

@@ -201,6 +201,15 @@ private Q_SLOTS:
         QVERIFY(u.ophandornot[1]->isChecked()); // automatic MAC
 
         // Edit the page.
+        // The reads of the other blocks filled the boxes the write takes back.
+        QCOMPARE(u.txthardwarenum->text(), QStringLiteral("20230615000042"));
+        QCOMPARE(u.txt_MAC[1]->text() + u.txt_MAC[5]->text(), QStringLiteral("1A5E"));
+        QCOMPARE(u.txt_MAC[0]->text(), QStringLiteral("0"));
+        QCOMPARE(u.prjTxt[10]->text(), QStringLiteral("110"));
+        QCOMPARE(u.txt_AIUp[7]->text(), QStringLiteral("1070"));
+        QCOMPARE(u.txt_AIDown[0]->text(), QStringLiteral("-100"));
+        QCOMPARE(u.txtGate[3]->text(), QStringLiteral("254"));
+        QCOMPARE(u.txtSubNet[0]->text(), QStringLiteral("255"));
         typeCommonEntries();
         u.txtModuleAddr->setText(QStringLiteral("9"));
         u.txtIp[3]->setText(QStringLiteral("77"));
@@ -274,8 +283,10 @@ private Q_SLOTS:
             put16(expected, 133 + 2 * i, -5 * (i + 1));
         }
         expected.replace(149, 32, DEVICE_ID);
-        QCOMPARE(u.txtPD_Tag->text(), QString());
-        expected.replace(181, 32, QByteArray(32, char(0x1F))); // an empty PD tag
+        // The PD tag as read: eleven letters and 21 spaces.
+        const QByteArray pdTag = QByteArray("SIM MRK7000").leftJustified(32, ' ');
+        QCOMPARE(u.txtPD_Tag->text(), QString::fromLatin1(pdTag));
+        expected.replace(181, 32, pdTag);
 
         const QByteArray sent = requestOf(FN_WRITE_SYS);
         QCOMPARE(sent.size(), 220);
