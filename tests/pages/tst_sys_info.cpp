@@ -381,6 +381,25 @@ private Q_SLOTS:
         }
     }
 
+    void downloadQueueHasNoLayoutTest()
+    {
+        // Writing a loaded parameter set: every block, whatever the layout,
+        // and no check of the page beyond the conversions.
+        readTypical(7, 0x2000);
+        f->ui.txthardwarenum->clear();
+        f->cmdSetPara_Vk();
+        QCOMPARE(stack(), QList<std::int16_t>({8, 7, 6, 4, 15, 17, 39, 38, 34, 34, 51, 5, 36}));
+        QVERIFY(e().AQZFTwoStep);
+        QVERIFY(!e().SetParaPending);
+        QCOMPARE(f->ui.Text2->text(), QStringLiteral("正在设置系统信息，请稍候"));
+        QVERIFY(boxes.isEmpty());
+
+        f->ui.optComm[1]->setChecked(true);
+        f->cmdSetPara_Vk();
+        QCOMPARE(stack(), QList<std::int16_t>({100, 7, 6, 101, 4, 102, 101, 28, 29, 18, 18, 51, 5, 26}));
+        QVERIFY(e().SetParaPending);
+    }
+
     void writeFramesOfBothLayouts()
     {
         // Long layout on the serial link: 220 bytes, and the DeviceID box keeps its second half.
