@@ -54,3 +54,11 @@ std::int32_t toInt32(double v)
     return static_cast<std::int32_t>(inRange(v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 std::uint8_t toByte(double v) { return static_cast<std::uint8_t>(inRange(v, 0, 255)); }
+
+bool isHexText(const QString& text)
+{
+    for (QChar ch : text)
+        if (!((ch >= u'0' && ch <= u'9') || (ch >= u'A' && ch <= u'F') || (ch >= u'a' && ch <= u'f')))
+            return false;
+    return true;
+}

@@ -49,14 +49,6 @@ void hideChannels(const Controls& c, std::initializer_list<int> channels, bool w
     throw Abandoned{};
 }
 
-bool allHex(const QString& s)
-{
-    for (QChar ch : s)
-        if (!((ch >= u'0' && ch <= u'9') || (ch >= u'A' && ch <= u'F') || (ch >= u'a' && ch <= u'f')))
-            return false;
-    return true;
-}
-
 sysparam::CommTimes readCommTimes(const Controls& c)
 {
     sysparam::CommTimes t;
@@ -74,7 +66,7 @@ sysparam::FixExtras readFixExtras(const Controls& c)
     for (int i = 0; i < 6; ++i) {
         auto* box = c.get<QLineEdit>(QStringLiteral("txt_MAC"), i);
         const QString text = c.text(QStringLiteral("txt_MAC"), i);
-        if (!allHex(text)) {
+        if (!isHexText(text)) {
             if (box) {
                 box->setFocus();
                 box->selectAll();

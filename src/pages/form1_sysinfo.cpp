@@ -8,6 +8,7 @@
 #include "base/numbers.h"
 #include "device/colors.h"
 #include "device/sys_param_rows.h"
+#include "device/texts.h"
 #include "pages/texts.h"
 #include "proto/device_types.h"
 #include "proto/eth_commands.h"
@@ -448,12 +449,12 @@ void Form1::cmdSetPara_Click()
                 dev_.SysInfo.SensorType[i] = std::uint8_t(ui.ChnlSensor[i]->currentIndex());
         for (auto* box : ui.prjTxt) {
             if (!isNumeric(box->text())) {
-                MsgBox(u(texts1::PRJ_NOT_NUMERIC), MsgButtons::Ok, u(texts1::HINT_TITLE), MsgIcon::Exclamation);
+                MsgBox(u(texts1::PRJ_NOT_NUMERIC), MsgButtons::Ok, u(texts2::HINT_TITLE), MsgIcon::Exclamation);
                 return;
             }
             const double v = std::nearbyint(strictNumber(box->text()));
             if (v < -32768 || v > 32767) {
-                MsgBox(u(texts1::PRJ_OUT_OF_RANGE), MsgButtons::Ok, u(texts1::HINT_TITLE), MsgIcon::Exclamation);
+                MsgBox(u(texts2::PRJ_OUT_OF_RANGE), MsgButtons::Ok, u(texts2::HINT_TITLE), MsgIcon::Exclamation);
                 return;
             }
         }
@@ -465,7 +466,7 @@ void Form1::cmdSetPara_Click()
         }
         const QString failed = ChangeParameter();
         if (!failed.isEmpty()) {
-            MsgBox(u(texts1::PARAM_NOT_CONVERTED).arg(failed), MsgButtons::Ok, u(texts1::HINT_TITLE),
+            MsgBox(u(texts1::PARAM_NOT_CONVERTED).arg(failed), MsgButtons::Ok, u(texts2::HINT_TITLE),
                    MsgIcon::Exclamation);
             return;
         }
@@ -505,7 +506,7 @@ void Form1::cmdSetPara_Vk()
         rebuildDeviceId();
         const QString failed = ChangeParameter();
         if (!failed.isEmpty()) {
-            MsgBox(u(texts1::PARAM_NOT_CONVERTED).arg(failed), MsgButtons::Ok, u(texts1::HINT_TITLE),
+            MsgBox(u(texts1::PARAM_NOT_CONVERTED).arg(failed), MsgButtons::Ok, u(texts2::HINT_TITLE),
                    MsgIcon::Exclamation);
             return;
         }
@@ -576,12 +577,9 @@ void Form1::bt_MAC_Click()
                 ui.txt_MAC[std::size_t(i)]->setText(QStringLiteral("%1").arg(bytes[i], 2, 16, QLatin1Char('0')).toUpper());
         }
         for (int i = 0; i < 6; ++i) {
-            for (QChar ch : ui.txt_MAC[std::size_t(i)]->text()) {
-                const bool hex = (ch >= u'0' && ch <= u'9') || (ch >= u'A' && ch <= u'F') || (ch >= u'a' && ch <= u'f');
-                if (!hex) {
-                    MsgBox(QString::number(i) + u(texts1::MAC_BOX_WRONG));
-                    return;
-                }
+            if (!isHexText(ui.txt_MAC[std::size_t(i)]->text())) {
+                MsgBox(QString::number(i) + u(texts2::MAC_BOX_WRONG));
+                return;
             }
         }
         engine_->push(ethernetChosen() ? std::int16_t(QE_WRITE_MAC) : std::int16_t(QS_WRITE_MAC));

@@ -16,12 +16,10 @@ inline constexpr const char* RESUME = "继续";
 inline constexpr const char* CLOCK_FORMAT = "yyyy年MM月dd日    hh:mm:ss";
 inline constexpr const char* AQ_TYPES[3] = {"电压输出", "电流输出", "开关量输出"};
 inline constexpr const char* HARDWARE_NUMBER_WRONG = "硬件版号位数不正确";
+// The page's own check ends in a full-width "！"; the builder's in "!".
 inline constexpr const char* PRJ_NOT_NUMERIC = "工程校准值错误！";
-inline constexpr const char* PRJ_OUT_OF_RANGE = "工程校准值超出范围!";
-inline constexpr const char* HINT_TITLE = "提示";
 inline constexpr const char* PARAMS_EMPTY = "部分参数为空，不能写入！请核查后再操作";
 // A box of the system-parameter page that cannot be converted: nothing is written.
 inline constexpr const char* PARAM_NOT_CONVERTED = "“%1”的值无法转换，参数未写入！请核查后再操作";
 inline constexpr const char* SETTING_SYS_INFO = "正在设置系统信息，请稍候";
-inline constexpr const char* MAC_BOX_WRONG = "号地址书写错误";
 } // namespace texts1
