@@ -401,20 +401,17 @@ bool Form1::CheckParam()
                                   ui.txtDIPrevent,       ui.txtTempComp,         ui.ScanCtrl,       ui.ScanInterval,
                                   ui.txtSubErr,          ui.txtSubcommIntv,      ui.txtSubWaitTime, ui.Text_ErrorTimeComm2,
                                   ui.Text_InterTimeComm2, ui.Text_WaitTimeComm2};
-    for (auto* b : ui.txt_RSDataTime)
-        boxes << b;
-    for (auto* b : ui.prjTxt)
-        boxes << b;
-    for (auto* b : ui.txt_AQjust)
-        boxes << b;
-    for (auto* b : ui.txt_AIUp)
-        boxes << b;
-    for (auto* b : ui.txt_AIDown)
-        boxes << b;
-    for (auto* b : ui.txt_MAC)
-        boxes << b;
-    for (auto* b : ui.txtIp)
-        boxes << b;
+    const auto add = [&](const auto& group) {
+        for (const QLineEdit* b : group)
+            boxes << b;
+    };
+    add(ui.txt_RSDataTime);
+    add(ui.prjTxt);
+    add(ui.txt_AQjust);
+    add(ui.txt_AIUp);
+    add(ui.txt_AIDown);
+    add(ui.txt_MAC);
+    add(ui.txtIp);
     for (auto* b : boxes)
         if (b->text().isEmpty())
             return false;
