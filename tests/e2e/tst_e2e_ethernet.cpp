@@ -3,6 +3,7 @@
 // a device that answers with failures or falls silent.
 #include "base/msgbox.h"
 #include "pages/form1.h"
+#include "e2e/window_rig.h"
 #include "sim/udp_device.h"
 
 #include <QComboBox>
@@ -12,13 +13,6 @@
 #include <QtTest>
 
 namespace {
-// A free UDP port on loopback for this run.
-quint16 freePort()
-{
-    QUdpSocket s;
-    s.bind(QHostAddress::LocalHost, 0);
-    return s.localPort();
-}
 using Req = QPair<int, int>; // index, sub-index (parameter for index 107 reads)
 const QList<Req> STARTUP = {{14000, 1}, {10003, 21}, {10010, 2}, {10003, 1}, {10003, 2}, {107, 0}, {10003, 5},
                             {10003, 10}, {10003, 3}, {14000, 5}, {10003, 16}, {10003, 17}, {10003, 4}, {10003, 20}};
@@ -43,27 +37,11 @@ private Q_SLOTS:
     void init()
     {
         setMsgResponder([](const MsgRequest&) { return MsgAnswer::Ok; });
-        announcePort = freePort();
         sim = std::make_unique<SimUdpDevice>();
-        // The device lives on its own loopback address, so the window may bind
-        // the same port number for its device socket.
-        sim->setAddress(QHostAddress(QStringLiteral("127.0.0.2")));
-        sim->setPort(freePort());
-        sim->setAnnounceTarget(QHostAddress::LocalHost);
-        sim->setAnnouncePort(announcePort);
-        sim->setAnnounceInterval(300);
-        QVERIFY2(sim->start(), qPrintable(sim->errorString()));
-        Form1Options o;
-        o.platformPorts = false;
-        o.discoveryPort = announcePort;
-        f = std::make_unique<Form1>(o);
+        announcePort = e2e::startLoopbackDevice(*sim);
+        QVERIFY2(announcePort != 0, qPrintable(sim->errorString()));
         texts.clear();
-        connect(f->ui.Text2, &QLineEdit::textChanged, this, [this](const QString& t) {
-            if (!t.isEmpty())
-                texts << t;
-        });
-        f->ui.optComm[1]->setChecked(true);
-        f->StartRun_Click();
+        f = e2e::ethernetWindow(announcePort, this, texts);
     }
     void cleanup()
     {

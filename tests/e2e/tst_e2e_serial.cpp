@@ -3,6 +3,7 @@
 // idle poll, the counters, and a silent device.
 #include "base/msgbox.h"
 #include "pages/form1.h"
+#include "e2e/window_rig.h"
 #include "sim/serial_device.h"
 
 #include <QComboBox>
@@ -23,15 +24,7 @@ class TestE2eSerial : public QObject {
 
     void startWindow()
     {
-        qputenv("RIODESK_PORTS", sim->slavePath().toLocal8Bit());
-        Form1Options o;
-        o.commandLine = QStringLiteral("设备演示");
-        o.platformPorts = false;
-        f = std::make_unique<Form1>(o);
-        connect(f->ui.Text2, &QLineEdit::textChanged, this, [this](const QString& t) {
-            if (!t.isEmpty())
-                texts << t;
-        });
+        f = e2e::serialWindow(*sim, this, texts);
     }
 
 private Q_SLOTS:

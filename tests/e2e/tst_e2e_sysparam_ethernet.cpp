@@ -7,6 +7,7 @@
 // the datagram headers around them are checked here.
 #include "e2e/sysparam_expected.h"
 #include "pages/form1.h"
+#include "e2e/window_rig.h"
 #include "sim/udp_device.h"
 
 #include <QComboBox>
@@ -20,14 +21,6 @@
 using namespace sysparam;
 
 namespace {
-
-// A free UDP port on loopback for this run.
-quint16 freePort()
-{
-    QUdpSocket s;
-    s.bind(QHostAddress::LocalHost, 0);
-    return s.localPort();
-}
 
 constexpr int STARTUP_READS = 14;
 constexpr int SVC_READ = 12;
@@ -55,27 +48,13 @@ class TestE2eSysParamEthernet : public QObject {
 
     void startWindow()
     {
-        const quint16 announcePort = freePort();
-        sim->setAddress(QHostAddress(QStringLiteral("127.0.0.2")));
-        sim->setPort(freePort());
-        sim->setAnnounceTarget(QHostAddress::LocalHost);
-        sim->setAnnouncePort(announcePort);
-        sim->setAnnounceInterval(300);
-        QVERIFY2(sim->start(), qPrintable(sim->errorString()));
+        const quint16 announcePort = e2e::startLoopbackDevice(*sim);
+        QVERIFY2(announcePort != 0, qPrintable(sim->errorString()));
         connect(sim.get(), &SimUdpDevice::requestReceived, this,
                 [this](quint8 svc, quint16 index, quint16 sub, quint16, quint16, const QByteArray& d) {
                     wire.append({svc, index, sub, d});
                 });
-        Form1Options o;
-        o.platformPorts = false;
-        o.discoveryPort = announcePort;
-        f = std::make_unique<Form1>(o);
-        connect(f->ui.Text2, &QLineEdit::textChanged, this, [this](const QString& t) {
-            if (!t.isEmpty())
-                texts << t;
-        });
-        f->ui.optComm[1]->setChecked(true);
-        f->StartRun_Click();
+        f = e2e::ethernetWindow(announcePort, this, texts);
         QTRY_COMPARE_WITH_TIMEOUT(f->ui.cmbDevice->count(), 1, 5000);
         f->ui.cmbDevice->setCurrentIndex(0);
         f->cmbDevice_Click();

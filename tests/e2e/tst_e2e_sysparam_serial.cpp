@@ -8,6 +8,7 @@
 // are written out here.
 #include "e2e/sysparam_expected.h"
 #include "pages/form1.h"
+#include "e2e/window_rig.h"
 #include "sim/serial_device.h"
 
 #include <QComboBox>
@@ -63,15 +64,7 @@ class TestE2eSysParamSerial : public QObject {
 
     void startWindow()
     {
-        qputenv("RIODESK_PORTS", sim->slavePath().toLocal8Bit());
-        Form1Options o;
-        o.commandLine = QStringLiteral("设备演示");
-        o.platformPorts = false;
-        f = std::make_unique<Form1>(o);
-        connect(f->ui.Text2, &QLineEdit::textChanged, this, [this](const QString& t) {
-            if (!t.isEmpty())
-                texts << t;
-        });
+        f = e2e::serialWindow(*sim, this, texts);
         connect(sim.get(), &SimSerialDevice::requestReceived, this,
                 [this](quint8 fn, const QByteArray& fr) { wire.append({fn, fr}); });
     }

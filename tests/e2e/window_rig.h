@@ -1,0 +1,76 @@
+#pragma once
+// Starting the real window against the simulated device, the same for every
+// end-to-end suite: the serial device on its pseudo-terminal, the UDP device on
+// its own loopback address announcing itself to 127.0.0.1 only.
+#include "pages/form1.h"
+#include "sim/serial_device.h"
+#include "sim/udp_device.h"
+
+#include <QHostAddress>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QStringList>
+#include <QUdpSocket>
+#include <memory>
+
+namespace e2e {
+
+// A free UDP port on loopback for this run.
+inline quint16 freePort()
+{
+    QUdpSocket s;
+    s.bind(QHostAddress::LocalHost, 0);
+    return s.localPort();
+}
+
+// Collects every non-empty text the status line shows.
+inline void recordStatus(Form1& f, QObject* context, QStringList& texts)
+{
+    QObject::connect(f.ui.Text2, &QLineEdit::textChanged, context, [&texts](const QString& t) {
+        if (!t.isEmpty())
+            texts << t;
+    });
+}
+
+// The window, started from the command line on the device's pseudo-terminal;
+// `texts` collects the status line from the first moment.
+inline std::unique_ptr<Form1> serialWindow(const SimSerialDevice& sim, QObject* context, QStringList& texts)
+{
+    qputenv("RIODESK_PORTS", sim.slavePath().toLocal8Bit());
+    Form1Options o;
+    o.commandLine = QStringLiteral("设备演示");
+    o.platformPorts = false;
+    auto f = std::make_unique<Form1>(o);
+    recordStatus(*f, context, texts);
+    return f;
+}
+
+// Puts the device on 127.0.0.2 (so the window may bind the same port number
+// for its device socket) and lets it announce itself to 127.0.0.1 on a free
+// port; returns that port, or 0 when the device could not start.
+inline quint16 startLoopbackDevice(SimUdpDevice& sim)
+{
+    const quint16 announcePort = freePort();
+    sim.setAddress(QHostAddress(QStringLiteral("127.0.0.2")));
+    sim.setPort(freePort());
+    sim.setAnnounceTarget(QHostAddress::LocalHost);
+    sim.setAnnouncePort(announcePort);
+    sim.setAnnounceInterval(300);
+    return sim.start() ? announcePort : 0;
+}
+
+// The window on the Ethernet link, started and listening for announcements;
+// `texts` collects the status line from the first moment.
+inline std::unique_ptr<Form1> ethernetWindow(quint16 announcePort, QObject* context, QStringList& texts)
+{
+    Form1Options o;
+    o.platformPorts = false;
+    o.discoveryPort = announcePort;
+    auto f = std::make_unique<Form1>(o);
+    recordStatus(*f, context, texts);
+    f->ui.optComm[1]->setChecked(true);
+    f->StartRun_Click();
+    return f;
+}
+
+} // namespace e2e
