@@ -7,7 +7,7 @@
 
 #include "base/msgbox.h"
 #include "pages/form1_ui.h"
-#include "sim/device_model.h"
+#include "devsim/device_model.h"
 
 #include <QByteArray>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 #include "base/msgbox.h"
 #include "pages/form1.h"
 #include "e2e/window_rig.h"
-#include "sim/serial_device.h"
+#include "devsim/serial_device.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -8,7 +8,7 @@
 #include "e2e/sysparam_expected.h"
 #include "pages/form1.h"
 #include "e2e/window_rig.h"
-#include "sim/udp_device.h"
+#include "devsim/udp_device.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -9,7 +9,7 @@
 #include "e2e/sysparam_expected.h"
 #include "pages/form1.h"
 #include "e2e/window_rig.h"
-#include "sim/serial_device.h"
+#include "devsim/serial_device.h"
 
 #include <QComboBox>
 #include <QLabel>

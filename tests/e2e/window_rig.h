@@ -3,8 +3,8 @@
 // end-to-end suite: the serial device on its pseudo-terminal, the UDP device on
 // its own loopback address announcing itself to 127.0.0.1 only.
 #include "pages/form1.h"
-#include "sim/serial_device.h"
-#include "sim/udp_device.h"
+#include "devsim/serial_device.h"
+#include "devsim/udp_device.h"
 
 #include <QHostAddress>
 #include <QLineEdit>

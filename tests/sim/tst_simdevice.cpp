@@ -6,10 +6,10 @@
 // it is compiled there without Qt Test and then comes out empty.
 #if defined(QT_TESTLIB_LIB)
 
-#include "sim/bytes.h"
-#include "sim/console.h"
-#include "sim/serial_device.h"
-#include "sim/udp_device.h"
+#include "devsim/bytes.h"
+#include "devsim/console.h"
+#include "devsim/serial_device.h"
+#include "devsim/udp_device.h"
 
 #include <QElapsedTimer>
 #include <QNetworkDatagram>

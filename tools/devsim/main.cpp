@@ -8,12 +8,12 @@
 // Prints "PTY <path>" for the serial side and "UDP <addr>:<port>" for the UDP
 // side, then one line per request ("RX serial fn=.. len=..", "RX udp svc=..
 // idx=.. sub=.. param=.. seq=.."). Reads fault commands from stdin, one per
-// line (see tests/sim/console.h); end of input only stops the reading.
+// line (see console.h); end of input only stops the reading.
 // SIGTERM and SIGINT end it cleanly.
 
-#include "sim/console.h"
-#include "sim/serial_device.h"
-#include "sim/udp_device.h"
+#include "devsim/console.h"
+#include "devsim/serial_device.h"
+#include "devsim/udp_device.h"
 
 #include <QCoreApplication>
 #include <QHostAddress>

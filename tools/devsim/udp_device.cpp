@@ -1,6 +1,6 @@
-#include "sim/udp_device.h"
+#include "devsim/udp_device.h"
 
-#include "sim/bytes.h"
+#include "devsim/bytes.h"
 
 #include <QNetworkDatagram>
 #include <QTimer>

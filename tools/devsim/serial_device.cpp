@@ -1,6 +1,6 @@
-#include "sim/serial_device.h"
+#include "devsim/serial_device.h"
 
-#include "sim/bytes.h"
+#include "devsim/bytes.h"
 
 #include <QSocketNotifier>
 #include <QTimer>

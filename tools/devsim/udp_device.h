@@ -3,8 +3,8 @@
 // the discovery port. Only 127.0.0.0/8 addresses are accepted.
 #pragma once
 
-#include "sim/device_model.h"
-#include "sim/faults.h"
+#include "devsim/device_model.h"
+#include "devsim/faults.h"
 
 #include <QByteArray>
 #include <QHostAddress>

@@ -3,8 +3,8 @@
 // and answers them.
 #pragma once
 
-#include "sim/device_model.h"
-#include "sim/faults.h"
+#include "devsim/device_model.h"
+#include "devsim/faults.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
-#include "sim/console.h"
+#include "devsim/console.h"
 
-#include "sim/serial_device.h"
-#include "sim/udp_device.h"
+#include "devsim/serial_device.h"
+#include "devsim/udp_device.h"
 
 #include <QStringList>
 

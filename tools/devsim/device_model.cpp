@@ -1,6 +1,6 @@
-#include "sim/device_model.h"
+#include "devsim/device_model.h"
 
-#include "sim/bytes.h"
+#include "devsim/bytes.h"
 
 #include <cstring>
 
