@@ -99,6 +99,17 @@ public:
     void bt_MAC_Click();
     void bt_NetGate_Click();
     void bt_WriteAQType_Click();
+    // Calibration, clock and MAC pages.
+    void cmdWriteprj_Click();
+    void bt_AQAdjust_Click();
+    void CmdGainE_Click();
+    void CmdGainD_Click();
+    void Cmd_Wtite_Temprature_Click();
+    void Cmd_LeiCheck_Click();
+    void cmdReclock_Click();
+    void cmdWrclock_Click();
+    void cmdNowclock_Click();
+    void txt_MAC_GotFocus(int index);
     // The stack a start loads: the idle poll of the link in entry 0, then the
     // reads of every page (the last entry runs first). Entries 1 on are also
     // the read-all list.
@@ -136,6 +147,10 @@ private:
     // Queues the system-parameter write with its companions: the short-layout
     // devices get the values the short layout lacks as writes of their own.
     void queueSysParamWrite();
+    void connectCalibPage();
+    void pushOnLink(std::int16_t serialCode, std::int16_t ethernetCode);
+    // Asks the question; on OK queues the self-calibration of that kind.
+    void selfCalibrate(const char* question, std::uint8_t kind);
 
     std::unique_ptr<SerialTransport> ownSerial_;
     SerialTransport* serial_;

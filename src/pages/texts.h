@@ -22,4 +22,7 @@ inline constexpr const char* PARAMS_EMPTY = "部分参数为空，不能写入�
 // A box of the system-parameter page that cannot be converted: nothing is written.
 inline constexpr const char* PARAM_NOT_CONVERTED = "“%1”的值无法转换，参数未写入！请核查后再操作";
 inline constexpr const char* SETTING_SYS_INFO = "正在设置系统信息，请稍候";
+inline constexpr const char* ASK_SELF_GAIN = "确定要执行自增益校准？";
+inline constexpr const char* ASK_SELF_OFFSET = "确定要执行自偏移校准？";
+inline constexpr const char* CHANNEL_TEMPERATURE_WRONG = "通道温度值存在问题，请检查";
 } // namespace texts1
