@@ -185,29 +185,37 @@ void registerCalibRows(Engine& engine, DeviceData& dev, const Controls& controls
             ethWrite(macBoxes(*c));
     });
 
-    // ---- reply branches ----
+    // ---- reply branches: each reply is checked whole before anything of it is shown ----
     const auto clockOk = [](bool weekday) {
-        return [weekday](Payload p) { return clockblk::decodeClock(p, weekday).has_value(); };
+        return Engine::decodes([weekday](Payload p) { return clockblk::decodeClock(p, weekday); });
     };
-    e->setSerialDecoder(FN_READ_CLOCK, [c, serialPayload] {
-        showClock(*c, decoded(clockblk::decodeClock(serialPayload(), true)), true, true);
-    });
+    e->setSerialDecoder(
+        FN_READ_CLOCK,
+        [c, serialPayload] { showClock(*c, decoded(clockblk::decodeClock(serialPayload(), true)), true, true); },
+        clockOk(true));
     // The echo of a write: date and time only, the controls' state untouched.
-    e->setSerialDecoder(FN_WRITE_CLOCK, [c, serialPayload] {
-        showClock(*c, decoded(clockblk::decodeClock(serialPayload(), false)), false, false);
-    });
-    e->setEthAction(QStringLiteral("clockRead"), [c, ethPayload] {
-        showClock(*c, decoded(clockblk::decodeClock(ethPayload(), false)), true, false);
-    });
-    e->setEthAction(QStringLiteral("weekdayRead"), [c, ethPayload] {
-        need<QComboBox>(*c, "Combo_WeekDay").setCurrentIndex(decoded(clockblk::decodeWeekday(ethPayload())) - 1);
-    });
-    (void)clockOk;
+    e->setSerialDecoder(
+        FN_WRITE_CLOCK,
+        [c, serialPayload] { showClock(*c, decoded(clockblk::decodeClock(serialPayload(), false)), false, false); },
+        clockOk(false));
+    e->setEthAction(
+        QStringLiteral("clockRead"),
+        [c, ethPayload] { showClock(*c, decoded(clockblk::decodeClock(ethPayload(), false)), true, false); },
+        clockOk(false));
+    e->setEthAction(
+        QStringLiteral("weekdayRead"),
+        [c, ethPayload] {
+            need<QComboBox>(*c, "Combo_WeekDay").setCurrentIndex(decoded(clockblk::decodeWeekday(ethPayload())) - 1);
+        },
+        Engine::decodes(clockblk::decodeWeekday));
 
     // The echo of a DeviceID/PD-tag write: the PD tag only.
-    e->setSerialDecoder(FN_WRITE_PDTAG, [c, serialPayload] {
-        c->setText(QStringLiteral("txtPD_Tag"), decoded(blocks::decodeDevIdTag(serialPayload())).pdTag);
-    });
+    e->setSerialDecoder(
+        FN_WRITE_PDTAG,
+        [c, serialPayload] {
+            c->setText(QStringLiteral("txtPD_Tag"), decoded(blocks::decodeDevIdTag(serialPayload())).pdTag);
+        },
+        Engine::decodes(blocks::decodeDevIdTag));
 
     const auto showInner = [c](Payload p) {
         const auto v = decoded(blocks::decodeInnerCal(p));
@@ -215,6 +223,8 @@ void registerCalibRows(Engine& engine, DeviceData& dev, const Controls& controls
         std::copy(v.begin(), v.end(), a);
         showInnerCal(*c, a);
     };
-    e->setSerialDecoder(std::uint8_t(QS_READ_INNER_CAL), [showInner, serialPayload] { showInner(serialPayload()); });
-    e->setEthAction(QStringLiteral("innerCalRead"), [showInner, ethPayload] { showInner(ethPayload()); });
+    const auto innerOk = Engine::decodes(blocks::decodeInnerCal);
+    e->setSerialDecoder(
+        std::uint8_t(QS_READ_INNER_CAL), [showInner, serialPayload] { showInner(serialPayload()); }, innerOk);
+    e->setEthAction(QStringLiteral("innerCalRead"), [showInner, ethPayload] { showInner(ethPayload()); }, innerOk);
 }

@@ -51,10 +51,5 @@ void sendSerialPayload(Engine& e, std::uint8_t fn, const QByteArray& payload, in
 
 std::span<const std::uint8_t> replyPayload(const Engine& e, bool serialLink)
 {
-    const QByteArray& buf = serialLink ? e.RxBuf : e.NetRxBuf;
-    const qsizetype at = serialLink ? serial::PAYLOAD_AT : 12;
-    const qsizetype tail = serialLink ? 4 : 0; // CRC and end markers
-    if (buf.size() < at + tail)
-        return {};
-    return {reinterpret_cast<const std::uint8_t*>(buf.constData()) + at, std::size_t(buf.size() - at - tail)};
+    return e.replyPayload(serialLink);
 }

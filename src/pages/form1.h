@@ -110,6 +110,14 @@ public:
     void cmdWrclock_Click();
     void cmdNowclock_Click();
     void txt_MAC_GotFocus(int index);
+    // Progress bar and its percentage label, shared by the RAM test and the
+    // firmware upgrade. With `timer` set, ProgressTimer steps it once a second
+    // until it is full; otherwise only StepProgress moves it.
+    void InitProgress(int maximum, bool timer);
+    void StepProgress(int step);
+    void ProgressTimer_Timer();
+    bool progressAtMaximum() const;
+    void endProgress();
     // The stack a start loads: the idle poll of the link in entry 0, then the
     // reads of every page (the last entry runs first). Entries 1 on are also
     // the read-all list.
@@ -152,6 +160,7 @@ private:
     // Asks the question; on OK queues the self-calibration of that kind.
     void selfCalibrate(const char* question, std::uint8_t kind);
 
+    bool progressStepping_ = false; // ProgressTimer moves the bar (RAM test)
     std::unique_ptr<SerialTransport> ownSerial_;
     SerialTransport* serial_;
     std::unique_ptr<Neighbours> ownNeighbours_;

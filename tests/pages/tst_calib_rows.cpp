@@ -122,6 +122,7 @@ private Q_SLOTS:
         rig->serial.event(buildFrame(FN_READ_CLOCK, QByteArray::fromHex("e807 021e 0e0709 02"))); // 30 February
         QCOMPARE(f->ui.clkDate->date(), QDate(2020, 1, 1));
         QVERIFY(!f->ui.clkDate->isEnabled());
+        QCOMPARE(f->ui.Text2->text(), QString()); // refused: no success text either
         rig->serial.event(buildFrame(FN_READ_CLOCK, QByteArray::fromHex("e807 0305 0e0709 07")));
         QCOMPARE(f->ui.clkDate->date(), QDate(2024, 3, 5));
         QCOMPARE(f->ui.clkTime->time(), QTime(14, 7, 9));
