@@ -34,6 +34,10 @@ class MainWindowNeighbours : public Neighbours {
 public:
     explicit MainWindowNeighbours(Form1* f) : f_(f) {}
     void StartRun_Click() override { f_->StartRun_Click(); }
+    void InitProgress(int maximum, bool timer) override { f_->InitProgress(maximum, timer); }
+    void StepProgress(int step) override { f_->StepProgress(step); }
+    bool progressAtMaximum() const override { return f_->progressAtMaximum(); }
+    void endProgress() override { f_->endProgress(); }
 
 private:
     Form1* f_;
@@ -100,6 +104,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     ProgressTimer.setInterval(1000);
     connect(&Time2Start, &QTimer::timeout, this, &Form1::Time2Start_Timer);
     connect(&DisTimer, &QTimer::timeout, this, &Form1::DisTimer_Timer);
+    connect(&ProgressTimer, &QTimer::timeout, this, &Form1::ProgressTimer_Timer);
 
     connectHandlers();
     connectSystemPage();

@@ -109,6 +109,14 @@ public:
     void bt_MAC_Click();
     void bt_NetGate_Click();
     void bt_WriteAQType_Click();
+    // Progress bar and its percentage label, shared by the RAM test and the
+    // firmware upgrade. With `timer` set, ProgressTimer steps it once a second
+    // until it is full; otherwise only StepProgress moves it.
+    void InitProgress(int maximum, bool timer);
+    void StepProgress(int step);
+    void ProgressTimer_Timer();
+    bool progressAtMaximum() const;
+    void endProgress();
     // The stack a start loads: the idle poll of the link in entry 0, then the
     // reads of every page (the last entry runs first). Entries 1 on are also
     // the read-all list.
@@ -158,6 +166,7 @@ private:
 
     QStringList editorTexts_;                    // the column as it was when the editor opened
     QList<QPair<QWidget*, bool>> guardedStates_; // enabled states before maintenance mode
+    bool progressStepping_ = false; // ProgressTimer moves the bar (RAM test)
     std::unique_ptr<SerialTransport> ownSerial_;
     SerialTransport* serial_;
     std::unique_ptr<Neighbours> ownNeighbours_;
