@@ -25,4 +25,7 @@ inline constexpr const char* SETTING_SYS_INFO = "正在设置系统信息，请�
 inline constexpr const char* ASK_SELF_GAIN = "确定要执行自增益校准？";
 inline constexpr const char* ASK_SELF_OFFSET = "确定要执行自偏移校准？";
 inline constexpr const char* CHANNEL_TEMPERATURE_WRONG = "通道温度值存在问题，请检查";
+inline constexpr const char* MAINTENANCE_ASK = "维护模式可标定、升级固件和恢复参数，是否继续？";
+inline constexpr const char* SAVE_ZERO_ASK = "确实要保存零点？";
+inline constexpr const char* SAVE_FULL_ASK = "确实要保存满度？";
 } // namespace texts1
