@@ -13,6 +13,8 @@
 #include "pages/choice_lists.h"
 #include "pages/texts.h"
 #include "proto/serial_commands.h"
+#include "imagefile/image_file.h"
+#include "upgrade/firmware_upgrade.h"
 
 #include <QCloseEvent>
 #include <chrono>
@@ -34,6 +36,17 @@ class MainWindowNeighbours : public Neighbours {
 public:
     explicit MainWindowNeighbours(Form1* f) : f_(f) {}
     void StartRun_Click() override { f_->StartRun_Click(); }
+    int UpgradeMode() const override { return f_->upgrade().UpgradeMode; }
+    void setUpgradeMode(int m) override { f_->upgrade().UpgradeMode = m; }
+    void StepProgress(int s) override { f_->progress().StepProgress(s); }
+    void InitProgress(int m, bool t) override { f_->progress().InitProgress(m, t); }
+    bool progressAtMaximum() const override { return f_->progress().atMaximum(); }
+    void endProgress() override { f_->progress().endProgress(); }
+    void resetFirmwareBlocks() override { f_->upgrade().resetFirmwareBlocks(); }
+    int FwBlockIndex() const override { return f_->upgrade().FwBlockIndex; }
+    void DownBin() override { f_->upgrade().DownBin(); }
+    void DownBoot() override { f_->upgrade().DownBoot(); }
+    void DownParaAndOrder() override { f_->upgrade().DownParaAndOrder(); }
 
 private:
     Form1* f_;
@@ -59,7 +72,6 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
         ownNeighbours_ = std::make_unique<MainWindowNeighbours>(this);
         nb_ = ownNeighbours_.get();
     }
-    images_ = options.images ? options.images : &defaultImages_;
     engine_ = std::make_unique<Engine>(this, nb_, serial_, this);
     if (options.discovery) {
         wsckDeviceQuery_ = options.discovery;
@@ -91,6 +103,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     registerParamWriteRows(*engine_, dev_, controls_);
     registerReadRows(*engine_, dev_, controls_);
     registerSysParamRows(*engine_, dev_, controls_, [this] { ShowSysInfo(); });
+    setupFilesAndUpgrade(options);
 
     Time2Start.setObjectName(QStringLiteral("Time2Start"));
     Time2Start.setInterval(500);
