@@ -36,12 +36,22 @@ class MainWindowNeighbours : public Neighbours {
 public:
     explicit MainWindowNeighbours(Form1* f) : f_(f) {}
     void StartRun_Click() override { f_->StartRun_Click(); }
+    // The upgrade's bar is not restarted by another procedure while it runs:
+    // the upgrade's end is read from it.
+    void InitProgress(int maximum, bool timer) override
+    {
+        if (!f_->upgrade().ownsProgress)
+            f_->InitProgress(maximum, timer);
+    }
+    void StepProgress(int step) override { f_->StepProgress(step); }
+    bool progressAtMaximum() const override { return f_->progressAtMaximum(); }
+    void endProgress() override
+    {
+        f_->endProgress();
+        f_->upgrade().ownsProgress = false;
+    }
     int UpgradeMode() const override { return f_->upgrade().UpgradeMode; }
     void setUpgradeMode(int m) override { f_->upgrade().UpgradeMode = m; }
-    void StepProgress(int s) override { f_->progress().StepProgress(s); }
-    void InitProgress(int m, bool t) override { f_->progress().InitProgress(m, t); }
-    bool progressAtMaximum() const override { return f_->progress().atMaximum(); }
-    void endProgress() override { f_->progress().endProgress(); }
     void resetFirmwareBlocks() override { f_->upgrade().resetFirmwareBlocks(); }
     int FwBlockIndex() const override { return f_->upgrade().FwBlockIndex; }
     void DownBin() override { f_->upgrade().DownBin(); }
@@ -113,9 +123,11 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     ProgressTimer.setInterval(1000);
     connect(&Time2Start, &QTimer::timeout, this, &Form1::Time2Start_Timer);
     connect(&DisTimer, &QTimer::timeout, this, &Form1::DisTimer_Timer);
+    connect(&ProgressTimer, &QTimer::timeout, this, &Form1::ProgressTimer_Timer);
 
     connectHandlers();
     connectSystemPage();
+    connectMaintenance();
     CmdLine = options.commandLine;
     Form_Load();
 }
@@ -186,6 +198,7 @@ void Form1::Form_Load()
         ui.Option2->setEnabled(false);
         ui.Option3->setEnabled(false);
         ui.cmdWriteprj->setEnabled(false);
+        leaveMaintenance(false);
         ComPortNo = 0;
         InitialComboBox();
         if (ui.optComm[0]->isChecked())
@@ -460,6 +473,7 @@ void Form1::cmdStop_Click()
             ui.cmbDevice->removeItem(i);
         ui.cmbDevice->hide();
         ui.Text2->clear();
+        leaveMaintenance(false);
         clearPages();
         ui.cmdWriteprj->setEnabled(false);
         engine_->TimeoutCount = 0;

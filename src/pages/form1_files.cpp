@@ -4,8 +4,6 @@
 #include "pages/form1.h"
 #include "upgrade/firmware_upgrade.h"
 
-#include <QProgressBar>
-
 namespace {
 // The start-up's command line goes to the image-file loader.
 class ImageFileService : public ImageService {
@@ -20,7 +18,6 @@ private:
 
 void Form1::setupFilesAndUpgrade(const Form1Options& options)
 {
-    progress_ = std::make_unique<ProgressDisplay>(ui.ProgressBar, ui.lb_ProgProc, &ProgressTimer);
     OrderServer* server = options.orderServer;
     if (!server) {
         ownOrderServer_ = std::make_unique<UnavailableOrderServer>();
@@ -31,6 +28,7 @@ void Form1::setupFilesAndUpgrade(const Form1Options& options)
         [this] { cmdSetPara_Vk(); });
     imageService_ = std::make_unique<ImageFileService>(*imageFile_);
     images_ = options.images ? options.images : imageService_.get();
-    upgrade_ = std::make_unique<FirmwareUpgrade>(this, *engine_, *progress_, *server, *imageFile_,
-                                                 FirmwareUpgrade::Texts{&BinFileName, &BootVersion, &TuneParamText});
+    upgrade_ = std::make_unique<FirmwareUpgrade>(this, *engine_, *server, *imageFile_,
+                                                 FirmwareUpgrade::Texts{&BinFileName, &BootVersion, &TuneParamText},
+                                                 [this](int maximum) { InitProgress(maximum, false); });
 }

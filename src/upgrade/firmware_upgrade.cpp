@@ -41,10 +41,10 @@ constexpr int SEQUENCE_EXTRA = 3;
 
 } // namespace
 
-FirmwareUpgrade::FirmwareUpgrade(QWidget* window, Engine& engine, ProgressDisplay& progress,
-                                 OrderServer& server, ImageFile& images, Texts texts, QObject* parent)
-    : QObject(parent), window_(window), engine_(engine), progress_(progress), server_(server), images_(images),
-      texts_(texts)
+FirmwareUpgrade::FirmwareUpgrade(QWidget* window, Engine& engine, OrderServer& server, ImageFile& images,
+                                 Texts texts, std::function<void(int)> showProgress, QObject* parent)
+    : QObject(parent), window_(window), engine_(engine), server_(server), images_(images), texts_(texts),
+      showProgress_(std::move(showProgress))
 {
     programDir = QCoreApplication::applicationDirPath();
     chooseFile = [this] {
@@ -71,7 +71,9 @@ void FirmwareUpgrade::status(const char* text) { engine_.view()->setStatus(u(tex
 
 void FirmwareUpgrade::SetUpdateCmd()
 {
-    progress_.takeForUpgrade(FwBlockCount + SEQUENCE_EXTRA);
+    // The start, the size and every block advance the bar by one from 1.
+    showProgress_(FwBlockCount + SEQUENCE_EXTRA);
+    ownsProgress = true;
     FwBlockIndex = 0;
     const bool eth = ethernet();
     std::vector<std::int16_t> list;
@@ -130,7 +132,7 @@ void FirmwareUpgrade::resetFirmwareBlocks()
     FwBlockCount = 0;
     FwBlockIndex = 0;
     chosenFile.clear();
-    progress_.endProgress();
+    ownsProgress = false;
 }
 
 // ---------------------------------------------------------------- images

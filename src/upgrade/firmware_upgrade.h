@@ -4,7 +4,6 @@
 // stages of a chosen main program (0), the IAP image (4), the boot loader (3)
 // and the main program from the production server (2).
 #include "upgrade/order_server.h"
-#include "upgrade/progress.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -25,8 +24,9 @@ public:
         QString* TuneParamText = nullptr;
     };
 
-    FirmwareUpgrade(QWidget* window, Engine& engine, ProgressDisplay& progress, OrderServer& server,
-                    ImageFile& images, Texts texts, QObject* parent = nullptr);
+    // `showProgress` shows the window's progress bar with that maximum, not stepped by its timer.
+    FirmwareUpgrade(QWidget* window, Engine& engine, OrderServer& server, ImageFile& images, Texts texts,
+                    std::function<void(int maximum)> showProgress, QObject* parent = nullptr);
 
     // ---- module state ----
     std::vector<QByteArray> FwBlocks{2};
@@ -35,6 +35,9 @@ public:
     int UpgradeMode = 0;
     QString chosenFile;             // the *.bin picked with bt_FindUpdataFile
     QString programDir;             // where IAP.bin and the boot loader lie
+    // From the start of a transfer to its end the progress bar is the upgrade's:
+    // its value tells which block reply is the last.
+    bool ownsProgress = false;
 
     // ---- the upgrade sequence and its builders ----
     void SetUpdateCmd();
@@ -67,8 +70,8 @@ private:
 
     QWidget* window_;
     Engine& engine_;
-    ProgressDisplay& progress_;
     OrderServer& server_;
     ImageFile& images_;
     Texts texts_;
+    std::function<void(int)> showProgress_;
 };

@@ -10,8 +10,6 @@ inline constexpr const char* PREPARE_IAP = "准备升级IAP";
 inline constexpr const char* OPEN_IAP_FAILED = "打开IAP文件失败:";
 inline constexpr const char* IAP_FILE = "IAP.bin";
 inline constexpr const char* TUNE_NOT_FOUND = "该设备终调参数未找到,请与研发联系或手动下载终调参数,设备编号:";
-inline constexpr const char* PERCENT_START = "0.0%";
-inline constexpr const char* PERCENT_FULL = "100%";
 // The chosen-file upgrade's own refusals: nothing is sent after them.
 inline constexpr const char* NO_FILE_CHOSEN = "请先选择升级文件";
 inline constexpr const char* OPEN_FILE_FAILED = "打开升级文件失败:";
