@@ -1,5 +1,6 @@
 #include "proto/serial_commands.h"
 
+#include "proto/calib_blocks.h"
 #include "proto/serial_frame.h"
 #include "proto/sys_param.h"
 
@@ -318,10 +319,7 @@ QByteArray coldCalRequest(std::int16_t tempWriteValue)
 
 QByteArray innerCalRequest(const std::int16_t (&values)[8])
 {
-    QByteArray p;
-    for (std::int16_t v : values)
-        appendLe16(p, v);
-    return buildFrame(QS_WRITE_INNER_CAL, p);
+    return buildFrame(QS_WRITE_INNER_CAL, blocks::i16Values(values));
 }
 
 QByteArray restoreSelectedRequest(std::uint8_t resumeMask)
@@ -355,11 +353,11 @@ bool useLongSysLayout(std::uint8_t deviceType, std::uint16_t innerVersion)
     return sysparam::useLongLayout(deviceType, innerVersion);
 }
 
-bool decodeZigbee(const QByteArray& buf, int at, ZigbeeBlock& out)
+bool decodeZigbee(std::span<const std::uint8_t> payload, ZigbeeBlock& out)
 {
-    if (at < 0 || buf.size() < qsizetype(at) + ZIGBEE_BLOCK_SIZE)
+    if (payload.size() < std::size_t(ZIGBEE_BLOCK_SIZE))
         return false;
-    const auto* p = reinterpret_cast<const std::uint8_t*>(buf.constData()) + at;
+    const auto* p = payload.data();
     auto u16 = [p](int o) { return std::uint16_t(p[o] | (p[o + 1] << 8)); };
 
     ZigbeeBlock z;
