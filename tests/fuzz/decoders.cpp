@@ -4,8 +4,12 @@
 // their row by index). A row may also check what its decoder promises.
 #include "fuzz/targets.h"
 
+#include "imagefile/image_records.h"
 #include "proto/announce.h"
+#include "proto/calib_blocks.h"
+#include "proto/clock_block.h"
 #include "proto/device_types.h"
+#include "proto/firmware.h"
 #include "proto/net_datagram.h"
 #include "proto/param_blocks.h"
 #include "proto/serial_commands.h"
@@ -47,8 +51,10 @@ const Decoder DECODERS[] = {
      }},
     {"parseReplyHeader",
      [](Bytes b) {
-         if (net::parseReplyHeader(raw(b)))
-             expect(b.size() >= std::size_t(net::REPLY_HEADER_SIZE), "reply header: only from 8 bytes on");
+         if (const auto h = net::parseReplyHeader(raw(b)))
+             expect(h->hasSeq == (b.size() >= std::size_t(net::REPLY_HEADER_SIZE)), "reply header: the sequence echo only from 8 bytes on");
+         else
+             expect(b.empty(), "reply header: only an empty datagram has none");
      }},
     {"parseAnnounce",
      [](Bytes b) {
@@ -64,12 +70,9 @@ const Decoder DECODERS[] = {
     {"decodeDevIdTag", [](Bytes b) { blocks::decodeDevIdTag(b); }},
     {"decodeZigbee",
      [](Bytes b) {
-         if (b.empty())
-             return;
          serial::ZigbeeBlock z;
-         const int at = b[0];
-         const bool ok = serial::decodeZigbee(raw(b.subspan(1)), at, z);
-         expect(ok == (std::size_t(at) + serial::ZIGBEE_BLOCK_SIZE <= b.size() - 1), "ZigBee block: decoded iff it fits");
+         const bool ok = serial::decodeZigbee(b, z);
+         expect(ok == (b.size() >= std::size_t(serial::ZIGBEE_BLOCK_SIZE)), "ZigBee block: decoded iff it fits");
      }},
     {"decodeZigbeeReply",
      [](Bytes b) {
@@ -86,6 +89,18 @@ const Decoder DECODERS[] = {
          if (b.size() >= 2)
              sysparam::unpackPort(b[0], b[1]);
      }},
+    {"decodeInnerCal", [](Bytes b) { blocks::decodeInnerCal(b); }},
+    {"decodeClock serial", [](Bytes b) { clockblk::decodeClock(b, true); }},
+    {"decodeClock ethernet", [](Bytes b) { clockblk::decodeClock(b, false); }},
+    {"decodeWeekday", [](Bytes b) { clockblk::decodeWeekday(b); }},
+    {"cutBlocks",
+     [](Bytes b) {
+         const auto blocks = firmware::cutBlocks(raw(b));
+         expect(blocks.size() == (b.size() + firmware::BLOCK_SIZE - 1) / firmware::BLOCK_SIZE, "firmware: one block per 512 bytes begun");
+         for (const auto& block : blocks)
+             expect(block.size() == firmware::BLOCK_SIZE && firmware::blockRequest(block).has_value(), "firmware: whole blocks");
+     }},
+    {"decodeFile", [](Bytes b) { imagefile::decodeFile(raw(b)); }},
 };
 
 } // namespace

@@ -12,6 +12,7 @@ const Target TARGETS[] = {
     {"udp_rx", udpReceive},
     {"announce", announcements},
     {"decoders", decode},
+    {"image_records", imageRecords},
 };
 } // namespace
 

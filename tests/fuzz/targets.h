@@ -32,6 +32,7 @@ std::span<const Decoder> decoders();
 void serialReceive(Bytes input);   // window_targets.cpp
 void udpReceive(Bytes input);
 void announcements(Bytes input);
+void imageRecords(Bytes input);
 void decode(Bytes input);          // decoders.cpp
 
 // Stops the fuzzing process with a message when a property is broken.

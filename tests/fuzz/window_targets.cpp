@@ -8,6 +8,8 @@
 // request left), the rest is the reply.
 #include "fuzz/targets.h"
 
+#include "base/ansi.h"
+#include "imagefile/image_file.h"
 #include "pages/form1.h"
 #include "proto/eth_commands.h"
 #include "proto/net_datagram.h"
@@ -124,7 +126,8 @@ void serialReceive(Bytes input)
 }
 
 // Flags: bit 0 puts the sequence number the engine waits for into the reply,
-// bit 1 sets the success status, bit 2 delivers the datagram twice.
+// bit 1 sets the success status, bit 2 delivers the datagram twice, bit 3
+// lets a datagram of another sender arrive first.
 void udpReceive(Bytes input)
 {
     if (input.size() < 2)
@@ -147,6 +150,8 @@ void udpReceive(Bytes input)
         d[net::SEQ_AT] = char(seq & 0xFF);
         d[net::SEQ_AT + 1] = char(seq >> 8);
     }
+    if (flags & 8)
+        Q_EMIT rig.device.foreignDatagram();
     rig.device.deliver(d);
     if (flags & 4)
         rig.device.deliver(d);
@@ -211,6 +216,19 @@ void announcements(Bytes input)
         }
     }
     settle(f.engine());
+}
+
+// An image file as the loader reads it: GBK text of records applied to the
+// pages. Setting a control runs its handler, which may queue commands; the
+// stack is emptied after each input.
+void imageRecords(Bytes input)
+{
+    static FormRig* rig = new FormRig;
+    QString text = fromAnsi(bytes(input));
+    rig->f->imageFile().AnalysisParam(text);
+    rig->nb.calls.clear();
+    rig->f->engine().CmdTop = 0;
+    settle(rig->f->engine());
 }
 
 } // namespace fuzzing
