@@ -125,7 +125,8 @@ void startAndIdle(const QString& riodesk, int seconds, std::vector<Figure>& out)
         auto env = windowEnvironment();
         env.insert(QStringLiteral("RIODESK_PORTS"), sim.slavePath());
         p.setProcessEnvironment(env);
-        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p.setStandardOutputFile(QProcess::nullDevice());
+        p.setStandardErrorFile(QProcess::nullDevice());
         t.start();
         p.start(riodesk, {QStringLiteral("设备演示")});
         waitFor([&] { return first; }, 10000);
@@ -166,10 +167,11 @@ void discovery(int count, int seconds, std::vector<Figure>& out)
     const quint16 port = freePort();
     QProcess p;
     p.setProcessEnvironment(windowEnvironment());
-    p.setProcessChannelMode(QProcess::SeparateChannels);
+    p.setStandardErrorFile(QProcess::nullDevice());
     p.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--discovery-window=%1").arg(port)});
     QByteArray lines;
     std::vector<double> ticks; // ms, with the whole list in place
+    int listed = count;        // the shortest device list a measured tick saw
     bool measuring = false;
     QObject::connect(&p, &QProcess::readyReadStandardOutput, [&] {
         lines += p.readAllStandardOutput();
@@ -177,8 +179,11 @@ void discovery(int count, int seconds, std::vector<Figure>& out)
         while ((nl = lines.indexOf('\n')) >= 0) {
             const QByteArray line = lines.left(nl);
             lines.remove(0, nl + 1);
-            if (line.startsWith("TICK ") && measuring)
-                ticks.push_back(line.mid(5).toDouble() / 1000.0);
+            const QList<QByteArray> v = line.split(' ');
+            if (v.size() == 3 && v[0] == "TICK" && measuring) {
+                ticks.push_back(v[1].toDouble() / 1000.0);
+                listed = std::min(listed, v[2].toInt());
+            }
         }
     });
     if (!waitFor([&] { return p.state() == QProcess::Running; }, 5000)) {
@@ -220,8 +225,9 @@ void discovery(int count, int seconds, std::vector<Figure>& out)
     const double worst = ticks.empty() ? -1 : *std::max_element(ticks.begin(), ticks.end());
     out.push_back({QStringLiteral("discovery: watchdog tick"),
                    ticks.empty() ? QStringLiteral("no tick")
-                                 : QStringLiteral("%1 ms (worst of %2 ticks)").arg(num(worst, 3)).arg(ticks.size()),
-                   QStringLiteral("<= 5 ms"), !ticks.empty() && worst <= 5});
+                                 : QStringLiteral("%1 ms (worst of %2 ticks over %3 listed devices)")
+                                       .arg(num(worst, 3)).arg(ticks.size()).arg(listed),
+                   QStringLiteral("<= 5 ms"), !ticks.empty() && worst <= 5 && listed == count});
 }
 
 // The window on the Ethernet link, listening on `port`; each watchdog tick is
@@ -242,7 +248,7 @@ int discoveryWindow(quint16 port)
         QElapsedTimer t;
         t.start();
         f.timCheckDevice_Timer();
-        std::printf("TICK %lld\n", t.nsecsElapsed() / 1000);
+        std::printf("TICK %lld %d\n", t.nsecsElapsed() / 1000, f.devices.size());
         std::fflush(stdout);
     });
     return QApplication::exec();
@@ -258,6 +264,8 @@ int main(int argc, char** argv)
         lim.rlim_cur = lim.rlim_max;
         setrlimit(RLIMIT_NOFILE, &lim);
     }
+    // Every window of the measure runs offscreen, with or without a display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QString riodesk;
     int devices = 1000, seconds = 20;
