@@ -2,6 +2,7 @@
 
 #include "base/errorlog.h"
 #include "base/msgbox.h"
+#include "device/control_rows.h"
 #include "device/eth_rows.h"
 #include "device/param_write_rows.h"
 #include "device/read_rows.h"
@@ -38,6 +39,11 @@ public:
     void StepProgress(int step) override { f_->StepProgress(step); }
     bool progressAtMaximum() const override { return f_->progressAtMaximum(); }
     void endProgress() override { f_->endProgress(); }
+    void Cmd_SetDefault_Click() override { f_->Cmd_SetDefault_Click(); }
+    void slaveWindowSwitch(bool on) override { f_->slaves().switchOn(on); }
+    bool slaveRowsMarked() const override { return f_->slaves().rowsMarked(); }
+    void stopSlaveCheckTimer() override { f_->slaves().stopCheckTimer(); }
+    void unloadWindows() override { f_->slaves().unload(); }
 
 private:
     Form1* f_;
@@ -95,6 +101,8 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     registerParamWriteRows(*engine_, dev_, controls_);
     registerReadRows(*engine_, dev_, controls_);
     registerSysParamRows(*engine_, dev_, controls_, [this] { ShowSysInfo(); });
+    registerControlRows(*engine_, dev_, controls_);
+    slaves_ = std::make_unique<SlaveWindow>(*engine_);
 
     Time2Start.setObjectName(QStringLiteral("Time2Start"));
     Time2Start.setInterval(500);
@@ -108,6 +116,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
 
     connectHandlers();
     connectSystemPage();
+    connectControlPage();
     CmdLine = options.commandLine;
     Form_Load();
 }
