@@ -83,7 +83,11 @@ void registerControlRows(Engine& engine, DeviceData& dev, const Controls& contro
     // ResumeParam_E
     e->setEthBuilder(net::QE_RESTORE_SELECTED, [d, write] { write(restoreSelectedBlock(d->ResumeMask)); });
 
-    e->setSerialDecoder(std::uint8_t(serial::QS_TEST_RAM), [e, c] { DistributeRAMTest(*c, replyPayload(*e, true)); });
-    e->setEthAction(QStringLiteral("DistributeRAMTest"), [e, c] { DistributeRAMTest(*c, replyPayload(*e, false)); });
-    e->setSerialDecoder(serial::FN_READ_PROFIBUS, [e, c] { showProfibus(*c, replyPayload(*e, true)); });
+    const auto ram = Engine::decodes(decodeRamResult);
+    e->setSerialDecoder(std::uint8_t(serial::QS_TEST_RAM), [e, c] { DistributeRAMTest(*c, replyPayload(*e, true)); },
+                        ram);
+    e->setEthAction(QStringLiteral("DistributeRAMTest"), [e, c] { DistributeRAMTest(*c, replyPayload(*e, false)); },
+                    ram);
+    e->setSerialDecoder(serial::FN_READ_PROFIBUS, [e, c] { showProfibus(*c, replyPayload(*e, true)); },
+                        Engine::decodes(decodeProfibus));
 }

@@ -18,9 +18,11 @@ SlaveWindow::SlaveWindow(Engine& engine) : engine_(engine)
     e->setSerialBuilder(QS_WRITE_SLAVE, [this] { WriteSlaveInfo(); });
     e->setEthBuilder(net::QE_WRITE_SLAVE, [this] { StoreSlaveInfo(); });
     // DistributeSlaveInfo, on the link whose option is chosen.
-    e->setSerialDecoder(std::uint8_t(QS_READ_SLAVE), [this, e] { form().DistributeSlaveInfo(replyPayload(*e, true)); });
+    const auto record = Engine::decodes(slave::decodeSlaveRecord);
+    e->setSerialDecoder(std::uint8_t(QS_READ_SLAVE), [this, e] { form().DistributeSlaveInfo(replyPayload(*e, true)); },
+                        record);
     e->setEthAction(QStringLiteral("DistributeSlaveInfo"),
-                    [this, e] { form().DistributeSlaveInfo(replyPayload(*e, false)); });
+                    [this, e] { form().DistributeSlaveInfo(replyPayload(*e, false)); }, record);
 }
 
 SlaveWindow::~SlaveWindow() { unload(); }
