@@ -117,6 +117,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     connectHandlers();
     connectSystemPage();
     connectControlPage();
+    connectMaintenance();
     CmdLine = options.commandLine;
     Form_Load();
 }
@@ -187,6 +188,7 @@ void Form1::Form_Load()
         ui.Option2->setEnabled(false);
         ui.Option3->setEnabled(false);
         ui.cmdWriteprj->setEnabled(false);
+        leaveMaintenance(false);
         ComPortNo = 0;
         InitialComboBox();
         if (ui.optComm[0]->isChecked())
@@ -461,6 +463,7 @@ void Form1::cmdStop_Click()
             ui.cmbDevice->removeItem(i);
         ui.cmbDevice->hide();
         ui.Text2->clear();
+        leaveMaintenance(false);
         clearPages();
         ui.cmdWriteprj->setEnabled(false);
         engine_->TimeoutCount = 0;

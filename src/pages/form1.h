@@ -77,6 +77,16 @@ public:
     void Option1_Click();
     void Option2_Click();
     void Option3_Click();
+    // Maintenance mode (the link bar's 维护模式 box) and the zero/full editor.
+    void chkMaintenance_Click();
+    void cmdSetZero_Click();
+    void cmdSetFull_Click();
+    void cmdLeft_Click();
+    void cmdRight_Click();
+    void cmdEnter_Click();
+    void cmdZFSave_Click();
+    void cmdZFCancel_Click();
+    int ZFChannel = 0;                    // the channel of the light-blue cell
     // Device discovery on the Ethernet link.
     void wsckDeviceQuery_DataArrival(const QByteArray& datagram);
     void cmbDevice_Click();
@@ -146,9 +156,18 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    // F4 to F9, the arrows, Enter and Esc that no control took.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void connectHandlers();
+    void connectMaintenance();
+    // Ends maintenance mode: the editor closes, the guarded controls get back
+    // the states they had, the box is cleared. `connected` enables the box.
+    void leaveMaintenance(bool connected);
+    void openZeroFullEditor(std::uint8_t mode); // 1 zero, 2 full scale
+    void closeZeroFullEditor();
+    void paintEditorCell(bool editing);
     void clearPages();
     void startSerial();
     void startEthernet();
@@ -164,6 +183,8 @@ private:
     // devices get the values the short layout lacks as writes of their own.
     void queueSysParamWrite();
 
+    QStringList editorTexts_;                    // the column as it was when the editor opened
+    QList<QPair<QWidget*, bool>> guardedStates_; // enabled states before maintenance mode
     bool progressStepping_ = false; // ProgressTimer moves the bar (RAM test)
     std::unique_ptr<SerialTransport> ownSerial_;
     SerialTransport* serial_;
