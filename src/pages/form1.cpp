@@ -14,6 +14,8 @@
 #include "pages/choice_lists.h"
 #include "pages/texts.h"
 #include "proto/serial_commands.h"
+#include "imagefile/image_file.h"
+#include "upgrade/firmware_upgrade.h"
 
 #include <QCloseEvent>
 #include <chrono>
@@ -35,15 +37,32 @@ class MainWindowNeighbours : public Neighbours {
 public:
     explicit MainWindowNeighbours(Form1* f) : f_(f) {}
     void StartRun_Click() override { f_->StartRun_Click(); }
-    void InitProgress(int maximum, bool timer) override { f_->InitProgress(maximum, timer); }
+    // The upgrade's bar is not restarted by another procedure while it runs:
+    // the upgrade's end is read from it.
+    void InitProgress(int maximum, bool timer) override
+    {
+        if (!f_->upgrade().ownsProgress)
+            f_->InitProgress(maximum, timer);
+    }
     void StepProgress(int step) override { f_->StepProgress(step); }
     bool progressAtMaximum() const override { return f_->progressAtMaximum(); }
-    void endProgress() override { f_->endProgress(); }
     void Cmd_SetDefault_Click() override { f_->Cmd_SetDefault_Click(); }
     void slaveWindowSwitch(bool on) override { f_->slaves().switchOn(on); }
     bool slaveRowsMarked() const override { return f_->slaves().rowsMarked(); }
     void stopSlaveCheckTimer() override { f_->slaves().stopCheckTimer(); }
     void unloadWindows() override { f_->slaves().unload(); }
+    void endProgress() override
+    {
+        f_->endProgress();
+        f_->upgrade().ownsProgress = false;
+    }
+    int UpgradeMode() const override { return f_->upgrade().UpgradeMode; }
+    void setUpgradeMode(int m) override { f_->upgrade().UpgradeMode = m; }
+    void resetFirmwareBlocks() override { f_->upgrade().resetFirmwareBlocks(); }
+    int FwBlockIndex() const override { return f_->upgrade().FwBlockIndex; }
+    void DownBin() override { f_->upgrade().DownBin(); }
+    void DownBoot() override { f_->upgrade().DownBoot(); }
+    void DownParaAndOrder() override { f_->upgrade().DownParaAndOrder(); }
 
 private:
     Form1* f_;
@@ -69,7 +88,6 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
         ownNeighbours_ = std::make_unique<MainWindowNeighbours>(this);
         nb_ = ownNeighbours_.get();
     }
-    images_ = options.images ? options.images : &defaultImages_;
     engine_ = std::make_unique<Engine>(this, nb_, serial_, this);
     if (options.discovery) {
         wsckDeviceQuery_ = options.discovery;
@@ -103,6 +121,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     registerSysParamRows(*engine_, dev_, controls_, [this] { ShowSysInfo(); });
     registerControlRows(*engine_, dev_, controls_);
     slaves_ = std::make_unique<SlaveWindow>(*engine_);
+    setupFilesAndUpgrade(options);
 
     Time2Start.setObjectName(QStringLiteral("Time2Start"));
     Time2Start.setInterval(500);

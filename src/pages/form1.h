@@ -18,6 +18,9 @@
 #include <span>
 
 class SerialTransport;
+class FirmwareUpgrade;
+class ImageFile;
+class OrderServer;
 
 struct Form1Options {
     QString commandLine;                  // image records applied at start
@@ -28,6 +31,7 @@ struct Form1Options {
     UdpTransport* deviceSocket = nullptr; // wsckR_W (the platform's when null)
     quint16 discoveryPort = 12000;        // tests use another port
     bool platformPorts = true;            // tests list only the ports they name
+    OrderServer* orderServer = nullptr;   // the production server (none available when null)
 };
 
 class Form1 : public QWidget, public LinkView {
@@ -39,6 +43,8 @@ public:
     Form1Ui ui;
     Engine& engine() { return *engine_; }
     DeviceData& device() { return dev_; }
+    FirmwareUpgrade& upgrade() { return *upgrade_; }
+    ImageFile& imageFile() { return *imageFile_; }
     const Controls& controls() const { return controls_; }
 
     // ---- module state of the start-up ----
@@ -160,6 +166,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    void setupFilesAndUpgrade(const Form1Options& options);
     void connectHandlers();
     void connectMaintenance();
     // Ends maintenance mode: the editor closes, the guarded controls get back
@@ -190,7 +197,6 @@ private:
     SerialTransport* serial_;
     std::unique_ptr<Neighbours> ownNeighbours_;
     Neighbours* nb_;
-    ImageService defaultImages_;
     ImageService* images_;
     DeviceData dev_;
     Controls controls_;
@@ -199,4 +205,8 @@ private:
     std::unique_ptr<UdpTransport> ownDiscovery_, ownDeviceSocket_;
     UdpTransport* wsckDeviceQuery_;
     UdpTransport* wsckR_W_;
+    std::unique_ptr<OrderServer> ownOrderServer_;
+    std::unique_ptr<ImageFile> imageFile_;
+    std::unique_ptr<ImageService> imageService_;
+    std::unique_ptr<FirmwareUpgrade> upgrade_;
 };
