@@ -3,6 +3,7 @@
 #include "base/errorlog.h"
 #include "base/msgbox.h"
 #include "device/control_rows.h"
+#include "device/calib_rows.h"
 #include "device/eth_rows.h"
 #include "device/param_write_rows.h"
 #include "device/read_rows.h"
@@ -118,6 +119,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     registerEthRows(*engine_, dev_, controls_);
     registerParamWriteRows(*engine_, dev_, controls_);
     registerReadRows(*engine_, dev_, controls_);
+    registerCalibRows(*engine_, dev_, controls_);
     registerSysParamRows(*engine_, dev_, controls_, [this] { ShowSysInfo(); });
     registerControlRows(*engine_, dev_, controls_);
     slaves_ = std::make_unique<SlaveWindow>(*engine_);
@@ -136,6 +138,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     connectHandlers();
     connectSystemPage();
     connectControlPage();
+    connectCalibPage();
     connectMaintenance();
     CmdLine = options.commandLine;
     Form_Load();
