@@ -2,6 +2,7 @@
 
 #include "base/errorlog.h"
 #include "base/msgbox.h"
+#include "device/calib_rows.h"
 #include "device/eth_rows.h"
 #include "device/param_write_rows.h"
 #include "device/read_rows.h"
@@ -112,6 +113,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     registerEthRows(*engine_, dev_, controls_);
     registerParamWriteRows(*engine_, dev_, controls_);
     registerReadRows(*engine_, dev_, controls_);
+    registerCalibRows(*engine_, dev_, controls_);
     registerSysParamRows(*engine_, dev_, controls_, [this] { ShowSysInfo(); });
     setupFilesAndUpgrade(options);
 
@@ -127,6 +129,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
 
     connectHandlers();
     connectSystemPage();
+    connectCalibPage();
     connectMaintenance();
     CmdLine = options.commandLine;
     Form_Load();

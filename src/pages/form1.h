@@ -115,6 +115,17 @@ public:
     void bt_MAC_Click();
     void bt_NetGate_Click();
     void bt_WriteAQType_Click();
+    // Calibration, clock and MAC pages.
+    void cmdWriteprj_Click();
+    void bt_AQAdjust_Click();
+    void CmdGainE_Click();
+    void CmdGainD_Click();
+    void Cmd_Wtite_Temprature_Click();
+    void Cmd_LeiCheck_Click();
+    void cmdReclock_Click();
+    void cmdWrclock_Click();
+    void cmdNowclock_Click();
+    void txt_MAC_GotFocus(int index);
     // Progress bar and its percentage label, shared by the RAM test and the
     // firmware upgrade. With `timer` set, ProgressTimer steps it once a second
     // until it is full; otherwise only StepProgress moves it.
@@ -170,6 +181,10 @@ private:
     // Queues the system-parameter write with its companions: the short-layout
     // devices get the values the short layout lacks as writes of their own.
     void queueSysParamWrite();
+    void connectCalibPage();
+    void pushOnLink(std::int16_t serialCode, std::int16_t ethernetCode);
+    // Asks the question; on OK queues the self-calibration of that kind.
+    void selfCalibrate(const char* question, std::uint8_t kind);
 
     QStringList editorTexts_;                    // the column as it was when the editor opened
     QList<QPair<QWidget*, bool>> guardedStates_; // enabled states before maintenance mode
