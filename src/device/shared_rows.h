@@ -1,5 +1,6 @@
 #pragma once
 // Reply effects that are the same on both links.
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <span>
@@ -17,6 +18,9 @@ void colourAqToDq(const Controls& c, const DeviceData& dev);
 void showInnerCal(const Controls& c, const qint16 (&v)[8]);
 // The eight internal-calibration boxes as the values to send (low 16 bits).
 void readInnerCalBoxes(const Controls& c, qint16 (&v)[8]);
+
+// A serial request whose payload follows the function code.
+void sendSerialPayload(Engine& e, std::uint8_t fn, const QByteArray& payload, int replyLen);
 
 // The payload of the reply in the engine's buffer of the link: serial from
 // frame byte 3 up to the CRC, Ethernet from datagram byte 12.

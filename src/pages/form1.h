@@ -17,6 +17,9 @@
 #include <span>
 
 class SerialTransport;
+class FirmwareUpgrade;
+class ImageFile;
+class OrderServer;
 
 struct Form1Options {
     QString commandLine;                  // image records applied at start
@@ -27,6 +30,7 @@ struct Form1Options {
     UdpTransport* deviceSocket = nullptr; // wsckR_W (the platform's when null)
     quint16 discoveryPort = 12000;        // tests use another port
     bool platformPorts = true;            // tests list only the ports they name
+    OrderServer* orderServer = nullptr;   // the production server (none available when null)
 };
 
 class Form1 : public QWidget, public LinkView {
@@ -38,6 +42,8 @@ public:
     Form1Ui ui;
     Engine& engine() { return *engine_; }
     DeviceData& device() { return dev_; }
+    FirmwareUpgrade& upgrade() { return *upgrade_; }
+    ImageFile& imageFile() { return *imageFile_; }
     const Controls& controls() const { return controls_; }
 
     // ---- module state of the start-up ----
@@ -76,6 +82,16 @@ public:
     void Option1_Click();
     void Option2_Click();
     void Option3_Click();
+    // Maintenance mode (the link bar's 维护模式 box) and the zero/full editor.
+    void chkMaintenance_Click();
+    void cmdSetZero_Click();
+    void cmdSetFull_Click();
+    void cmdLeft_Click();
+    void cmdRight_Click();
+    void cmdEnter_Click();
+    void cmdZFSave_Click();
+    void cmdZFCancel_Click();
+    int ZFChannel = 0;                    // the channel of the light-blue cell
     // Device discovery on the Ethernet link.
     void wsckDeviceQuery_DataArrival(const QByteArray& datagram);
     void cmbDevice_Click();
@@ -99,6 +115,17 @@ public:
     void bt_MAC_Click();
     void bt_NetGate_Click();
     void bt_WriteAQType_Click();
+    // Calibration, clock and MAC pages.
+    void cmdWriteprj_Click();
+    void bt_AQAdjust_Click();
+    void CmdGainE_Click();
+    void CmdGainD_Click();
+    void Cmd_Wtite_Temprature_Click();
+    void Cmd_LeiCheck_Click();
+    void cmdReclock_Click();
+    void cmdWrclock_Click();
+    void cmdNowclock_Click();
+    void txt_MAC_GotFocus(int index);
     // Progress bar and its percentage label, shared by the RAM test and the
     // firmware upgrade. With `timer` set, ProgressTimer steps it once a second
     // until it is full; otherwise only StepProgress moves it.
@@ -128,9 +155,19 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    // F4 to F9, the arrows, Enter and Esc that no control took.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    void setupFilesAndUpgrade(const Form1Options& options);
     void connectHandlers();
+    void connectMaintenance();
+    // Ends maintenance mode: the editor closes, the guarded controls get back
+    // the states they had, the box is cleared. `connected` enables the box.
+    void leaveMaintenance(bool connected);
+    void openZeroFullEditor(std::uint8_t mode); // 1 zero, 2 full scale
+    void closeZeroFullEditor();
+    void paintEditorCell(bool editing);
     void clearPages();
     void startSerial();
     void startEthernet();
@@ -146,13 +183,18 @@ private:
     // Queues the system-parameter write with its companions: the short-layout
     // devices get the values the short layout lacks as writes of their own.
     void queueSysParamWrite();
+    void connectCalibPage();
+    void pushOnLink(std::int16_t serialCode, std::int16_t ethernetCode);
+    // Asks the question; on OK queues the self-calibration of that kind.
+    void selfCalibrate(const char* question, std::uint8_t kind);
 
+    QStringList editorTexts_;                    // the column as it was when the editor opened
+    QList<QPair<QWidget*, bool>> guardedStates_; // enabled states before maintenance mode
     bool progressStepping_ = false; // ProgressTimer moves the bar (RAM test)
     std::unique_ptr<SerialTransport> ownSerial_;
     SerialTransport* serial_;
     std::unique_ptr<Neighbours> ownNeighbours_;
     Neighbours* nb_;
-    ImageService defaultImages_;
     ImageService* images_;
     DeviceData dev_;
     Controls controls_;
@@ -160,4 +202,8 @@ private:
     std::unique_ptr<UdpTransport> ownDiscovery_, ownDeviceSocket_;
     UdpTransport* wsckDeviceQuery_;
     UdpTransport* wsckR_W_;
+    std::unique_ptr<OrderServer> ownOrderServer_;
+    std::unique_ptr<ImageFile> imageFile_;
+    std::unique_ptr<ImageService> imageService_;
+    std::unique_ptr<FirmwareUpgrade> upgrade_;
 };
