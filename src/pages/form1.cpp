@@ -2,6 +2,7 @@
 
 #include "base/errorlog.h"
 #include "base/msgbox.h"
+#include "device/control_rows.h"
 #include "device/calib_rows.h"
 #include "device/eth_rows.h"
 #include "device/param_write_rows.h"
@@ -46,6 +47,11 @@ public:
     }
     void StepProgress(int step) override { f_->StepProgress(step); }
     bool progressAtMaximum() const override { return f_->progressAtMaximum(); }
+    void Cmd_SetDefault_Click() override { f_->Cmd_SetDefault_Click(); }
+    void slaveWindowSwitch(bool on) override { f_->slaves().switchOn(on); }
+    bool slaveRowsMarked() const override { return f_->slaves().rowsMarked(); }
+    void stopSlaveCheckTimer() override { f_->slaves().stopCheckTimer(); }
+    void unloadWindows() override { f_->slaves().unload(); }
     void endProgress() override
     {
         f_->endProgress();
@@ -108,6 +114,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
                           .count());
     };
     connect(wsckDeviceQuery_, &UdpTransport::datagram, this, &Form1::wsckDeviceQuery_DataArrival);
+    connect(serial_, &SerialTransport::lost, this, &Form1::serialPortLost);
     connect(&engine_->timCheckDevice, &QTimer::timeout, this, &Form1::timCheckDevice_Timer);
     registerSerialRows(*engine_, dev_, controls_);
     registerEthRows(*engine_, dev_, controls_);
@@ -115,6 +122,8 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     registerReadRows(*engine_, dev_, controls_);
     registerCalibRows(*engine_, dev_, controls_);
     registerSysParamRows(*engine_, dev_, controls_, [this] { ShowSysInfo(); });
+    registerControlRows(*engine_, dev_, controls_);
+    slaves_ = std::make_unique<SlaveWindow>(*engine_);
     setupFilesAndUpgrade(options);
 
     Time2Start.setObjectName(QStringLiteral("Time2Start"));
@@ -129,6 +138,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
 
     connectHandlers();
     connectSystemPage();
+    connectControlPage();
     connectCalibPage();
     connectMaintenance();
     CmdLine = options.commandLine;
@@ -405,6 +415,19 @@ void Form1::startFailed(int number, const QString& description)
     ui.StartRun->setEnabled(true);
     ui.cmdStop->setEnabled(false);
     ui.Text2->setText(u(serialLink ? texts1::SERIAL_RETRY : texts1::WINSOCK_RETRY));
+}
+
+void Form1::serialPortLost(const QString& description)
+{
+    // Handled once, like a start that failed to read the port: the link
+    // stops, the user is told, and the link choice is free again.
+    WriteErrorLog(description, QStringLiteral("Comm1_OnComm(Form1)"));
+    for (QTimer* t : {&engine_->Timer1, &engine_->Timer2, &engine_->timMscon, &engine_->timCheckDevice,
+                      &engine_->Sleep_Timer})
+        t->stop();
+    if (serial_->isOpen())
+        serial_->close();
+    startFailed(8020, description);
 }
 
 void Form1::Time2Start_Timer()
