@@ -3,6 +3,7 @@
 #include "base/numbers.h"
 #include "device/controls.h"
 #include "device/device_data.h"
+#include "device/shared_rows.h"
 #include "link/engine.h"
 #include "proto/eth_commands.h"
 #include "proto/param_blocks.h"
@@ -13,22 +14,6 @@ using namespace serial;
 using namespace net;
 
 namespace {
-
-// A serial request whose payload follows the function code.
-void sendSerial(Engine& e, std::uint8_t fn, const QByteArray& payload, int replyLen)
-{
-    e.prepareRequest(fn, int(payload.size()) + PAYLOAD_AT + 4, replyLen);
-    e.RxBuf.replace(PAYLOAD_AT, payload.size(), payload);
-    e.SendCommand();
-}
-
-QByteArray bytes(const auto& a)
-{
-    QByteArray b;
-    for (auto v : a)
-        b.append(char(v));
-    return b;
-}
 
 // Alarm limits: the number the box begins with, rounded; beyond a 16-bit
 // value the builder ends and nothing is sent.

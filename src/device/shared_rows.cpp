@@ -1,5 +1,6 @@
 #include "device/shared_rows.h"
 
+#include "base/errorlog.h"
 #include "base/numbers.h"
 #include "device/colors.h"
 #include "device/controls.h"
@@ -45,4 +46,17 @@ void readInnerCalBoxes(const Controls& c, qint16 (&v)[8])
 std::span<const std::uint8_t> replyPayload(const Engine& e, bool serialLink)
 {
     return e.replyPayload(serialLink);
+}
+
+void sendSerial(Engine& e, std::uint8_t fn, const QByteArray& payload, int replyLen)
+{
+    e.prepareRequest(fn, int(payload.size()) + serial::PAYLOAD_AT + 4, replyLen);
+    e.RxBuf.replace(serial::PAYLOAD_AT, payload.size(), payload);
+    e.SendCommand();
+}
+
+void setTrappedEthAction(Engine& e, const char* name, std::function<void()> f, Engine::Check accept)
+{
+    const QString n = QString::fromLatin1(name);
+    e.setEthAction(n, [n, f] { trap(n + QStringLiteral("(Form1)"), f); }, std::move(accept));
 }

@@ -3,6 +3,7 @@
 #include "base/errorlog.h"
 #include "base/msgbox.h"
 #include "device/eth_rows.h"
+#include "device/io_rows.h"
 #include "device/param_write_rows.h"
 #include "device/read_rows.h"
 #include "device/serial_rows.h"
@@ -34,6 +35,7 @@ class MainWindowNeighbours : public Neighbours {
 public:
     explicit MainWindowNeighbours(Form1* f) : f_(f) {}
     void StartRun_Click() override { f_->StartRun_Click(); }
+    void SetAQDQChange() override { f_->SetAQDQChange(); }
     void InitProgress(int maximum, bool timer) override { f_->InitProgress(maximum, timer); }
     void StepProgress(int step) override { f_->StepProgress(step); }
     bool progressAtMaximum() const override { return f_->progressAtMaximum(); }
@@ -94,6 +96,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     registerEthRows(*engine_, dev_, controls_);
     registerParamWriteRows(*engine_, dev_, controls_);
     registerReadRows(*engine_, dev_, controls_);
+    registerIoRows(*engine_, dev_, controls_);
     registerSysParamRows(*engine_, dev_, controls_, [this] { ShowSysInfo(); });
 
     Time2Start.setObjectName(QStringLiteral("Time2Start"));
@@ -109,6 +112,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     connectHandlers();
     connectSystemPage();
     connectMaintenance();
+    connectIoPages();
     CmdLine = options.commandLine;
     Form_Load();
 }
