@@ -48,13 +48,7 @@ class TestIoRows : public QObject {
         f->ui.optComm[1]->setChecked(true);
         rig->device.bound = true;
     }
-    void ethReply(int sub, const QByteArray& payload)
-    {
-        e().PendIndex = net::IDX_SYSTEM;
-        e().PendSubIndex = sub;
-        e().PendParam = 0;
-        rig->device.deliver(freshReadReply(e(), payload));
-    }
+    void ethReply(int sub, const QByteArray& payload) { rig->ethernetRead(net::IDX_SYSTEM, sub, payload); }
     QString cell(int i) const { return f->ui.ChnlDis[std::size_t(i)]->text(); }
 
 private Q_SLOTS:
@@ -63,8 +57,7 @@ private Q_SLOTS:
         setMsgResponder([](const MsgRequest&) { return MsgAnswer::Ok; });
         rig = std::make_unique<FormRig>();
         f = rig->f.get();
-        rig->serial.open(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
-        e().timMscon.setInterval(5000);
+        rig->openPort();
     }
     void cleanup() { rig.reset(); }
 
