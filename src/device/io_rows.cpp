@@ -184,21 +184,21 @@ void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls)
     // ---- builders, serial then Ethernet ----
     e->setSerialBuilder(QS_WRITE_ZERO, [e, d, c] {
         d->ZeroVal = cellValues(*c, ZERO_CELLS);
-        sendSerial(*e, QS_WRITE_ZERO, io::aiI32Block(d->ZeroVal), 51);
+        sendSerialPayload(*e, QS_WRITE_ZERO, io::aiI32Block(d->ZeroVal), 51);
     });
     e->setSerialBuilder(QS_WRITE_FULL, [e, d, c] {
         d->FullVal = cellValues(*c, FULL_CELLS);
-        sendSerial(*e, QS_WRITE_FULL, io::aiI32Block(d->FullVal), 51);
+        sendSerialPayload(*e, QS_WRITE_FULL, io::aiI32Block(d->FullVal), 51);
     });
     e->setSerialBuilder(QS_WRITE_DO, [e, d] {
         d->DOByte = io::doByte(d->DOOut);
-        sendSerial(*e, QS_WRITE_DO, QByteArray(1, char(d->DOByte)), 8);
+        sendSerialPayload(*e, QS_WRITE_DO, QByteArray(1, char(d->DOByte)), 8);
     });
-    e->setSerialBuilder(QS_WRITE_AO, [e, d] { sendSerial(*e, QS_WRITE_AO, io::aoBlock(aoWire(*d)), 23); });
-    e->setSerialBuilder(QS_WRITE_LAMP, [e, d] { sendSerial(*e, QS_WRITE_LAMP, bytes(d->LedState), 25); });
+    e->setSerialBuilder(QS_WRITE_AO, [e, d] { sendSerialPayload(*e, QS_WRITE_AO, io::aoBlock(aoWire(*d)), 23); });
+    e->setSerialBuilder(QS_WRITE_LAMP, [e, d] { sendSerialPayload(*e, QS_WRITE_LAMP, bytes(d->LedState), 25); });
     e->setSerialBuilder(QS_WRITE_AQ_TO_DQ,
-                        [e, d] { sendSerial(*e, QS_WRITE_AQ_TO_DQ, QByteArray(1, char(io::aqToDqByte(d->AQtoDQState))), 8); });
-    e->setSerialBuilder(QS_WRITE_AQ_ZERO_FULL, [e, c] { sendSerial(*e, QS_WRITE_AQ_ZERO_FULL, aqZeroFullWrite(*e, *c), 40); });
+                        [e, d] { sendSerialPayload(*e, QS_WRITE_AQ_TO_DQ, QByteArray(1, char(io::aqToDqByte(d->AQtoDQState))), 8); });
+    e->setSerialBuilder(QS_WRITE_AQ_ZERO_FULL, [e, c] { sendSerialPayload(*e, QS_WRITE_AQ_ZERO_FULL, aqZeroFullWrite(*e, *c), 40); });
 
     e->setEthBuilder(QE_WRITE_ZERO, [e, d, c] {
         d->ZeroVal = cellValues(*c, ZERO_CELLS);

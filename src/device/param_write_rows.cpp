@@ -47,25 +47,25 @@ void registerParamWriteRows(Engine& engine, DeviceData& dev, const Controls& con
 
     // SetSensorType / StoreSensortype (the dispatcher sends the payload).
     e->setSerialBuilder(QS_WRITE_SENSOR_TYPE,
-                        [e, d] { sendSerial(*e, QS_WRITE_SENSOR_TYPE, bytes(d->SysInfo.SensorType), 18); });
+                        [e, d] { sendSerialPayload(*e, QS_WRITE_SENSOR_TYPE, bytes(d->SysInfo.SensorType), 18); });
     e->setEthBuilder(QE_WRITE_SENSOR_TYPE, [e, d] { e->WritePayload = bytes(d->SysInfo.SensorType); });
 
     // WriteAQType
-    e->setSerialBuilder(QS_WRITE_AQ_TYPE, [e, d] { sendSerial(*e, QS_WRITE_AQ_TYPE, bytes(d->AQTypeBuf), 15); });
+    e->setSerialBuilder(QS_WRITE_AQ_TYPE, [e, d] { sendSerialPayload(*e, QS_WRITE_AQ_TYPE, bytes(d->AQTypeBuf), 15); });
     e->setEthBuilder(QE_WRITE_AQ_TYPE, [e, d] {
         e->WritePayload = bytes(d->AQTypeBuf);
         e->WriteCmd();
     });
 
     // WriteAIWarning
-    e->setSerialBuilder(QS_WRITE_AI_ALARM, [e, c] { sendSerial(*e, QS_WRITE_AI_ALARM, alarmLimits(*c), 39); });
+    e->setSerialBuilder(QS_WRITE_AI_ALARM, [e, c] { sendSerialPayload(*e, QS_WRITE_AI_ALARM, alarmLimits(*c), 39); });
     e->setEthBuilder(QE_WRITE_AI_ALARM, [e, c] {
         e->WritePayload = alarmLimits(*c);
         e->WriteCmd();
     });
 
     // WriteNetGate
-    e->setSerialBuilder(QS_WRITE_GATEWAY, [e, c] { sendSerial(*e, FN_WRITE_GATEWAY, gatewayBlock(*c), 7); });
+    e->setSerialBuilder(QS_WRITE_GATEWAY, [e, c] { sendSerialPayload(*e, FN_WRITE_GATEWAY, gatewayBlock(*c), 7); });
     e->setEthBuilder(QE_WRITE_GATEWAY, [e, c] {
         e->WritePayload = gatewayBlock(*c);
         e->WriteCmd();

@@ -24,13 +24,13 @@ void showInnerCal(const Controls& c, const qint16 (&v)[8]);
 // The eight internal-calibration boxes as the values to send (low 16 bits).
 void readInnerCalBoxes(const Controls& c, qint16 (&v)[8]);
 
+// A serial request whose payload follows the function code.
+void sendSerialPayload(Engine& e, std::uint8_t fn, const QByteArray& payload, int replyLen);
+
 // The payload of the reply in the engine's buffer of the link: serial from
 // frame byte 3 up to the CRC, Ethernet from datagram byte 12.
 std::span<const std::uint8_t> replyPayload(const Engine& e, bool serialLink);
 
-// A serial request whose payload follows the function code: frame of
-// payload + 7 bytes, sent at once.
-void sendSerial(Engine& e, std::uint8_t fn, const QByteArray& payload, int replyLen);
 // An Ethernet reply action that logs its own failures under its name, with the
 // check its reply must pass.
 void setTrappedEthAction(Engine& e, const char* name, std::function<void()> f, Engine::Check accept = {});
