@@ -3,6 +3,7 @@
 #include "base/numbers.h"
 #include "device/controls.h"
 #include "device/device_data.h"
+#include "device/shared_rows.h"
 #include "link/engine.h"
 #include "proto/eth_commands.h"
 #include "proto/param_blocks.h"
@@ -13,14 +14,6 @@ using namespace serial;
 using namespace net;
 
 namespace {
-
-// A serial request whose payload follows the function code.
-void sendSerial(Engine& e, std::uint8_t fn, const QByteArray& payload, int replyLen)
-{
-    e.prepareRequest(fn, int(payload.size()) + PAYLOAD_AT + 4, replyLen);
-    e.RxBuf.replace(PAYLOAD_AT, payload.size(), payload);
-    e.SendCommand();
-}
 
 QByteArray bytes(const auto& a)
 {
@@ -62,25 +55,25 @@ void registerParamWriteRows(Engine& engine, DeviceData& dev, const Controls& con
 
     // SetSensorType / StoreSensortype (the dispatcher sends the payload).
     e->setSerialBuilder(QS_WRITE_SENSOR_TYPE,
-                        [e, d] { sendSerial(*e, QS_WRITE_SENSOR_TYPE, bytes(d->SysInfo.SensorType), 18); });
+                        [e, d] { sendSerialPayload(*e, QS_WRITE_SENSOR_TYPE, bytes(d->SysInfo.SensorType), 18); });
     e->setEthBuilder(QE_WRITE_SENSOR_TYPE, [e, d] { e->WritePayload = bytes(d->SysInfo.SensorType); });
 
     // WriteAQType
-    e->setSerialBuilder(QS_WRITE_AQ_TYPE, [e, d] { sendSerial(*e, QS_WRITE_AQ_TYPE, bytes(d->AQTypeBuf), 15); });
+    e->setSerialBuilder(QS_WRITE_AQ_TYPE, [e, d] { sendSerialPayload(*e, QS_WRITE_AQ_TYPE, bytes(d->AQTypeBuf), 15); });
     e->setEthBuilder(QE_WRITE_AQ_TYPE, [e, d] {
         e->WritePayload = bytes(d->AQTypeBuf);
         e->WriteCmd();
     });
 
     // WriteAIWarning
-    e->setSerialBuilder(QS_WRITE_AI_ALARM, [e, c] { sendSerial(*e, QS_WRITE_AI_ALARM, alarmLimits(*c), 39); });
+    e->setSerialBuilder(QS_WRITE_AI_ALARM, [e, c] { sendSerialPayload(*e, QS_WRITE_AI_ALARM, alarmLimits(*c), 39); });
     e->setEthBuilder(QE_WRITE_AI_ALARM, [e, c] {
         e->WritePayload = alarmLimits(*c);
         e->WriteCmd();
     });
 
     // WriteNetGate
-    e->setSerialBuilder(QS_WRITE_GATEWAY, [e, c] { sendSerial(*e, FN_WRITE_GATEWAY, gatewayBlock(*c), 7); });
+    e->setSerialBuilder(QS_WRITE_GATEWAY, [e, c] { sendSerialPayload(*e, FN_WRITE_GATEWAY, gatewayBlock(*c), 7); });
     e->setEthBuilder(QE_WRITE_GATEWAY, [e, c] {
         e->WritePayload = gatewayBlock(*c);
         e->WriteCmd();

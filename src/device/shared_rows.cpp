@@ -5,6 +5,7 @@
 #include "device/controls.h"
 #include "device/device_data.h"
 #include "link/engine.h"
+#include "link/view.h"
 #include "proto/serial_frame.h"
 
 #include <QLineEdit>
@@ -50,4 +51,23 @@ std::span<const std::uint8_t> replyPayload(const Engine& e, bool serialLink)
     if (buf.size() < at + tail)
         return {};
     return {reinterpret_cast<const std::uint8_t*>(buf.constData()) + at, std::size_t(buf.size() - at - tail)};
+}
+
+bool serialChosen(const Engine& e) { return e.view() && e.view()->linkOption() == 0; }
+
+void sendSerialPayload(Engine& e, std::uint8_t fn, const QByteArray& payload, int replyLen)
+{
+    e.prepareRequest(fn, int(payload.size()) + serial::FRAMING, replyLen);
+    e.RxBuf.replace(serial::PAYLOAD_AT, payload.size(), payload);
+    e.SendCommand();
+}
+
+void sendBlock(Engine& e, std::uint8_t fn, const QByteArray& payload, int serialReplyLen)
+{
+    if (serialChosen(e)) {
+        sendSerialPayload(e, fn, payload, serialReplyLen);
+    } else {
+        e.WritePayload = payload;
+        e.WriteCmd();
+    }
 }

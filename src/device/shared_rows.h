@@ -1,5 +1,6 @@
 #pragma once
 // Reply effects that are the same on both links.
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <span>
@@ -21,3 +22,11 @@ void readInnerCalBoxes(const Controls& c, qint16 (&v)[8]);
 // The payload of the reply in the engine's buffer of the link: serial from
 // frame byte 3 up to the CRC, Ethernet from datagram byte 12.
 std::span<const std::uint8_t> replyPayload(const Engine& e, bool serialLink);
+// Whether the serial link option is the chosen one.
+bool serialChosen(const Engine& e);
+
+// A serial request whose payload follows the function code.
+void sendSerialPayload(Engine& e, std::uint8_t fn, const QByteArray& payload, int replyLen);
+// A block sent on the chosen link: the serial request above, or the Ethernet
+// write payload through WriteCmd to the index and sub-index already pending.
+void sendBlock(Engine& e, std::uint8_t fn, const QByteArray& payload, int serialReplyLen);

@@ -35,6 +35,22 @@ public:
     explicit MainWindowNeighbours(Form1* f) : f_(f) {}
     void StartRun_Click() override { f_->StartRun_Click(); }
 
+    bool AQPageOpen() const override { return f_->aqcal().AQPageOpen; }
+    void OnDevReturnFromComm() override { f_->aqcal().OnDevReturnFromComm(); }
+    void OnDevReturnFromSock() override { f_->aqcal().OnDevReturnFromSock(); }
+    void OnReadCtrl() override { f_->settings().OnReadCtrl(); }
+    void OnReadSM() override { f_->settings().OnReadSM(); }
+    void OnReadResend() override { f_->settings().OnReadResend(); }
+    void OnReadSlave() override { f_->settings().OnReadSlave(); }
+    void OnReadRongyu() override { f_->settings().OnReadRongyu(); }
+    void DistributeZigbeeParam() override { f_->settings().DistributeZigbeeParam(); }
+    void setZigbeeTestVisible(bool on) override { f_->settings().setZigbeeTestVisible(on); }
+    void unloadWindows() override
+    {
+        f_->aqcal().unload();
+        f_->settings().unload();
+    }
+
 private:
     Form1* f_;
 };
@@ -61,6 +77,8 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     }
     images_ = options.images ? options.images : &defaultImages_;
     engine_ = std::make_unique<Engine>(this, nb_, serial_, this);
+    settings_ = std::make_unique<SettingsWindows>(*engine_);
+    aqcal_ = std::make_unique<AqCalWindow>(*engine_);
     if (options.discovery) {
         wsckDeviceQuery_ = options.discovery;
     } else {
@@ -91,6 +109,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     registerParamWriteRows(*engine_, dev_, controls_);
     registerReadRows(*engine_, dev_, controls_);
     registerSysParamRows(*engine_, dev_, controls_, [this] { ShowSysInfo(); });
+    registerSettingsRows(*engine_, *settings_);
 
     Time2Start.setObjectName(QStringLiteral("Time2Start"));
     Time2Start.setInterval(500);
@@ -103,6 +122,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
 
     connectHandlers();
     connectSystemPage();
+    connectWindowOpeners();
     CmdLine = options.commandLine;
     Form_Load();
 }

@@ -8,6 +8,8 @@
 #include "link/view.h"
 #include "pages/form1_ui.h"
 #include "pages/services.h"
+#include "settings/settings_windows.h"
+#include "aqcal/form_aq.h"
 
 #include <QStringList>
 #include <QTimer>
@@ -39,6 +41,8 @@ public:
     Engine& engine() { return *engine_; }
     DeviceData& device() { return dev_; }
     const Controls& controls() const { return controls_; }
+    SettingsWindows& settings() { return *settings_; }
+    AqCalWindow& aqcal() { return *aqcal_; }
 
     // ---- module state of the start-up ----
     int ComPortNo = 0;
@@ -123,6 +127,7 @@ protected:
 
 private:
     void connectHandlers();
+    void connectWindowOpeners();
     void clearPages();
     void startSerial();
     void startEthernet();
@@ -146,6 +151,8 @@ private:
     DeviceData dev_;
     Controls controls_;
     std::unique_ptr<Engine> engine_;
+    std::unique_ptr<SettingsWindows> settings_;
+    std::unique_ptr<AqCalWindow> aqcal_;
     std::unique_ptr<UdpTransport> ownDiscovery_, ownDeviceSocket_;
     UdpTransport* wsckDeviceQuery_;
     UdpTransport* wsckR_W_;

@@ -191,6 +191,8 @@ struct ZigbeeBlock {
 inline constexpr int ZIGBEE_BLOCK_SIZE = 34;
 // Decodes 34 bytes from offset `at`; false (and nothing decoded) when the buffer is too short.
 bool decodeZigbee(const QByteArray& buf, int at, ZigbeeBlock& out);
+// The 34-byte block written back (the same layout as read).
+QByteArray encodeZigbee(const ZigbeeBlock& z);
 
 // Text of the ZigBee communication test reply (byte 3 of the reply).
 const char* zigbeeTestText(std::uint8_t result);
