@@ -7,7 +7,7 @@ namespace colors {
 inline const QColor ON{0, 255, 0};          // on, lit, pass
 inline const QColor ALARM{255, 0, 0};       // fail, alarm, a device status flag set
 inline const QColor DQ_OFF{212, 208, 200};  // AQ-to-DQ button off
-inline const QColor EDITING{0, 0, 255};     // the zero/full cell being edited
+inline const QColor EDITING{173, 216, 230}; // the zero/full cell being edited (light blue)
 inline const QColor WHITE{255, 255, 255};
 
 // Background of a button, lamp or box.

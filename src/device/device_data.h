@@ -19,4 +19,17 @@ struct DeviceData {
     std::array<std::uint8_t, 2> DOOut{}; // DO states to write
     std::uint8_t DOByte = 0;            // DO byte last sent
     std::array<std::uint8_t, 8> AQtoDQState{}; // AQ channels switched to DQ: 1 on, 0 off
+    // Analog inputs: raw device numbers per channel.
+    std::array<std::int32_t, 11> ZeroVal{};
+    std::array<std::int32_t, 11> FullVal{};
+    std::array<std::int32_t, 11> ADVal{};
+    std::array<std::int16_t, 11> TempVal{};
+    std::array<float, 11> VoltVal{};
+    // Digital I/O, outputs and LEDs.
+    std::uint8_t DIByte = 0;            // DI byte of the last serial DI/DO reply
+    std::array<std::uint8_t, 4> DIState{};
+    std::array<std::uint8_t, 2> DOState{};
+    std::array<double, 8> AOVal{};      // output values to write, in V or mA
+    std::array<std::int16_t, 8> AOValInt{}; // the same x 1000 as on the wire
+    std::array<std::uint8_t, 18> LedState{};
 };

@@ -101,23 +101,31 @@ void registerReadRows(Engine& engine, DeviceData& dev, const Controls& controls)
     const auto serialPayload = [e] { return replyPayload(*e, true); };
     const auto ethPayload = [e] { return replyPayload(*e, false); };
 
-    e->setSerialDecoder(FN_READ_PRJ_CAL, [c, serialPayload] { showPrjCal(*c, serialPayload()); });
-    e->setSerialDecoder(std::uint8_t(QS_READ_AI_ALARM), [c, serialPayload] { showAiAlarm(*c, serialPayload()); });
-    e->setSerialDecoder(std::uint8_t(QS_READ_MAC), [c, serialPayload] { showMac(*c, serialPayload()); });
-    e->setSerialDecoder(FN_READ_GATEWAY, [c, serialPayload] { showNetGate(*c, serialPayload()); });
+    const auto prjCal = Engine::decodes(blocks::decodePrjCal);
+    const auto aiAlarm = Engine::decodes(blocks::decodeAiAlarm);
+    const auto mac = Engine::atLeast(blocks::MAC_SIZE);
+    const auto netGate = Engine::atLeast(blocks::NET_GATE_SIZE);
+    const auto aqTypes = Engine::atLeast(blocks::AQ_TYPE_SIZE);
+    const auto devIdTag = Engine::decodes(blocks::decodeDevIdTag);
+
+    e->setSerialDecoder(FN_READ_PRJ_CAL, [c, serialPayload] { showPrjCal(*c, serialPayload()); }, prjCal);
+    e->setSerialDecoder(std::uint8_t(QS_READ_AI_ALARM), [c, serialPayload] { showAiAlarm(*c, serialPayload()); },
+                        aiAlarm);
+    e->setSerialDecoder(std::uint8_t(QS_READ_MAC), [c, serialPayload] { showMac(*c, serialPayload()); }, mac);
+    e->setSerialDecoder(FN_READ_GATEWAY, [c, serialPayload] { showNetGate(*c, serialPayload()); }, netGate);
     e->setSerialDecoder(std::uint8_t(QS_READ_AQ_TYPE),
-                        [e, d, c, serialPayload] { showAqTypes(*e, *d, *c, serialPayload()); });
-    e->setSerialDecoder(FN_READ_PDTAG, [c, serialPayload] { showDevIdTag(*c, serialPayload()); });
+                        [e, d, c, serialPayload] { showAqTypes(*e, *d, *c, serialPayload()); }, aqTypes);
+    e->setSerialDecoder(FN_READ_PDTAG, [c, serialPayload] { showDevIdTag(*c, serialPayload()); }, devIdTag);
 
     // The Ethernet actions run inside the reply handler; each logs under its own name.
-    const auto action = [e](const char* name, std::function<void()> f) {
+    const auto action = [e](const char* name, std::function<void()> f, Engine::Check accept = {}) {
         const QString n = QString::fromLatin1(name);
-        e->setEthAction(n, [n, f] { trap(n + QStringLiteral("(Form1)"), f); });
+        e->setEthAction(n, [n, f] { trap(n + QStringLiteral("(Form1)"), f); }, std::move(accept));
     };
-    action("DistriPrj", [c, ethPayload] { showPrjCal(*c, ethPayload()); });
-    action("DistributeAIWarning", [c, ethPayload] { showAiAlarm(*c, ethPayload()); });
-    action("DistributeMAC", [c, ethPayload] { showMac(*c, ethPayload()); });
-    action("DistributeNetGate", [c, ethPayload] { showNetGate(*c, ethPayload()); });
-    action("DistributeAQType", [e, d, c, ethPayload] { showAqTypes(*e, *d, *c, ethPayload()); });
+    action("DistriPrj", [c, ethPayload] { showPrjCal(*c, ethPayload()); }, prjCal);
+    action("DistributeAIWarning", [c, ethPayload] { showAiAlarm(*c, ethPayload()); }, aiAlarm);
+    action("DistributeMAC", [c, ethPayload] { showMac(*c, ethPayload()); }, mac);
+    action("DistributeNetGate", [c, ethPayload] { showNetGate(*c, ethPayload()); }, netGate);
+    action("DistributeAQType", [e, d, c, ethPayload] { showAqTypes(*e, *d, *c, ethPayload()); }, aqTypes);
     action("DistributePDTagandDeviceID", [e, c] { showDevIdTag(*c, devIdBuf(*e)); });
 }

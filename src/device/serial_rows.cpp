@@ -74,5 +74,5 @@ void registerSerialRows(Engine& engine, DeviceData& dev, const Controls& control
             throw RuntimeError(QStringLiteral("应答长度不足"));
         const bool same = std::uint8_t(rx[PAYLOAD_AT]) == d->DOByte;
         e->view()->setStatus(same ? QStringLiteral("设置DO值成功") : QStringLiteral("设置DO值失败"));
-    });
+    }, Engine::atLeast(1));
 }

@@ -45,12 +45,7 @@ void readInnerCalBoxes(const Controls& c, qint16 (&v)[8])
 
 std::span<const std::uint8_t> replyPayload(const Engine& e, bool serialLink)
 {
-    const QByteArray& buf = serialLink ? e.RxBuf : e.NetRxBuf;
-    const qsizetype at = serialLink ? serial::PAYLOAD_AT : 12;
-    const qsizetype tail = serialLink ? 4 : 0; // CRC and end markers
-    if (buf.size() < at + tail)
-        return {};
-    return {reinterpret_cast<const std::uint8_t*>(buf.constData()) + at, std::size_t(buf.size() - at - tail)};
+    return e.replyPayload(serialLink);
 }
 
 bool serialChosen(const Engine& e) { return e.view() && e.view()->linkOption() == 0; }

@@ -176,13 +176,19 @@ void registerSysParamRows(Engine& engine, DeviceData& dev, const Controls& contr
     DeviceData* d = &dev;
     const Controls* c = &controls;
 
+    const auto accept = [](Link link) -> Engine::Check {
+        return [link](std::span<const std::uint8_t> p) {
+            SysParamRecord r;
+            return sysparam::decodeSysParamReply(p, link, r).has_value();
+        };
+    };
     e->setSerialDecoder(std::uint8_t(QS_READ_SYS_INFO), [e, d, c, showSysInfo] {
         distributeSysParam(*e, *d, *c, Link::Serial, showSysInfo);
-    });
+    }, accept(Link::Serial));
     e->setEthAction(QStringLiteral("DistributeSysParam"), [e, d, c, showSysInfo] {
         trap(QStringLiteral("DistributeSysParam(Form1)"),
              [&] { distributeSysParam(*e, *d, *c, Link::Ethernet, showSysInfo); });
-    });
+    }, accept(Link::Ethernet));
 
     // SetSysInfo / SetSysInfoFix: the frame is sent only when the whole payload was built.
     e->setSerialBuilder(QS_WRITE_SYS_INFO, [e, d, c] {

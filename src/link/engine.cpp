@@ -4,6 +4,7 @@
 #include "base/msgbox.h"
 #include "link/texts.h"
 #include "proto/serial_commands.h"
+#include "proto/net_datagram.h"
 #include "proto/serial_frame.h"
 
 #include <QPointer>
@@ -33,6 +34,12 @@ Engine::Engine(LinkView* view, Neighbours* neighbours, SerialTransport* port, QO
     if (port_)
         connect(port_, &SerialTransport::received, this, &Engine::onPortEvent);
     CmdStack[0] = QS_REFRESH_LIVE;
+
+    // The replies whose work is the engine's own.
+    setSerialCheck(std::uint8_t(QS_READ_ZIGBEE), atLeast(ZIGBEE_BLOCK_SIZE));
+    setSerialCheck(std::uint8_t(QS_TEST_ZIGBEE), atLeast(2));
+    setEthCheck(QStringLiteral("zigbeeRead"), atLeast(ZIGBEE_BLOCK_SIZE));
+    setEthCheck(QStringLiteral("devIdTagRead"), atLeast(net::DEVID_BLOCK_SIZE));
 
     // Receive events that came while a message box was open run once it is closed.
     QPointer<Engine> self(this);
@@ -306,7 +313,32 @@ void Engine::ReopenComm(const QString& settings)
 // ---------------------------------------------------------------- serial receive
 
 void Engine::setSerialBuilder(std::int16_t code, Action builder) { serialBuilders_.insert(code, std::move(builder)); }
-void Engine::setSerialDecoder(std::uint8_t fn, Action decoder) { serialDecoders_.insert(fn, std::move(decoder)); }
+void Engine::setSerialDecoder(std::uint8_t fn, Action decoder, Check accept)
+{
+    serialDecoders_.insert(fn, std::move(decoder));
+    if (accept)
+        setSerialCheck(fn, std::move(accept));
+}
+
+void Engine::setSerialCheck(std::uint8_t fn, Check accept) { serialChecks_.insert(fn, std::move(accept)); }
+
+std::span<const std::uint8_t> Engine::replyPayload(bool serialLink) const
+{
+    const QByteArray& buf = serialLink ? RxBuf : NetRxBuf;
+    const qsizetype at = serialLink ? PAYLOAD_AT : 12;
+    const qsizetype tail = serialLink ? 4 : 0; // CRC and end markers
+    if (buf.size() < at + tail)
+        return {};
+    return {reinterpret_cast<const std::uint8_t*>(buf.constData()) + at, std::size_t(buf.size() - at - tail)};
+}
+
+bool Engine::accepted(const Check& check, bool serialLink, const QString& tag)
+{
+    if (!check || check(replyPayload(serialLink)))
+        return true;
+    WriteErrorLog(QStringLiteral("应答数据无效，已丢弃"), tag);
+    return false;
+}
 
 void Engine::onPortEvent()
 {
@@ -328,10 +360,10 @@ void Engine::runHeldEvents()
         wsckR_W_DataArrival(heldDatagrams_.takeFirst());
 }
 
-void Engine::storeZigbee(const QByteArray& buf, int at)
+void Engine::storeZigbee(bool serialLink)
 {
     ZigbeeBlock b;
-    if (!decodeZigbee(buf, at, b))
+    if (!decodeZigbee(replyPayload(serialLink), b))
         throw RuntimeError(QStringLiteral("应答长度不足"));
     auto& z = Zigbee;
     z.ZbLogic = b.logic;
@@ -359,16 +391,16 @@ void Engine::Comm1_OnComm()
         CrcLen = std::int16_t(count + 2);
         RxBuf = port_ ? port_->readAll() : QByteArray();
         switch (checkFrame(RxBuf)) {
-        case Check::TooShort:
+        case serial::Check::TooShort:
             throw RuntimeError(QStringLiteral("下标越界"));
-        case Check::BadCrc:
+        case serial::Check::BadCrc:
             // A corrupted frame is shown and dropped, never dispatched.
             CrcValue = 1;
             view_->setStatus(QString::fromUtf8(TEXT_CRC_ERROR));
             return;
-        case Check::BadMarkers:
+        case serial::Check::BadMarkers:
             return;
-        case Check::Ok:
+        case serial::Check::Ok:
             break;
         }
         CrcValue = 0;
@@ -390,6 +422,8 @@ void Engine::dispatchSerialReply()
         view_->setStatus(QString::fromUtf8(TEXT_NO_SUCH_FUNCTION));
         return;
     }
+    if (!accepted(serialChecks_.value(fn), true, QStringLiteral("Comm1_OnComm(Form1)")))
+        return;
     const auto text = [&] {
         if (row->text)
             view_->setStatus(QString::fromUtf8(row->text));
@@ -398,11 +432,6 @@ void Engine::dispatchSerialReply()
         const auto it = serialDecoders_.constFind(fn);
         if (it != serialDecoders_.constEnd())
             (*it)();
-    };
-    // Payload bytes a branch reads must be in the frame.
-    const auto need = [&](int payloadBytes) {
-        if (RxBuf.size() < PAYLOAD_AT + payloadBytes + 4)
-            throw RuntimeError(QStringLiteral("应答长度不足"));
     };
 
     switch (fn) {
@@ -452,10 +481,9 @@ void Engine::dispatchSerialReply()
     case 57: // ZigBee parameters
         resume();
         text();
-        storeZigbee(RxBuf, PAYLOAD_AT);
+        storeZigbee(true);
         return;
     case 65: // ZigBee communication test
-        need(2);
         view_->setStatus(QString::fromUtf8(zigbeeTestText(std::uint8_t(RxBuf[PAYLOAD_AT]))));
         resume();
         return;

@@ -42,6 +42,21 @@ class Engine : public QObject {
     Q_OBJECT
 public:
     using Action = std::function<void()>;
+    // Whether a reply's payload can be taken at all: the serial payload runs
+    // from byte 3 of RxBuf up to the CRC, the UDP payload from byte 12 of
+    // NetRxBuf to its end. A refused reply is handled as if it had not come.
+    using Check = std::function<bool(std::span<const std::uint8_t> payload)>;
+    // A check that wants at least n payload bytes.
+    static Check atLeast(std::size_t n)
+    {
+        return [n](std::span<const std::uint8_t> p) { return p.size() >= n; };
+    }
+    // A check that wants a decoder returning an optional to give a value.
+    template <class Decode>
+    static Check decodes(Decode decode)
+    {
+        return [decode](std::span<const std::uint8_t> p) { return decode(p).has_value(); };
+    }
 
     Engine(LinkView* view, Neighbours* neighbours, SerialTransport* port, QObject* parent = nullptr);
     ~Engine() override;
@@ -116,8 +131,10 @@ public:
     // A serial builder fills RxBuf and calls SendCommand; a builder that ends
     // early (throws) sends nothing.
     void setSerialBuilder(std::int16_t code, Action builder);
-    // The decode step of the reply branch of a function code.
-    void setSerialDecoder(std::uint8_t fn, Action decoder);
+    // The decode step of the reply branch of a function code, and the check
+    // its reply must pass before anything of the branch runs.
+    void setSerialDecoder(std::uint8_t fn, Action decoder, Check accept = {});
+    void setSerialCheck(std::uint8_t fn, Check accept);
 
     // ---- Ethernet ----
     void setDeviceSocket(UdpTransport* socket);
@@ -129,8 +146,12 @@ public:
     // An Ethernet payload builder: fills WritePayload (and, for the rows whose
     // builder sends itself, calls WriteCmd). One that throws sends nothing.
     void setEthBuilder(std::int16_t code, Action builder);
-    // The work of a reply branch, by the action name of the reply table.
-    void setEthAction(const QString& name, Action action);
+    // The work of a reply branch, by the action name of the reply table, and
+    // the check its reply must pass before anything of the branch runs.
+    void setEthAction(const QString& name, Action action, Check accept = {});
+    void setEthCheck(const QString& name, Check accept);
+    // The payload of the last reply on the given link (empty when too short).
+    std::span<const std::uint8_t> replyPayload(bool serialLink) const;
 
     SerialTransport* port() const { return port_; }
     LinkView* view() const { return view_; }
@@ -153,13 +174,14 @@ Q_SIGNALS:
 private:
     void runSerialRow(std::int16_t code, bool& keepEntry);
     void runEthRow(std::int16_t code, bool& keepEntry);
-    void dispatchEthReply(bool write);
+    // Whether the reply was taken (a copy of it is then ignored).
+    bool dispatchEthReply(bool write);
     void runEthAction(const QString& name);
     void firmwareStartAccepted();
     void firmwareBlockAccepted();
     void userBlockDump();
     // Copies a ZigBee block into the module variables and shows it; throws when short.
-    void storeZigbee(const QByteArray& buf, int at);
+    void storeZigbee(bool serialLink);
     void runHeldEvents();
     // The RAM test waits 8000 ms and watches its reply as long.
     void armRamTest();
@@ -170,12 +192,22 @@ private:
     void restoreDefaultsReply();
     bool runSerialBuilder(std::int16_t code);
     void onPortEvent();
+    // Runs the registered check of a branch on the reply's payload; a refusal
+    // is logged under the tag and the reply goes no further.
+    bool accepted(const Check& check, bool serialLink, const QString& tag);
+    void onForeignDatagram();
 
     LinkView* view_;
     Neighbours* nb_;
     SerialTransport* port_;
     QHash<std::int16_t, Action> serialBuilders_;
     QHash<std::uint8_t, Action> serialDecoders_;
+    QHash<std::uint8_t, Check> serialChecks_;
+    QHash<QString, Check> ethChecks_;
+    // The sequence number of the last read (write) whose reply was handled:
+    // further copies of that reply are counted and ignored.
+    int readAnswered_ = -1;
+    int writeAnswered_ = -1;
     QHash<std::int16_t, Action> ethBuilders_;
     QHash<QString, Action> ethActions_;
     UdpTransport* wsckR_W_ = nullptr;

@@ -17,17 +17,33 @@ void Engine::setDeviceSocket(UdpTransport* socket)
     if (wsckR_W_)
         disconnect(wsckR_W_, nullptr, this, nullptr);
     wsckR_W_ = socket;
-    if (wsckR_W_)
-        connect(wsckR_W_, &UdpTransport::datagram, this, [this](const QByteArray& d) {
-            if (modalDepth() > 0)
-                heldDatagrams_ << d; // held until the open box is closed
-            else
-                wsckR_W_DataArrival(d);
-        });
+    if (!wsckR_W_)
+        return;
+    connect(wsckR_W_, &UdpTransport::foreignDatagram, this, &Engine::onForeignDatagram);
+    connect(wsckR_W_, &UdpTransport::datagram, this, [this](const QByteArray& d) {
+        if (modalDepth() > 0)
+            heldDatagrams_ << d; // held until the open box is closed
+        else
+            wsckR_W_DataArrival(d);
+    });
+}
+
+void Engine::onForeignDatagram()
+{
+    // Only the chosen device answers: anything else is counted and ignored.
+    ++NetRxCount;
+    view_->setRxCount(QString::number(NetRxCount));
 }
 
 void Engine::setEthBuilder(std::int16_t code, Action builder) { ethBuilders_.insert(code, std::move(builder)); }
-void Engine::setEthAction(const QString& name, Action action) { ethActions_.insert(name, std::move(action)); }
+void Engine::setEthAction(const QString& name, Action action, Check accept)
+{
+    ethActions_.insert(name, std::move(action));
+    if (accept)
+        setEthCheck(name, std::move(accept));
+}
+
+void Engine::setEthCheck(const QString& name, Check accept) { ethChecks_.insert(name, std::move(accept)); }
 
 // ---------------------------------------------------------------- rows
 
@@ -172,41 +188,37 @@ void Engine::wsckR_W_DataArrival(const QByteArray& datagram)
             return;
         }
         const auto h = parseReplyHeader(NetRxBuf);
-        if (!h)
-            return; // too short to be a reply: counted and dropped
-        switch (h->kind) {
-        case ReplyKind::Read:
-            if (!h->ok) {
-                view_->setStatus(QString::fromUtf8(TEXT_READ_FAILED));
-                resume();
-                return;
-            }
-            if (h->seq != quint16(ReadSeq))
-                return; // a late reply to an earlier read
-            dispatchEthReply(false);
+        if (!h || h->kind == ReplyKind::Other)
             return;
-        case ReplyKind::Write:
-            if (!h->ok) {
-                view_->setStatus(QString::fromUtf8(TEXT_WRITE_FAILED));
-                resume();
-                return;
-            }
-            if (h->seq != quint16(WriteSeq))
-                return;
-            dispatchEthReply(true);
-            return;
-        case ReplyKind::Other:
+        const bool write = h->kind == ReplyKind::Write;
+        const int seq = quint16(write ? WriteSeq : ReadSeq);
+        int& answered = write ? writeAnswered_ : readAnswered_;
+        const bool current = h->hasSeq && h->seq == seq;
+        if (current && answered == seq)
+            return; // a copy of a reply already handled
+        if (!h->ok) {
+            view_->setStatus(QString::fromUtf8(write ? TEXT_WRITE_FAILED : TEXT_READ_FAILED));
+            resume();
+            if (current)
+                answered = seq;
             return;
         }
+        if (!current)
+            return; // a late reply to an earlier request
+        if (dispatchEthReply(write))
+            answered = seq;
     });
 }
 
-void Engine::dispatchEthReply(bool write)
+bool Engine::dispatchEthReply(bool write)
 {
     // The reply is read as the answer to the request last sent.
     const auto* row = findEthReply(write, PendIndex, PendSubIndex, PendParam);
     if (!row)
-        return;
+        return false;
+    const QString action = row->action ? QString::fromLatin1(row->action) : QString();
+    if (!action.isEmpty() && !accepted(ethChecks_.value(action), false, QStringLiteral("wsckR_W_DataArrival(Form1)")))
+        return false;
     if (row->timers && row->timersFirst)
         resume();
     if (row->text)
@@ -214,9 +226,11 @@ void Engine::dispatchEthReply(bool write)
     if (row->timers && row->timersBeforeAction && !row->timersFirst)
         resume();
     if (row->action)
-        runEthAction(QString::fromLatin1(row->action));
+        runEthAction(action);
     if (row->timers && !row->timersFirst && !row->timersBeforeAction)
         resume();
+    // The user block comes as several replies to its one request.
+    return action != QLatin1String("userBlockDump");
 }
 
 void Engine::runEthAction(const QString& name)
@@ -235,7 +249,7 @@ void Engine::runEthAction(const QString& name)
     } else if (name == QLatin1String("firmwareBlock")) {
         firmwareBlockAccepted();
     } else if (name == QLatin1String("zigbeeRead")) {
-        storeZigbee(NetRxBuf, REPLY_PAYLOAD_AT);
+        storeZigbee(false);
     } else if (name == QLatin1String("devIdTagRead")) {
         const auto block = devIdBlock(NetRxBuf);
         if (!block)

@@ -57,6 +57,11 @@ void QtUdpTransport::readPending()
 {
     while (sock_.hasPendingDatagrams()) {
         const auto d = sock_.receiveDatagram();
-        Q_EMIT datagram(d.data());
+        const bool aimed = !remote_.isNull() && remotePort_ != 0;
+        if (aimed && (d.senderPort() != int(remotePort_)
+                      || !d.senderAddress().isEqual(remote_, QHostAddress::ConvertV4MappedToIPv4)))
+            Q_EMIT foreignDatagram();
+        else
+            Q_EMIT datagram(d.data());
     }
 }

@@ -21,6 +21,9 @@ public:
 
 Q_SIGNALS:
     void datagram(const QByteArray& bytes);
+    // A datagram from another sender than the remote host and port, on a
+    // socket aimed at one (it is only counted).
+    void foreignDatagram();
 };
 
 class QtUdpTransport : public UdpTransport {

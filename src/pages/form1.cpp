@@ -34,6 +34,10 @@ class MainWindowNeighbours : public Neighbours {
 public:
     explicit MainWindowNeighbours(Form1* f) : f_(f) {}
     void StartRun_Click() override { f_->StartRun_Click(); }
+    void InitProgress(int maximum, bool timer) override { f_->InitProgress(maximum, timer); }
+    void StepProgress(int step) override { f_->StepProgress(step); }
+    bool progressAtMaximum() const override { return f_->progressAtMaximum(); }
+    void endProgress() override { f_->endProgress(); }
 
     bool AQPageOpen() const override { return f_->aqcal().AQPageOpen; }
     void OnDevReturnFromComm() override { f_->aqcal().OnDevReturnFromComm(); }
@@ -119,10 +123,15 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     ProgressTimer.setInterval(1000);
     connect(&Time2Start, &QTimer::timeout, this, &Form1::Time2Start_Timer);
     connect(&DisTimer, &QTimer::timeout, this, &Form1::DisTimer_Timer);
+    connect(&ProgressTimer, &QTimer::timeout, this, &Form1::ProgressTimer_Timer);
 
     connectHandlers();
     connectSystemPage();
+<<<<<<< HEAD
     connectWindowOpeners();
+=======
+    connectMaintenance();
+>>>>>>> main
     CmdLine = options.commandLine;
     Form_Load();
 }
@@ -193,6 +202,7 @@ void Form1::Form_Load()
         ui.Option2->setEnabled(false);
         ui.Option3->setEnabled(false);
         ui.cmdWriteprj->setEnabled(false);
+        leaveMaintenance(false);
         ComPortNo = 0;
         InitialComboBox();
         if (ui.optComm[0]->isChecked())
@@ -467,6 +477,7 @@ void Form1::cmdStop_Click()
             ui.cmbDevice->removeItem(i);
         ui.cmbDevice->hide();
         ui.Text2->clear();
+        leaveMaintenance(false);
         clearPages();
         ui.cmdWriteprj->setEnabled(false);
         engine_->TimeoutCount = 0;

@@ -80,6 +80,16 @@ public:
     void Option1_Click();
     void Option2_Click();
     void Option3_Click();
+    // Maintenance mode (the link bar's 维护模式 box) and the zero/full editor.
+    void chkMaintenance_Click();
+    void cmdSetZero_Click();
+    void cmdSetFull_Click();
+    void cmdLeft_Click();
+    void cmdRight_Click();
+    void cmdEnter_Click();
+    void cmdZFSave_Click();
+    void cmdZFCancel_Click();
+    int ZFChannel = 0;                    // the channel of the light-blue cell
     // Device discovery on the Ethernet link.
     void wsckDeviceQuery_DataArrival(const QByteArray& datagram);
     void cmbDevice_Click();
@@ -103,6 +113,14 @@ public:
     void bt_MAC_Click();
     void bt_NetGate_Click();
     void bt_WriteAQType_Click();
+    // Progress bar and its percentage label, shared by the RAM test and the
+    // firmware upgrade. With `timer` set, ProgressTimer steps it once a second
+    // until it is full; otherwise only StepProgress moves it.
+    void InitProgress(int maximum, bool timer);
+    void StepProgress(int step);
+    void ProgressTimer_Timer();
+    bool progressAtMaximum() const;
+    void endProgress();
     // The stack a start loads: the idle poll of the link in entry 0, then the
     // reads of every page (the last entry runs first). Entries 1 on are also
     // the read-all list.
@@ -124,10 +142,22 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    // F4 to F9, the arrows, Enter and Esc that no control took.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void connectHandlers();
+<<<<<<< HEAD
     void connectWindowOpeners();
+=======
+    void connectMaintenance();
+    // Ends maintenance mode: the editor closes, the guarded controls get back
+    // the states they had, the box is cleared. `connected` enables the box.
+    void leaveMaintenance(bool connected);
+    void openZeroFullEditor(std::uint8_t mode); // 1 zero, 2 full scale
+    void closeZeroFullEditor();
+    void paintEditorCell(bool editing);
+>>>>>>> main
     void clearPages();
     void startSerial();
     void startEthernet();
@@ -142,6 +172,9 @@ private:
     // devices get the values the short layout lacks as writes of their own.
     void queueSysParamWrite();
 
+    QStringList editorTexts_;                    // the column as it was when the editor opened
+    QList<QPair<QWidget*, bool>> guardedStates_; // enabled states before maintenance mode
+    bool progressStepping_ = false; // ProgressTimer moves the bar (RAM test)
     std::unique_ptr<SerialTransport> ownSerial_;
     SerialTransport* serial_;
     std::unique_ptr<Neighbours> ownNeighbours_;

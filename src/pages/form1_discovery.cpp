@@ -165,6 +165,8 @@ void Form1::timCheckDevice_Timer()
 void Form1::resetPages(char col)
 {
     const bool S = col == 'S', A = col == 'A', B = col == 'B', C = col == 'C';
+    if (S || A || B)
+        leaveMaintenance(false); // the device that was connected is gone
     if (S || A || B) {
         for (QLineEdit* e : {ui.lblNUM, ui.txtSeries, ui.txtInnerVersion, ui.txtModuleAddr, ui.txtDevID, ui.txtPD_Tag,
                              ui.txtPallTime, ui.txt_HardAddr, ui.txtCellPressure, ui.txtTempComp})

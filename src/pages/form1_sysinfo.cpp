@@ -134,6 +134,7 @@ void Form1::SetControlsEnabled()
 
 void Form1::ShowSysInfo()
 {
+    leaveMaintenance(true); // a device answered: the box can be checked again
     SetControlsEnabled();
     trap(QStringLiteral("ShowSysInfo(Form1)"), [&] {
         auto& r = dev_.SysInfo;

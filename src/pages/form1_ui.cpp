@@ -3,6 +3,7 @@
 #include "pages/ui_util.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -34,6 +35,7 @@ QLayout* buildLinkBar(QWidget* form, Form1Ui& ui)
     ui.cmdStop->setEnabled(false);
     ui.cmdPause = button(QStringLiteral("cmdPause"), QStringLiteral("暂停"));
     ui.cmdGetSys = button(QStringLiteral("cmdGetSys"), QStringLiteral("读取全部"));
+    ui.chkMaintenance = check(QStringLiteral("chkMaintenance"), QStringLiteral("维护模式"));
 
     auto* bar = new QHBoxLayout;
     bar->setSpacing(6);
@@ -50,6 +52,8 @@ QLayout* buildLinkBar(QWidget* form, Form1Ui& ui)
     bar->addWidget(vline());
     bar->addSpacing(12);
     bar->addWidget(ui.cmdGetSys);
+    bar->addSpacing(12);
+    bar->addWidget(ui.chkMaintenance);
     bar->addStretch(1);
     return bar;
 }

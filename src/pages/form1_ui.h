@@ -29,6 +29,7 @@ struct Form1Ui {
     QPushButton* cmdPause = nullptr;
     QComboBox* cmbDevice = nullptr;
     QPushButton* cmdGetSys = nullptr;
+    QCheckBox* chkMaintenance = nullptr;      // 维护模式: opens the guarded commands
     QLineEdit* Text2 = nullptr;               // status line, read-only
     QLineEdit* Text3 = nullptr;               // lost replies
     QLineEdit* Text4 = nullptr;               // received frames / datagrams

@@ -57,7 +57,7 @@ quint16 nextSeq(qint32 current)
 
 std::optional<ReplyHeader> parseReplyHeader(const QByteArray& datagram)
 {
-    if (datagram.size() < REPLY_HEADER_SIZE)
+    if (datagram.isEmpty())
         return std::nullopt;
     const auto b0 = quint8(datagram[0]);
     ReplyHeader h;
@@ -67,13 +67,17 @@ std::optional<ReplyHeader> parseReplyHeader(const QByteArray& datagram)
     default: h.kind = ReplyKind::Other; break;
     }
     h.ok = (b0 & SVC_STATUS_MASK) == SVC_STATUS_OK;
-    h.seq = getU16(datagram, SEQ_AT);
+    h.hasSeq = datagram.size() >= REPLY_HEADER_SIZE;
+    h.seq = h.hasSeq ? getU16(datagram, SEQ_AT) : 0;
     return h;
 }
 
 bool decodeZigbeeReply(const QByteArray& reply, serial::ZigbeeBlock& out)
 {
-    return serial::decodeZigbee(reply, REPLY_PAYLOAD_AT, out);
+    if (reply.size() < REPLY_PAYLOAD_AT)
+        return false;
+    const auto* p = reinterpret_cast<const std::uint8_t*>(reply.constData()) + REPLY_PAYLOAD_AT;
+    return serial::decodeZigbee({p, std::size_t(reply.size() - REPLY_PAYLOAD_AT)}, out);
 }
 
 QByteArray userBlockData(const QByteArray& reply)

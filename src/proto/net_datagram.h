@@ -65,12 +65,12 @@ enum class ReplyKind { Read, Write, Other };
 struct ReplyHeader {
     ReplyKind kind;  // by bits 0..5 of byte 0
     bool ok;         // bits 6..7 of byte 0 are 01
-    quint16 seq;     // bytes 6..7, unsigned
+    bool hasSeq;     // the datagram reaches bytes 6..7
+    quint16 seq;     // bytes 6..7, unsigned; 0 without them
 };
-// The header of a received datagram. A datagram of fewer than 8 bytes has no
-// complete header (no sequence echo) and gives nullopt: the receiver still
-// counts it as arrived (received count, lost-reply watchdog) and then drops it
-// without a message or a timer change, like a datagram of an unknown service.
+// The header of a received datagram; nullopt only for an empty one. A failure
+// status needs nothing but byte 0; a success is taken only with its sequence
+// echo (a datagram of fewer than 8 bytes is then counted and dropped).
 std::optional<ReplyHeader> parseReplyHeader(const QByteArray& datagram);
 
 // ---- Payload pieces of replies that no block decoder owns ----

@@ -355,11 +355,11 @@ bool useLongSysLayout(std::uint8_t deviceType, std::uint16_t innerVersion)
     return sysparam::useLongLayout(deviceType, innerVersion);
 }
 
-bool decodeZigbee(const QByteArray& buf, int at, ZigbeeBlock& out)
+bool decodeZigbee(std::span<const std::uint8_t> payload, ZigbeeBlock& out)
 {
-    if (at < 0 || buf.size() < qsizetype(at) + ZIGBEE_BLOCK_SIZE)
+    if (payload.size() < std::size_t(ZIGBEE_BLOCK_SIZE))
         return false;
-    const auto* p = reinterpret_cast<const std::uint8_t*>(buf.constData()) + at;
+    const auto* p = payload.data();
     auto u16 = [p](int o) { return std::uint16_t(p[o] | (p[o + 1] << 8)); };
 
     ZigbeeBlock z;

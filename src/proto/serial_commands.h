@@ -3,6 +3,7 @@
 // keyed by the reply's function code. Data only; the engine runs the rows.
 #include <QByteArray>
 #include <cstdint>
+#include <span>
 
 namespace serial {
 
@@ -189,8 +190,9 @@ struct ZigbeeBlock {
     std::int16_t adv1 = 0, adv2 = 0, adv3 = 0, advFlag = 0;
 };
 inline constexpr int ZIGBEE_BLOCK_SIZE = 34;
-// Decodes 34 bytes from offset `at`; false (and nothing decoded) when the buffer is too short.
-bool decodeZigbee(const QByteArray& buf, int at, ZigbeeBlock& out);
+// Decodes the 34-byte block at the start of a reply payload; false (and
+// nothing decoded) when the payload is shorter than the block.
+bool decodeZigbee(std::span<const std::uint8_t> payload, ZigbeeBlock& out);
 // The 34-byte block written back (the same layout as read).
 QByteArray encodeZigbee(const ZigbeeBlock& z);
 

@@ -136,4 +136,25 @@ void registerSettingsRows(Engine& engine, SettingsWindows& windows)
         engine.setSerialBuilder(r.serialCode, [w, write] { (w->*write)(); });
         engine.setEthBuilder(r.ethCode, [w, write] { (w->*write)(); });
     }
+    // A read reply is taken only when it carries the whole block.
+    const struct {
+        const BlockFormSpec* spec;
+        std::uint8_t fn;
+        const char* ethAction;
+    } reads[] = {
+        {&CTRL, FN_READ_CTRL, "OnReadCtrl"},
+        {&SM, FN_READ_SM, "OnReadSM"},
+        {&RESEND, FN_READ_RESEND, "OnReadResend"},
+        {&RESEND_SLAVE, FN_READ_RESEND_SLAVE, "OnReadSlave"},
+        {&RONGYU, FN_READ_RONGYU, "OnReadRongyu"},
+    };
+    for (const auto& r : reads) {
+        const int size = r.spec->size;
+        const Cell cell = r.spec->cell;
+        const Engine::Check whole = [size, cell](std::span<const std::uint8_t> p) {
+            return blocks::decodeCells(p, size, cell).has_value();
+        };
+        engine.setSerialCheck(r.fn, whole);
+        engine.setEthCheck(QString::fromLatin1(r.ethAction), whole);
+    }
 }

@@ -35,8 +35,17 @@ class TestEngineEth : public QObject {
     QList<MsgRequest> boxes;
 
     void tick() { e->Timer1_Timer(); }
-    void readReply(const QByteArray& payload = QByteArray(100, 0)) { sock->deliver(reply(0x4C, quint16(e->ReadSeq), payload)); }
-    void writeReply() { sock->deliver(reply(0x4D, quint16(e->WriteSeq))); }
+    // Each answers a request of its own (one reply per request is taken).
+    void readReply(const QByteArray& payload = QByteArray(100, 0))
+    {
+        e->ReadSeq = nextSeq(e->ReadSeq);
+        sock->deliver(reply(0x4C, quint16(e->ReadSeq), payload));
+    }
+    void writeReply()
+    {
+        e->WriteSeq = nextSeq(e->WriteSeq);
+        sock->deliver(reply(0x4D, quint16(e->WriteSeq)));
+    }
 
 private Q_SLOTS:
     void init()

@@ -92,21 +92,19 @@ private Q_SLOTS:
         f->ui.optComm[1]->setChecked(true);
         e().PendIndex = 10003;
         e().PendSubIndex = 21;
-        QByteArray d(12, 0);
-        d[0] = 0x4C;
+        QByteArray d;
         for (int i = 0; i < 8; ++i)
             d += QByteArray::fromHex(i == 0 ? "feff" : "0100");
-        rig->device.deliver(d);
+        rig->device.deliver(freshReadReply(e(), d));
         QCOMPARE(f->ui.txt_LeiCkeck[0]->text(), QStringLiteral("-2"));
         QCOMPARE(f->ui.txt_LeiCkeck[7]->text(), QStringLiteral("1"));
         // Weekday: the word at 128..129, 1 selects the first day.
         e().PendIndex = 107;
         e().PendSubIndex = 0;
         e().PendParam = 0;
-        QByteArray w(140, 0);
-        w[0] = 0x4C;
-        w[128] = 3;
-        rig->device.deliver(w);
+        QByteArray w(128, 0);
+        w[116] = 3;
+        rig->device.deliver(freshReadReply(e(), w));
         QCOMPARE(f->ui.Combo_WeekDay->currentText(), QStringLiteral("三"));
         // Inner calibration write: 16 bytes from the boxes.
         rig->device.bound = true;

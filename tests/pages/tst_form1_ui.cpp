@@ -61,7 +61,7 @@ Table controlTable(const Form1Ui& ui)
 #define C(member, count) t.add(#member, count, ui.member)
     // Link and status
     C(optComm, 2); C(ComPort, 1); C(StartRun, 1); C(cmdStop, 1); C(cmdPause, 1); C(cmbDevice, 1);
-    C(Text2, 1); C(Text3, 1); C(Text4, 1); C(NowDis, 1); C(cmdGetSys, 1);
+    C(Text2, 1); C(Text3, 1); C(Text4, 1); C(NowDis, 1); C(cmdGetSys, 1); C(chkMaintenance, 1);
     // System parameters
     C(txtSeries, 1); C(txtModuleAddr, 1); C(txtIp, 4); C(txtDIPrevent, 1); C(txtTempComp, 1); C(ComboCold, 1);
     C(datePicker, 1); C(timePicker, 1); C(uPortTxt, 1); C(cpuTxt, 1); C(txtSubErr, 1); C(txtSubcommIntv, 1);

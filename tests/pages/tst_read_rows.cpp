@@ -26,9 +26,7 @@ class TestReadRows : public QObject {
         f->engine().PendIndex = index;
         f->engine().PendSubIndex = sub;
         f->engine().PendParam = 0;
-        QByteArray d(12, 0);
-        d[0] = 0x4C;
-        rig->device.deliver(d + payload);
+        rig->device.deliver(freshReadReply(f->engine(), payload));
     }
     QStringList texts(const char* base, int n) const
     {

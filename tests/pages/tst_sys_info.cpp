@@ -69,9 +69,7 @@ class TestSysInfo : public QObject {
         e().PendIndex = 10003;
         e().PendSubIndex = 1;
         e().PendParam = 0;
-        QByteArray d(12, 0);
-        d[0] = 0x4C;
-        rig->device.deliver(d + payload);
+        rig->device.deliver(freshReadReply(e(), payload));
     }
     QStringList boxTexts() const
     {

@@ -158,8 +158,8 @@ void TstNetDatagram::replyHeader_data()
     QTest::newRow("write ok, seq unsigned") << hex("4d0000001200 feff") << true << wr << true << 0xfffe;
     QTest::newRow("write failed, status 10") << hex("8d0000001200 0000") << true << wr << false << 0;
     QTest::newRow("other service") << hex("4e0000001000 0100") << true << other << true << 1;
-    QTest::newRow("seven bytes: no sequence echo") << hex("4c00000010 0005") << false << 0 << false << 0;
-    QTest::newRow("one byte") << hex("4c") << false << 0 << false << 0;
+    QTest::newRow("seven bytes: no sequence echo") << hex("4c00000010 0005") << true << rd << true << 0;
+    QTest::newRow("one byte, failure status") << hex("0d") << true << wr << false << 0;
     QTest::newRow("empty") << QByteArray() << false << 0 << false << 0;
 }
 
@@ -177,6 +177,7 @@ void TstNetDatagram::replyHeader()
     QCOMPARE(int(h->kind), kind);
     QCOMPARE(h->ok, ok);
     QCOMPARE(int(h->seq), seq);
+    QCOMPARE(h->hasSeq, datagram.size() >= 8);
 }
 
 void TstNetDatagram::replyPieces_shortReplies_giveNothing()

@@ -12,6 +12,10 @@ Q_DECLARE_METATYPE(serial::Ending)
 
 namespace {
 QString s(const char* t) { return t ? QString::fromUtf8(t) : QString(); }
+std::span<const std::uint8_t> bytes(const QByteArray& b)
+{
+    return {reinterpret_cast<const std::uint8_t*>(b.constData()), std::size_t(b.size())};
+}
 } // namespace
 
 class TstSerialCommands : public QObject {
@@ -329,7 +333,7 @@ private Q_SLOTS:
             "FBF5AAAA");
         QCOMPARE(frame.size(), 41);
         ZigbeeBlock z;
-        QVERIFY(decodeZigbee(frame, 3, z));
+        QVERIFY(decodeZigbee(bytes(frame.mid(3, 34)), z));
         QCOMPARE(int(z.logic), 2);
         QCOMPARE(int(z.netType), 1);
         QCOMPARE(int(z.dnoLow), 0x1234);
@@ -352,15 +356,13 @@ private Q_SLOTS:
         z.logic = 99;
         z.adv1 = 1234;
         const QByteArray frame(41, '\x5A');
-        // 36 bytes from offset 3: the block ends at byte 36, one short of 37.
-        QVERIFY(!decodeZigbee(frame.left(36), 3, z));
-        QVERIFY(!decodeZigbee(frame, 8, z));
-        QVERIFY(!decodeZigbee(QByteArray(), 0, z));
-        QVERIFY(!decodeZigbee(frame, -1, z));
+        // One byte short of the block, and nothing at all.
+        QVERIFY(!decodeZigbee(bytes(frame.left(33)), z));
+        QVERIFY(!decodeZigbee({}, z));
         QCOMPARE(int(z.logic), 99);
         QCOMPARE(int(z.adv1), 1234);
         // Exactly enough bytes is fine.
-        QVERIFY(decodeZigbee(frame.left(37), 3, z));
+        QVERIFY(decodeZigbee(bytes(frame.left(34)), z));
         QCOMPARE(int(z.logic), 0x5A);
     }
 

@@ -13,6 +13,18 @@ public:
     void AnalysisParam(QString& records) override { applied << records; }
 };
 
+// A read reply to a fresh request of the engine (its own sequence number, so
+// that it is not taken for a copy of the reply before), payload from byte 12.
+inline QByteArray freshReadReply(Engine& e, const QByteArray& payload)
+{
+    e.ReadSeq = (e.ReadSeq + 1) & 0xFFFF;
+    QByteArray d(12, 0);
+    d[0] = 0x4C;
+    d[6] = char(e.ReadSeq & 0xFF);
+    d[7] = char(e.ReadSeq >> 8);
+    return d + payload;
+}
+
 struct FormRig {
     FakeSerial serial;
     FakeUdp discovery, device;

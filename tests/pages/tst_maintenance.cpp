@@ -1,0 +1,199 @@
+// Maintenance mode opens the guarded commands only after its question and only
+// while a device is connected; the zero/full editor answers its keys only where
+// its buttons are enabled.
+#include "base/msgbox.h"
+#include "device/colors.h"
+#include "pages/form1.h"
+#include "support/form_rig.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+class TestMaintenance : public QObject {
+    Q_OBJECT
+    std::unique_ptr<FormRig> rig;
+    Form1* f = nullptr;
+    MsgAnswer answer = MsgAnswer::Yes;
+    QStringList asked;
+
+    // The controls the mode opens, by the ones a system read closes.
+    QList<QWidget*> guarded() const
+    {
+        return {f->ui.cmdSetZero, f->ui.Cmd_SetDefault, f->ui.bt_Updata, f->ui.txt_MAC[5], f->ui.txt_LeiCkeck[0],
+                f->ui.datePicker, f->ui.txtPD_Tag};
+    }
+    bool allGuarded(bool enabled) const
+    {
+        for (QWidget* w : guarded())
+            if (w->isEnabled() != enabled)
+                return false;
+        return true;
+    }
+    void connectAndEnter()
+    {
+        f->StartRun_Click();
+        f->ShowSysInfo();
+        answer = MsgAnswer::Yes;
+        f->ui.chkMaintenance->click();
+    }
+    void key(Qt::Key k) { QTest::keyClick(f, k); }
+
+private Q_SLOTS:
+    void init()
+    {
+        asked.clear();
+        setMsgResponder([this](const MsgRequest& r) {
+            asked << r.text;
+            return answer;
+        });
+        rig = std::make_unique<FormRig>();
+        rig->f->portCandidates = {QStringLiteral("pty")};
+        f = rig->f.get();
+    }
+    void cleanup() { rig.reset(); }
+
+    void onlyAfterYesWhileConnected()
+    {
+        QVERIFY(!f->ui.chkMaintenance->isEnabled()); // nothing connected yet
+        f->StartRun_Click();
+        f->ShowSysInfo();
+        QVERIFY(f->ui.chkMaintenance->isEnabled());
+        QVERIFY(allGuarded(false));
+
+        answer = MsgAnswer::No;
+        f->ui.chkMaintenance->click();
+        QCOMPARE(asked, QStringList{QStringLiteral("维护模式可标定、升级固件和恢复参数，是否继续？")});
+        QVERIFY(!f->ui.chkMaintenance->isChecked());
+        QVERIFY(allGuarded(false));
+
+        answer = MsgAnswer::Yes;
+        f->ui.chkMaintenance->click();
+        QVERIFY(f->ui.chkMaintenance->isChecked());
+        QVERIFY(allGuarded(true));
+    }
+
+    void statesComeBack_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("boxEnabled");
+        QTest::newRow("box cleared") << QStringLiteral("uncheck") << true;
+        QTest::newRow("stop") << QStringLiteral("stop") << false;
+        QTest::newRow("system read") << QStringLiteral("read") << true;
+        QTest::newRow("device dropped") << QStringLiteral("dropped") << false;
+    }
+    void statesComeBack()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, boxEnabled);
+        connectAndEnter();
+        key(Qt::Key_F7); // with the editor open
+        QCOMPARE(f->ZFMode, std::uint8_t(1));
+        if (how == QLatin1String("uncheck"))
+            f->ui.chkMaintenance->click();
+        else if (how == QLatin1String("stop"))
+            f->cmdStop_Click();
+        else if (how == QLatin1String("read"))
+            f->ShowSysInfo();
+        else
+            f->resetPages('B');
+        QVERIFY(!f->ui.chkMaintenance->isChecked());
+        QCOMPARE(f->ui.chkMaintenance->isEnabled(), boxEnabled);
+        QVERIFY(allGuarded(false));
+        QCOMPARE(f->ZFMode, std::uint8_t(0));
+        QVERIFY(!f->ui.cmdZFSave->isEnabled());
+        QVERIFY(!f->ui.ChnlDis[11]->isEnabled());
+        QCOMPARE(colors::background(f->ui.ChnlDis[11]), colors::WHITE);
+        QCOMPARE(asked.size(), 1); // clearing asks nothing
+    }
+
+    void keysActOnlyWhereEnabled()
+    {
+        f->StartRun_Click();
+        f->ShowSysInfo();
+        key(Qt::Key_F7);
+        key(Qt::Key_F8);
+        QCOMPARE(f->ZFMode, std::uint8_t(0));
+        key(Qt::Key_F6);
+        QCOMPARE(f->engine().DisplayMode, std::uint8_t(2));
+        key(Qt::Key_F5);
+        QCOMPARE(f->engine().DisplayMode, std::uint8_t(1));
+        key(Qt::Key_F4);
+        QCOMPARE(f->engine().DisplayMode, std::uint8_t(0));
+
+        answer = MsgAnswer::Yes;
+        f->ui.chkMaintenance->click();
+        for (int i = 0; i < 11; ++i) {
+            f->ui.ChnlDis[std::size_t(i)]->setText(QString::number(100 + i));
+            f->ui.ChnlDis[std::size_t(11 + i)]->setText(QStringLiteral("7"));
+        }
+        key(Qt::Key_F7);
+        QCOMPARE(f->ZFMode, std::uint8_t(1));
+        QVERIFY(!f->ui.cmdSetFull->isEnabled());
+        key(Qt::Key_F8); // disabled inside the editor
+        QCOMPARE(f->ZFMode, std::uint8_t(1));
+        key(Qt::Key_Left); // stays at channel 0
+        key(Qt::Key_Right);
+        key(Qt::Key_Right);
+        QCOMPARE(f->ZFChannel, 2);
+        QCOMPARE(colors::background(f->ui.ChnlDis[13]), colors::EDITING);
+        QCOMPARE(colors::background(f->ui.ChnlDis[11]), colors::WHITE);
+        key(Qt::Key_Return);
+        QCOMPARE(f->ui.ChnlDis[13]->text(), QStringLiteral("102"));
+        key(Qt::Key_Escape); // the column as it was
+        QCOMPARE(f->ui.ChnlDis[13]->text(), QStringLiteral("7"));
+        QCOMPARE(f->ZFMode, std::uint8_t(0));
+        QVERIFY(f->ui.cmdSetZero->isEnabled());
+        key(Qt::Key_Return); // the editor is closed: nothing is taken
+        QCOMPARE(f->ui.ChnlDis[11]->text(), QStringLiteral("7"));
+    }
+
+    void saveWritesThenReadsBack_data()
+    {
+        QTest::addColumn<Qt::Key>("open");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("read");
+        QTest::addColumn<int>("write");
+        QTest::newRow("zero") << Qt::Key_F7 << QStringLiteral("确实要保存零点？") << 11 << 2 << 6;
+        QTest::newRow("full") << Qt::Key_F8 << QStringLiteral("确实要保存满度？") << 22 << 3 << 7;
+    }
+    void saveWritesThenReadsBack()
+    {
+        QFETCH(Qt::Key, open);
+        QFETCH(QString, question);
+        QFETCH(int, column);
+        QFETCH(int, read);
+        QFETCH(int, write);
+        connectAndEnter();
+        Engine& e = f->engine();
+        e.CmdTop = 0;
+        for (int i = 0; i < 11; ++i)
+            f->ui.ChnlDis[std::size_t(column + i)]->setText(QString::number(i));
+        key(open);
+        f->ui.ChnlDis[std::size_t(column + 4)]->setText(QStringLiteral("abc"));
+        key(Qt::Key_F9); // a cell that is not a number: nothing saved, the editor stays
+        QCOMPARE(e.CmdTop, std::int16_t(0));
+        QVERIFY(f->ZFMode != 0);
+        f->ui.ChnlDis[std::size_t(column + 4)]->setText(QStringLiteral("12.5"));
+        answer = MsgAnswer::No;
+        key(Qt::Key_F9);
+        QCOMPARE(e.CmdTop, std::int16_t(0));
+        answer = MsgAnswer::Yes;
+        key(Qt::Key_F9);
+        QCOMPARE(asked.last(), question);
+        QCOMPARE(e.CmdTop, std::int16_t(2));
+        QCOMPARE(e.CmdStack[1], std::int16_t(read));
+        QCOMPARE(e.CmdStack[2], std::int16_t(write));
+        const auto& v = column == 11 ? f->device().ZeroVal : f->device().FullVal;
+        QCOMPARE(v[4], 12); // halves to even
+        QCOMPARE(v[10], 10);
+        QCOMPARE(f->ZFMode, std::uint8_t(0));
+    }
+};
+
+QTEST_MAIN(TestMaintenance)
+#include "tst_maintenance.moc"
