@@ -127,11 +127,8 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
 
     connectHandlers();
     connectSystemPage();
-<<<<<<< HEAD
     connectWindowOpeners();
-=======
     connectMaintenance();
->>>>>>> main
     CmdLine = options.commandLine;
     Form_Load();
 }

@@ -147,9 +147,7 @@ protected:
 
 private:
     void connectHandlers();
-<<<<<<< HEAD
     void connectWindowOpeners();
-=======
     void connectMaintenance();
     // Ends maintenance mode: the editor closes, the guarded controls get back
     // the states they had, the box is cleared. `connected` enables the box.
@@ -157,7 +155,6 @@ private:
     void openZeroFullEditor(std::uint8_t mode); // 1 zero, 2 full scale
     void closeZeroFullEditor();
     void paintEditorCell(bool editing);
->>>>>>> main
     void clearPages();
     void startSerial();
     void startEthernet();

@@ -18,6 +18,21 @@ QString u(const char* s) { return QString::fromUtf8(s); }
 constexpr int SERIAL_WRITE_REPLY = 7;
 } // namespace
 
+bool readyToWrite(bool blockRead, const std::function<void()>& capture)
+{
+    if (!blockRead) {
+        MsgBox(u(texts6::READ_FIRST));
+        return false;
+    }
+    try {
+        capture();
+    } catch (const RuntimeError&) {
+        MsgBox(u(texts6::BAD_VALUE));
+        return false;
+    }
+    return true;
+}
+
 BlockForm::BlockForm(const BlockFormSpec& spec, Engine& engine) : spec_(spec), engine_(engine)
 {
     setObjectName(QString::fromLatin1(spec.name));
@@ -128,16 +143,8 @@ void BlockForm::cmdRead_Click()
 void BlockForm::cmdWrite_Click()
 {
     trap(QStringLiteral("cmdWrite_Click(%1)").arg(objectName()), [&] {
-        if (!read_) {
-            MsgBox(u(texts6::READ_FIRST));
+        if (!readyToWrite(read_, [this] { capture(); }))
             return;
-        }
-        try {
-            capture();
-        } catch (const RuntimeError&) {
-            MsgBox(u(texts6::BAD_VALUE));
-            return;
-        }
         engine_.push(spec_.readCode);
         engine_.push(spec_.writeCode);
     });

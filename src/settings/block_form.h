@@ -9,6 +9,7 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class Engine;
@@ -27,6 +28,10 @@ struct BlockFormSpec {
     std::uint8_t writeFn;      // serial function code of the write
     const char* const* columnCaptions; // nullptr: the cells are numbered
 };
+
+// The check of a write button: a block never read, or controls that do not
+// make a block, are refused with a message; true when the write may be queued.
+bool readyToWrite(bool blockRead, const std::function<void()>& capture);
 
 class BlockForm : public QWidget {
     Q_OBJECT

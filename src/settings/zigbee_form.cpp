@@ -8,6 +8,7 @@
 #include "proto/eth_commands.h"
 #include "proto/serial_commands.h"
 #include "proto/settings_blocks.h"
+#include "settings/block_form.h"
 #include "settings/texts.h"
 
 #include <QCheckBox>
@@ -244,16 +245,8 @@ void ZigbeeForm::cmdZbRead_Click()
 void ZigbeeForm::cmdZbWrite_Click()
 {
     trap(QStringLiteral("cmdZbWrite_Click(ZigBee)"), [&] {
-        if (!read_) {
-            MsgBox(u(texts6::READ_FIRST));
+        if (!readyToWrite(read_, [this] { capture(); }))
             return;
-        }
-        try {
-            capture();
-        } catch (const RuntimeError&) {
-            MsgBox(u(texts6::BAD_VALUE));
-            return;
-        }
         const bool s = serialChosen(engine_);
         engine_.push(s ? std::int16_t(serial::QS_READ_ZIGBEE) : std::int16_t(net::QE_READ_ZIGBEE));
         engine_.push(s ? std::int16_t(serial::QS_WRITE_ZIGBEE) : std::int16_t(net::QE_WRITE_ZIGBEE));

@@ -85,8 +85,8 @@ private Q_SLOTS:
     {
         SimSerialDevice sim;
         QVERIFY2(sim.open(), qPrintable(sim.errorString()));
-        auto f = e2e::serialWindow(sim, this, texts);
-        QTRY_VERIFY_WITH_TIMEOUT(f->engine().RxCount > 14 && f->engine().CmdTop == 0, 20000); // start-up done
+        auto f = e2e::connectedSerialWindow(sim, this, texts);
+        QVERIFY(f);
         exercise(*f, *sim.model(), false);
     }
 
@@ -95,11 +95,8 @@ private Q_SLOTS:
         SimUdpDevice sim;
         const quint16 announcePort = e2e::startLoopbackDevice(sim);
         QVERIFY2(announcePort != 0, qPrintable(sim.errorString()));
-        auto f = e2e::ethernetWindow(announcePort, this, texts);
-        QTRY_COMPARE_WITH_TIMEOUT(f->ui.cmbDevice->count(), 1, 5000);
-        f->ui.cmbDevice->setCurrentIndex(0);
-        f->cmbDevice_Click();
-        QTRY_VERIFY_WITH_TIMEOUT(f->engine().NetRxCount > 14 && f->engine().CmdTop == 0, 20000);
+        auto f = e2e::connectedEthernetWindow(announcePort, this, texts);
+        QVERIFY(f);
         exercise(*f, *sim.model(), true);
     }
 };
