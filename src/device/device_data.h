@@ -15,6 +15,7 @@ struct DeviceData {
     std::array<std::uint8_t, 8> AQTypeBuf{}; // AQ channel types to write
     std::int16_t LivePollPhase = 0;     // serial idle poll: 0 live values next, 1 DI/DO next
     std::int16_t TempWriteValue = 0;    // cold-junction value to write
+    std::uint8_t SelfCalKind = 0;       // self-calibration to run: 0 gain, 1 offset
     std::uint8_t ResumeMask = 0;        // parameters to restore, bit i = group i
     std::array<std::uint8_t, 2> DOOut{}; // DO states to write
     std::uint8_t DOByte = 0;            // DO byte last sent

@@ -24,22 +24,6 @@ void registerEthRows(Engine& engine, DeviceData& dev, const Controls& controls)
         e->WritePayload = innerCalPayload(v);
     });
 
-    e->setEthAction(QStringLiteral("innerCalRead"), [e, c] {
-        const auto v = innerCalValues(e->NetRxBuf);
-        if (!v)
-            throw RuntimeError(QStringLiteral("应答长度不足"));
-        qint16 a[8];
-        std::copy(v->begin(), v->end(), a);
-        showInnerCal(*c, a);
-    }, [e](auto) { return innerCalValues(e->NetRxBuf).has_value(); });
-    e->setEthAction(QStringLiteral("weekdayRead"), [e, c] {
-        const auto w = weekdayValue(e->NetRxBuf);
-        if (!w)
-            throw RuntimeError(QStringLiteral("应答长度不足"));
-        // 1 selects the first day of the list.
-        if (auto* box = c->get<QComboBox>(QStringLiteral("Combo_WeekDay")))
-            box->setCurrentIndex(int(*w) - 1);
-    }, [e](auto) { return weekdayValue(e->NetRxBuf).has_value(); });
     e->setEthAction(QStringLiteral("toggleRunStop"), [c] { toggleRunStop(*c); });
     e->setEthAction(QStringLiteral("aqToDqColours"), [c, d] { colourAqToDq(*c, *d); });
 }

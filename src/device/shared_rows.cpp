@@ -43,19 +43,19 @@ void readInnerCalBoxes(const Controls& c, qint16 (&v)[8])
         v[i] = qint16(toInt32(strictNumber(c.text(QStringLiteral("txt_LeiCkeck"), i))) & 0xFFFF);
 }
 
+void sendSerialPayload(Engine& e, std::uint8_t fn, const QByteArray& payload, int replyLen)
+{
+    e.prepareRequest(fn, int(payload.size()) + serial::PAYLOAD_AT + 4, replyLen);
+    e.RxBuf.replace(serial::PAYLOAD_AT, payload.size(), payload);
+    e.SendCommand();
+}
+
 std::span<const std::uint8_t> replyPayload(const Engine& e, bool serialLink)
 {
     return e.replyPayload(serialLink);
 }
 
 bool serialChosen(const Engine& e) { return e.view() && e.view()->linkOption() == 0; }
-
-void sendSerialPayload(Engine& e, std::uint8_t fn, const QByteArray& payload, int replyLen)
-{
-    e.prepareRequest(fn, int(payload.size()) + serial::FRAMING, replyLen);
-    e.RxBuf.replace(serial::PAYLOAD_AT, payload.size(), payload);
-    e.SendCommand();
-}
 
 void sendBlock(Engine& e, std::uint8_t fn, const QByteArray& payload, int serialReplyLen)
 {

@@ -19,14 +19,15 @@ void showInnerCal(const Controls& c, const qint16 (&v)[8]);
 // The eight internal-calibration boxes as the values to send (low 16 bits).
 void readInnerCalBoxes(const Controls& c, qint16 (&v)[8]);
 
+// A serial request whose payload follows the function code.
+void sendSerialPayload(Engine& e, std::uint8_t fn, const QByteArray& payload, int replyLen);
+
 // The payload of the reply in the engine's buffer of the link: serial from
 // frame byte 3 up to the CRC, Ethernet from datagram byte 12.
 std::span<const std::uint8_t> replyPayload(const Engine& e, bool serialLink);
 // Whether the serial link option is the chosen one.
 bool serialChosen(const Engine& e);
 
-// A serial request whose payload follows the function code.
-void sendSerialPayload(Engine& e, std::uint8_t fn, const QByteArray& payload, int replyLen);
 // A block sent on the chosen link: the serial request above, or the Ethernet
 // write payload through WriteCmd to the index and sub-index already pending.
 void sendBlock(Engine& e, std::uint8_t fn, const QByteArray& payload, int serialReplyLen);

@@ -11,4 +11,8 @@ inline constexpr const char* HINT_TITLE = "提示";
 // A PD tag whose GBK text does not fit its 32 bytes is not cut.
 inline constexpr const char* PD_TAG_TOO_LONG = "PD Tag 超过32字节，不能写入！请核查后再操作";
 inline constexpr const char* SHORT_REPLY = "应答长度不足";
+// A block whose fields cannot be what the device holds (a clock on 30 February).
+inline constexpr const char* BAD_BLOCK = "应答数据无效";
+// The Ethernet DeviceID/PD-tag write sends the device's block as read just before.
+inline constexpr const char* NO_DEVID_BASE = "未先读取DeviceID、PDTag数据块，不能写入";
 } // namespace texts2

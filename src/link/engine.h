@@ -101,6 +101,9 @@ public:
     QByteArray NetRxBuf;
     QByteArray WritePayload;
     QByteArray DevIdBuf;          // the last DeviceID/PD-tag block read, 82 bytes
+    // The DeviceID/PD-tag block put into WritePayload by the read that
+    // SetParaPending marks; emptied by the next write sent.
+    QByteArray StagedDevIdBlock;
     int CircularPhase = 0;        // Ethernet idle poll: 0 live values next, 1 DI/DO next
 
     // ---- timers of the main window that the engine drives ----

@@ -163,6 +163,7 @@ void Engine::ReadCmd()
 void Engine::WriteCmd()
 {
     WriteSeq = nextSeq(WriteSeq);
+    StagedDevIdBlock.clear(); // whatever this sends, the block read is no longer the one in WritePayload
     const auto d = NetWriteRequest(quint16(WriteSeq), PendIndex, PendSubIndex, PendParam, WritePayload);
     if (!d)
         throw RuntimeError(QStringLiteral("溢出"));
@@ -258,6 +259,7 @@ void Engine::runEthAction(const QString& name)
             // The block read becomes the base of the DeviceID/PD-tag write.
             SetParaPending = false;
             WritePayload = *block;
+            StagedDevIdBlock = *block;
         } else {
             DevIdBuf = *block;
             view_->setStatus(QString::fromUtf8(TEXT_DEVID_READ_OK));

@@ -2,6 +2,7 @@
 
 #include "base/errorlog.h"
 #include "base/msgbox.h"
+#include "device/calib_rows.h"
 #include "device/eth_rows.h"
 #include "device/param_write_rows.h"
 #include "device/read_rows.h"
@@ -13,6 +14,8 @@
 #include "pages/choice_lists.h"
 #include "pages/texts.h"
 #include "proto/serial_commands.h"
+#include "imagefile/image_file.h"
+#include "upgrade/firmware_upgrade.h"
 
 #include <QCloseEvent>
 #include <chrono>
@@ -34,10 +37,27 @@ class MainWindowNeighbours : public Neighbours {
 public:
     explicit MainWindowNeighbours(Form1* f) : f_(f) {}
     void StartRun_Click() override { f_->StartRun_Click(); }
-    void InitProgress(int maximum, bool timer) override { f_->InitProgress(maximum, timer); }
+    // The upgrade's bar is not restarted by another procedure while it runs:
+    // the upgrade's end is read from it.
+    void InitProgress(int maximum, bool timer) override
+    {
+        if (!f_->upgrade().ownsProgress)
+            f_->InitProgress(maximum, timer);
+    }
     void StepProgress(int step) override { f_->StepProgress(step); }
     bool progressAtMaximum() const override { return f_->progressAtMaximum(); }
-    void endProgress() override { f_->endProgress(); }
+    void endProgress() override
+    {
+        f_->endProgress();
+        f_->upgrade().ownsProgress = false;
+    }
+    int UpgradeMode() const override { return f_->upgrade().UpgradeMode; }
+    void setUpgradeMode(int m) override { f_->upgrade().UpgradeMode = m; }
+    void resetFirmwareBlocks() override { f_->upgrade().resetFirmwareBlocks(); }
+    int FwBlockIndex() const override { return f_->upgrade().FwBlockIndex; }
+    void DownBin() override { f_->upgrade().DownBin(); }
+    void DownBoot() override { f_->upgrade().DownBoot(); }
+    void DownParaAndOrder() override { f_->upgrade().DownParaAndOrder(); }
 
     bool AQPageOpen() const override { return f_->aqcal().AQPageOpen; }
     void OnDevReturnFromComm() override { f_->aqcal().OnDevReturnFromComm(); }
@@ -79,7 +99,6 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
         ownNeighbours_ = std::make_unique<MainWindowNeighbours>(this);
         nb_ = ownNeighbours_.get();
     }
-    images_ = options.images ? options.images : &defaultImages_;
     engine_ = std::make_unique<Engine>(this, nb_, serial_, this);
     settings_ = std::make_unique<SettingsWindows>(*engine_);
     aqcal_ = std::make_unique<AqCalWindow>(*engine_);
@@ -112,8 +131,10 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     registerEthRows(*engine_, dev_, controls_);
     registerParamWriteRows(*engine_, dev_, controls_);
     registerReadRows(*engine_, dev_, controls_);
+    registerCalibRows(*engine_, dev_, controls_);
     registerSysParamRows(*engine_, dev_, controls_, [this] { ShowSysInfo(); });
     registerSettingsRows(*engine_, *settings_);
+    setupFilesAndUpgrade(options);
 
     Time2Start.setObjectName(QStringLiteral("Time2Start"));
     Time2Start.setInterval(500);
@@ -128,6 +149,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     connectHandlers();
     connectSystemPage();
     connectWindowOpeners();
+    connectCalibPage();
     connectMaintenance();
     CmdLine = options.commandLine;
     Form_Load();

@@ -19,6 +19,9 @@
 #include <span>
 
 class SerialTransport;
+class FirmwareUpgrade;
+class ImageFile;
+class OrderServer;
 
 struct Form1Options {
     QString commandLine;                  // image records applied at start
@@ -29,6 +32,7 @@ struct Form1Options {
     UdpTransport* deviceSocket = nullptr; // wsckR_W (the platform's when null)
     quint16 discoveryPort = 12000;        // tests use another port
     bool platformPorts = true;            // tests list only the ports they name
+    OrderServer* orderServer = nullptr;   // the production server (none available when null)
 };
 
 class Form1 : public QWidget, public LinkView {
@@ -40,6 +44,8 @@ public:
     Form1Ui ui;
     Engine& engine() { return *engine_; }
     DeviceData& device() { return dev_; }
+    FirmwareUpgrade& upgrade() { return *upgrade_; }
+    ImageFile& imageFile() { return *imageFile_; }
     const Controls& controls() const { return controls_; }
     SettingsWindows& settings() { return *settings_; }
     AqCalWindow& aqcal() { return *aqcal_; }
@@ -113,6 +119,17 @@ public:
     void bt_MAC_Click();
     void bt_NetGate_Click();
     void bt_WriteAQType_Click();
+    // Calibration, clock and MAC pages.
+    void cmdWriteprj_Click();
+    void bt_AQAdjust_Click();
+    void CmdGainE_Click();
+    void CmdGainD_Click();
+    void Cmd_Wtite_Temprature_Click();
+    void Cmd_LeiCheck_Click();
+    void cmdReclock_Click();
+    void cmdWrclock_Click();
+    void cmdNowclock_Click();
+    void txt_MAC_GotFocus(int index);
     // Progress bar and its percentage label, shared by the RAM test and the
     // firmware upgrade. With `timer` set, ProgressTimer steps it once a second
     // until it is full; otherwise only StepProgress moves it.
@@ -146,6 +163,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    void setupFilesAndUpgrade(const Form1Options& options);
     void connectHandlers();
     void connectWindowOpeners();
     void connectMaintenance();
@@ -168,6 +186,10 @@ private:
     // Queues the system-parameter write with its companions: the short-layout
     // devices get the values the short layout lacks as writes of their own.
     void queueSysParamWrite();
+    void connectCalibPage();
+    void pushOnLink(std::int16_t serialCode, std::int16_t ethernetCode);
+    // Asks the question; on OK queues the self-calibration of that kind.
+    void selfCalibrate(const char* question, std::uint8_t kind);
 
     QStringList editorTexts_;                    // the column as it was when the editor opened
     QList<QPair<QWidget*, bool>> guardedStates_; // enabled states before maintenance mode
@@ -176,7 +198,6 @@ private:
     SerialTransport* serial_;
     std::unique_ptr<Neighbours> ownNeighbours_;
     Neighbours* nb_;
-    ImageService defaultImages_;
     ImageService* images_;
     DeviceData dev_;
     Controls controls_;
@@ -186,4 +207,8 @@ private:
     std::unique_ptr<UdpTransport> ownDiscovery_, ownDeviceSocket_;
     UdpTransport* wsckDeviceQuery_;
     UdpTransport* wsckR_W_;
+    std::unique_ptr<OrderServer> ownOrderServer_;
+    std::unique_ptr<ImageFile> imageFile_;
+    std::unique_ptr<ImageService> imageService_;
+    std::unique_ptr<FirmwareUpgrade> upgrade_;
 };

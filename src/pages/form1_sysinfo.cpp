@@ -6,6 +6,7 @@
 #include "base/errorlog.h"
 #include "base/msgbox.h"
 #include "base/numbers.h"
+#include "device/calib_rows.h"
 #include "device/colors.h"
 #include "device/sys_param_rows.h"
 #include "device/texts.h"
@@ -446,13 +447,11 @@ void Form1::cmdSetPara_Click()
             if (ui.ChnlSensor[i]->currentIndex() >= 0)
                 dev_.SysInfo.SensorType[i] = std::uint8_t(ui.ChnlSensor[i]->currentIndex());
         for (auto* box : ui.prjTxt) {
-            if (!isNumeric(box->text())) {
-                MsgBox(u(texts1::PRJ_NOT_NUMERIC), MsgButtons::Ok, u(texts2::HINT_TITLE), MsgIcon::Exclamation);
-                return;
-            }
-            const double v = std::nearbyint(strictNumber(box->text()));
-            if (v < -32768 || v > 32767) {
-                MsgBox(u(texts2::PRJ_OUT_OF_RANGE), MsgButtons::Ok, u(texts2::HINT_TITLE), MsgIcon::Exclamation);
+            std::int16_t value = 0;
+            const PrjFault f = prjCalValue(box->text(), value);
+            if (f != PrjFault::None) {
+                MsgBox(u(f == PrjFault::NotNumeric ? texts1::PRJ_NOT_NUMERIC : texts2::PRJ_OUT_OF_RANGE), MsgButtons::Ok,
+                       u(texts2::HINT_TITLE), MsgIcon::Exclamation);
                 return;
             }
         }

@@ -22,6 +22,9 @@ inline constexpr const char* PARAMS_EMPTY = "部分参数为空，不能写入�
 // A box of the system-parameter page that cannot be converted: nothing is written.
 inline constexpr const char* PARAM_NOT_CONVERTED = "“%1”的值无法转换，参数未写入！请核查后再操作";
 inline constexpr const char* SETTING_SYS_INFO = "正在设置系统信息，请稍候";
+inline constexpr const char* ASK_SELF_GAIN = "确定要执行自增益校准？";
+inline constexpr const char* ASK_SELF_OFFSET = "确定要执行自偏移校准？";
+inline constexpr const char* CHANNEL_TEMPERATURE_WRONG = "通道温度值存在问题，请检查";
 inline constexpr const char* MAINTENANCE_ASK = "维护模式可标定、升级固件和恢复参数，是否继续？";
 inline constexpr const char* SAVE_ZERO_ASK = "确实要保存零点？";
 inline constexpr const char* SAVE_FULL_ASK = "确实要保存满度？";

@@ -1,5 +1,6 @@
 #include "proto/eth_commands.h"
 
+#include "proto/calib_blocks.h"
 #include "proto/net_datagram.h"
 
 #include <algorithm>
@@ -154,13 +155,7 @@ std::optional<qint32> liveSubIndex(int displayMode)
 
 QByteArray innerCalPayload(const qint16 (&v)[8])
 {
-    QByteArray b(INNER_CAL_PAYLOAD_SIZE, '\0');
-    for (int i = 0; i < 8; ++i) {
-        const auto u = quint16(v[i]);
-        b[2 * i] = char(u & 0xFF);
-        b[2 * i + 1] = char(u >> 8);
-    }
-    return b;
+    return blocks::i16Values(v);
 }
 
 } // namespace net

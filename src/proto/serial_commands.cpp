@@ -1,5 +1,6 @@
 #include "proto/serial_commands.h"
 
+#include "proto/calib_blocks.h"
 #include "proto/serial_frame.h"
 #include "proto/sys_param.h"
 
@@ -318,10 +319,7 @@ QByteArray coldCalRequest(std::int16_t tempWriteValue)
 
 QByteArray innerCalRequest(const std::int16_t (&values)[8])
 {
-    QByteArray p;
-    for (std::int16_t v : values)
-        appendLe16(p, v);
-    return buildFrame(QS_WRITE_INNER_CAL, p);
+    return buildFrame(QS_WRITE_INNER_CAL, blocks::i16Values(values));
 }
 
 QByteArray restoreSelectedRequest(std::uint8_t resumeMask)

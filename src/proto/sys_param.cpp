@@ -91,7 +91,6 @@ constexpr std::uint8_t MARK_A = 0x55;
 constexpr std::uint8_t MARK_B = 0xAA;
 
 constexpr std::uint8_t DEVICE_ID_FILL = '0';
-constexpr std::uint8_t PD_TAG_FILL = 0x1F;
 constexpr int FIELD_TEXT_SIZE = 32;
 
 // ---- bit fields ----
@@ -347,10 +346,10 @@ std::array<std::uint8_t, 32> deviceIdField(const QString& text)
     return f;
 }
 
-std::optional<std::array<std::uint8_t, 32>> pdTagField(const QString& text)
+std::optional<std::array<std::uint8_t, 32>> pdTagField(const QString& text, std::uint8_t pad)
 {
     std::array<std::uint8_t, 32> f;
-    f.fill(PD_TAG_FILL);
+    f.fill(pad);
     const int n = std::min<int>(int(text.size()), FIELD_TEXT_SIZE);
     QByteArray out;
     for (int i = 0; i < n; ++i) {

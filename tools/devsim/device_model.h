@@ -124,6 +124,10 @@ struct SimDeviceModel
     bool flashStarted = false;
     quint16 flashBlockCount = 0;
     int flashBlocksReceived = 0;
+    QByteArray flashImage; // the blocks stored since the last start, in order
+    void flashStart();
+    void flashSize(quint16 blocks);
+    void flashBlock(const QByteArray &block);
 
     // ---- rules ---------------------------------------------------------------
     // Device number: model code, production date, last four digits of the

@@ -358,9 +358,9 @@ QByteArray SimSerialDevice::replyPayload(quint8 fn, const QByteArray &request)
     case 42: return oneByte(m.aqToDq);
     case 43: ++m.stopAndClearCount; m.runState = 0; return {};
     case 44: m.lampBoardCheck = u8(req, 0); return oneByte(m.lampBoardCheck);
-    case 45: m.flashStarted = true; m.flashBlocksReceived = 0; return {};
-    case 46: m.flashBlockCount = getU16(req, 0); return req;
-    case 47: ++m.flashBlocksReceived; return {};
+    case 45: m.flashStart(); return {};
+    case 46: m.flashSize(getU16(req, 0)); return req;
+    case 47: m.flashBlock(req); return {};
     case 49: m.runState = u8(req, 0); return oneByte(m.runState);
     case 50: return m.aiAlarmBlock();
     case 51: m.applyAiAlarm(req); return req;

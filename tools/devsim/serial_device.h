@@ -29,6 +29,8 @@ public:
     bool isOpen() const { return m_master >= 0; }
     QString slavePath() const { return m_slavePath; }
     QString errorString() const { return m_error; }
+    // The line speed the program has set on its end of the line (baud), 0 when unknown.
+    int lineSpeed() const;
 
     SimDeviceModel *model() { return m_model; }
     SimFaults &faults() { return m_faults; }

@@ -320,9 +320,9 @@ bool SimUdpDevice::writeBlock(quint16 index, quint16 sub, quint16 param, const Q
     switch (index) {
     case IDX_SYSTEM:
         switch (sub) {
-        case 0: m.flashStarted = true; m.flashBlocksReceived = 0; return true;
-        case 1: m.flashBlockCount = getU16(p, 0); return true;
-        case 2: ++m.flashBlocksReceived; return true;
+        case 0: m.flashStart(); return true;
+        case 1: m.flashSize(getU16(p, 0)); return true;
+        case 2: m.flashBlock(p); return true;
         case 4: m.applySysParam(p); return true;
         case 5: m.applySensorTypes(p); return true;
         case 6: m.applyZero(p); return true;

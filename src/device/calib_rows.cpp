@@ -1,0 +1,230 @@
+#include "device/calib_rows.h"
+
+#include "base/errorlog.h"
+#include "base/msgbox.h"
+#include "base/numbers.h"
+#include "device/controls.h"
+#include "device/device_data.h"
+#include "device/shared_rows.h"
+#include "device/texts.h"
+#include "link/engine.h"
+#include "link/view.h"
+#include "proto/calib_blocks.h"
+#include "proto/clock_block.h"
+#include "proto/eth_commands.h"
+#include "proto/net_datagram.h"
+#include "proto/param_blocks.h"
+#include "proto/serial_commands.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QTimeEdit>
+#include <array>
+#include <cmath>
+
+using namespace serial;
+using namespace net;
+
+namespace {
+
+using Payload = std::span<const std::uint8_t>;
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+template <class T>
+T& need(const Controls& c, const char* name)
+{
+    auto* w = c.get<T>(QString::fromLatin1(name));
+    if (!w)
+        throw RuntimeError(QStringLiteral("控件 %1 不存在").arg(QLatin1String(name)));
+    return *w;
+}
+
+// ---- engineering, AQ engineering and self-calibration values ----
+
+// The eleven engineering values; a box that fails its check tells the user
+// and ends the builder, so nothing is sent.
+QByteArray prjCalBoxes(const Controls& c)
+{
+    std::array<std::int16_t, blocks::PRJ_CAL_COUNT> v{};
+    for (int i = 0; i < blocks::PRJ_CAL_COUNT; ++i) {
+        const PrjFault f = prjCalValue(c.text(QStringLiteral("prjTxt"), i), v[std::size_t(i)]);
+        if (f != PrjFault::None) {
+            MsgBox(u(f == PrjFault::NotNumeric ? texts2::PRJ_NOT_NUMERIC : texts2::PRJ_OUT_OF_RANGE), MsgButtons::Ok,
+                   u(texts2::HINT_TITLE), MsgIcon::Exclamation);
+            throw Abandoned{};
+        }
+    }
+    return blocks::i16Values(v);
+}
+
+QByteArray aqPrjCal(const DeviceData& d) { return blocks::i16Values(d.SysInfo.AqAdjust); }
+
+QByteArray selfCalKind(const DeviceData& d) { return QByteArray(1, char(d.SelfCalKind)); }
+
+// ---- clock ----
+
+clockblk::DeviceClock pageClock(const Controls& c)
+{
+    const QDate date = need<QDateEdit>(c, "clkDate").date();
+    const QTime time = need<QTimeEdit>(c, "clkTime").time();
+    clockblk::DeviceClock k{date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second(), 0};
+    k.weekday = need<QComboBox>(c, "Combo_WeekDay").currentIndex() + 1; // no selection sends 0
+    return k;
+}
+
+void showClock(const Controls& c, const clockblk::DeviceClock& k, bool enable, bool weekday)
+{
+    if (enable) {
+        for (const char* n : {"clkDate", "clkTime", "cmdWrclock", "cmdReclock", "cmdNowclock"})
+            c.setEnabled(QString::fromLatin1(n), true);
+    }
+    need<QDateEdit>(c, "clkDate").setDate(QDate(k.year, k.month, k.day));
+    need<QTimeEdit>(c, "clkTime").setTime(QTime(k.hour, k.minute, k.second));
+    if (weekday)
+        need<QComboBox>(c, "Combo_WeekDay").setCurrentIndex(k.weekday - 1);
+}
+
+template <class T>
+T decoded(const std::optional<T>& v)
+{
+    if (!v)
+        throw RuntimeError(u(texts2::BAD_BLOCK));
+    return *v;
+}
+
+// ---- DeviceID and PD tag ----
+
+QByteArray devIdTag(const Controls& c)
+{
+    const auto b = blocks::encodeDevIdTag(c.text(QStringLiteral("txtDevID")), c.text(QStringLiteral("txtPD_Tag")));
+    if (!b)
+        throw RuntimeError(u(texts2::PD_TAG_TOO_LONG));
+    return *b;
+}
+
+// ---- MAC ----
+
+QByteArray macBoxes(const Controls& c)
+{
+    QByteArray b;
+    for (int i = 0; i < blocks::MAC_SIZE; ++i) {
+        const auto v = blocks::macByte(c.text(QStringLiteral("txt_MAC"), i));
+        if (!v)
+            throw RuntimeError(QString::number(i) + u(texts2::MAC_BOX_WRONG));
+        b.append(char(*v));
+    }
+    return b;
+}
+
+bool linkChosen(const Engine& e, int option) { return e.view()->linkOption() == option; }
+
+} // namespace
+
+PrjFault prjCalValue(const QString& text, std::int16_t& value)
+{
+    if (!isNumeric(text))
+        return PrjFault::NotNumeric;
+    const double x = strictNumber(text);
+    if (!(x >= -32768.5 && x <= 32767.5))
+        return PrjFault::OutOfRange;
+    const auto r = roundHalfEven(x);
+    if (r < -32768 || r > 32767)
+        return PrjFault::OutOfRange;
+    value = std::int16_t(r);
+    return PrjFault::None;
+}
+
+void registerCalibRows(Engine& engine, DeviceData& dev, const Controls& controls)
+{
+    Engine* e = &engine;
+    DeviceData* d = &dev;
+    const Controls* c = &controls;
+    const auto serialPayload = [e] { return replyPayload(*e, true); };
+    const auto ethPayload = [e] { return replyPayload(*e, false); };
+    // An Ethernet builder that sends by itself.
+    const auto ethWrite = [e](QByteArray payload) {
+        e->WritePayload = std::move(payload);
+        e->WriteCmd();
+    };
+
+    // ---- builders ----
+    e->setSerialBuilder(QS_WRITE_PRJ_CAL, [e, c] { sendSerialPayload(*e, FN_WRITE_PRJ_CAL, prjCalBoxes(*c), 29); });
+    e->setEthBuilder(QE_WRITE_PRJ_CAL, [c, ethWrite] { ethWrite(prjCalBoxes(*c)); });
+    e->setSerialBuilder(QS_WRITE_AQ_PRJ_CAL, [e, d] { sendSerialPayload(*e, QS_WRITE_AQ_PRJ_CAL, aqPrjCal(*d), 23); });
+    e->setEthBuilder(QE_WRITE_AQ_PRJ_CAL, [d, ethWrite] { ethWrite(aqPrjCal(*d)); });
+    e->setSerialBuilder(QS_WRITE_SELF_GAIN, [e, d] { sendSerialPayload(*e, QS_WRITE_SELF_GAIN, selfCalKind(*d), 14); });
+    e->setEthBuilder(QE_WRITE_SELF_GAIN, [e, d] { e->WritePayload = selfCalKind(*d); }); // the dispatcher sends
+
+    e->setSerialBuilder(QS_WRITE_CLOCK, [e, c] {
+        sendSerialPayload(*e, FN_WRITE_CLOCK, clockblk::encodeClock(pageClock(*c), true), 15);
+    });
+    e->setEthBuilder(QE_WRITE_CLOCK, [c, ethWrite] { ethWrite(clockblk::encodeClock(pageClock(*c), false)); });
+    e->setEthBuilder(QE_WRITE_WEEKDAY, [e, c, ethWrite] {
+        if (linkChosen(*e, 1))
+            ethWrite(clockblk::weekdayWord(pageClock(*c).weekday));
+    });
+
+    e->setSerialBuilder(QS_WRITE_PDTAG, [e, c] { sendSerialPayload(*e, FN_WRITE_PDTAG, devIdTag(*c), 71); });
+    // The dispatcher sends WritePayload whole: it must be the device's own
+    // 82-byte block, read just before, with DeviceID and PD tag replaced.
+    e->setEthBuilder(QE_WRITE_PDTAG, [e, c] {
+        const QByteArray tag = devIdTag(*c);
+        if (e->StagedDevIdBlock.size() != DEVID_BLOCK_SIZE || e->WritePayload != e->StagedDevIdBlock)
+            throw RuntimeError(u(texts2::NO_DEVID_BASE));
+        e->StagedDevIdBlock.clear();
+        e->WritePayload.replace(0, tag.size(), tag);
+    });
+
+    e->setSerialBuilder(QS_WRITE_MAC, [e, c] {
+        if (linkChosen(*e, 0))
+            sendSerialPayload(*e, QS_WRITE_MAC, macBoxes(*c), 13);
+    });
+    e->setEthBuilder(QE_WRITE_MAC, [e, c, ethWrite] {
+        if (linkChosen(*e, 1))
+            ethWrite(macBoxes(*c));
+    });
+
+    // ---- reply branches: each reply is checked whole before anything of it is shown ----
+    const auto clockOk = [](bool weekday) {
+        return Engine::decodes([weekday](Payload p) { return clockblk::decodeClock(p, weekday); });
+    };
+    e->setSerialDecoder(
+        FN_READ_CLOCK,
+        [c, serialPayload] { showClock(*c, decoded(clockblk::decodeClock(serialPayload(), true)), true, true); },
+        clockOk(true));
+    // The echo of a write: date and time only, the controls' state untouched.
+    e->setSerialDecoder(
+        FN_WRITE_CLOCK,
+        [c, serialPayload] { showClock(*c, decoded(clockblk::decodeClock(serialPayload(), false)), false, false); },
+        clockOk(false));
+    e->setEthAction(
+        QStringLiteral("clockRead"),
+        [c, ethPayload] { showClock(*c, decoded(clockblk::decodeClock(ethPayload(), false)), true, false); },
+        clockOk(false));
+    e->setEthAction(
+        QStringLiteral("weekdayRead"),
+        [c, ethPayload] {
+            need<QComboBox>(*c, "Combo_WeekDay").setCurrentIndex(decoded(clockblk::decodeWeekday(ethPayload())) - 1);
+        },
+        Engine::decodes(clockblk::decodeWeekday));
+
+    // The echo of a DeviceID/PD-tag write: the PD tag only.
+    e->setSerialDecoder(
+        FN_WRITE_PDTAG,
+        [c, serialPayload] {
+            c->setText(QStringLiteral("txtPD_Tag"), decoded(blocks::decodeDevIdTag(serialPayload())).pdTag);
+        },
+        Engine::decodes(blocks::decodeDevIdTag));
+
+    const auto showInner = [c](Payload p) {
+        const auto v = decoded(blocks::decodeInnerCal(p));
+        qint16 a[blocks::INNER_CAL_COUNT];
+        std::copy(v.begin(), v.end(), a);
+        showInnerCal(*c, a);
+    };
+    const auto innerOk = Engine::decodes(blocks::decodeInnerCal);
+    e->setSerialDecoder(
+        std::uint8_t(QS_READ_INNER_CAL), [showInner, serialPayload] { showInner(serialPayload()); }, innerOk);
+    e->setEthAction(QStringLiteral("innerCalRead"), [showInner, ethPayload] { showInner(ethPayload()); }, innerOk);
+}

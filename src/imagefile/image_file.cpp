@@ -1,0 +1,252 @@
+#include "imagefile/image_file.h"
+
+#include "base/ansi.h"
+#include "base/errorlog.h"
+#include "base/msgbox.h"
+#include "imagefile/texts.h"
+#include "link/engine.h"
+#include "link/view.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTabWidget>
+#include <QTimeEdit>
+
+using imagefile::Record;
+
+namespace {
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+const QString DATE_FORMAT = QStringLiteral("yyyy-MM-dd");
+const QString TIME_FORMAT = QStringLiteral("HH:mm:ss");
+
+// The page controls an image file holds, in the order they are saved and
+// loaded: the lists first and the device number next, because their change
+// handlers fill other boxes (baud rate -> frame gap, device number -> series
+// and date), which their own records then set again.
+QList<QWidget*> pageControls(QWidget* window)
+{
+    QList<QWidget*> lists, number, rest;
+    auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("tabs"));
+    if (!tabs)
+        return {};
+    for (auto* w : tabs->findChildren<QWidget*>()) {
+        const QString name = w->objectName();
+        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")))
+            continue;
+        if (qobject_cast<QComboBox*>(w))
+            lists << w;
+        else if (name == QLatin1String("lblNUM"))
+            number << w;
+        else if (qobject_cast<QLineEdit*>(w) || qobject_cast<QCheckBox*>(w) || qobject_cast<QDateTimeEdit*>(w))
+            rest << w;
+    }
+    return lists + number + rest;
+}
+
+QString valueOf(QWidget* w)
+{
+    if (auto* c = qobject_cast<QComboBox*>(w))
+        return QString::number(c->currentIndex());
+    if (auto* e = qobject_cast<QLineEdit*>(w))
+        return e->text();
+    if (auto* b = qobject_cast<QCheckBox*>(w))
+        return QString::number(int(b->checkState()));
+    if (auto* t = qobject_cast<QTimeEdit*>(w))
+        return t->time().toString(TIME_FORMAT);
+    if (auto* d = qobject_cast<QDateTimeEdit*>(w))
+        return d->date().toString(DATE_FORMAT);
+    return {};
+}
+
+// Sets a control from its record; false when the value does not fit it.
+bool setValue(QWidget* w, const QString& value)
+{
+    bool ok = false;
+    if (auto* c = qobject_cast<QComboBox*>(w)) {
+        const int pos = value.trimmed().toInt(&ok);
+        if (!ok || pos < -1 || pos >= c->count())
+            return false;
+        c->setCurrentIndex(pos);
+        return true;
+    }
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        e->setText(value);
+        return true;
+    }
+    if (auto* b = qobject_cast<QCheckBox*>(w)) {
+        const int state = value.trimmed().toInt(&ok);
+        if (!ok || state < 0 || state > 2)
+            return false;
+        b->setCheckState(Qt::CheckState(state));
+        return true;
+    }
+    if (auto* t = qobject_cast<QTimeEdit*>(w)) {
+        const QTime v = QTime::fromString(value.trimmed(), TIME_FORMAT);
+        if (!v.isValid())
+            return false;
+        t->setTime(v);
+        return true;
+    }
+    if (auto* d = qobject_cast<QDateTimeEdit*>(w)) {
+        const QDate v = QDate::fromString(value.trimmed(), DATE_FORMAT);
+        if (!v.isValid())
+            return false;
+        d->setDate(v);
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+ImageFile::ImageFile(QWidget* window, Engine& engine, ImageHeader header, std::function<void()> setParaVk,
+                     QObject* parent)
+    : QObject(parent), window_(window), engine_(engine), header_(header), setParaVk_(std::move(setParaVk))
+{
+    chooseFile = [this](bool save, const QString& suggested) {
+        return save ? QFileDialog::getSaveFileName(window_, u(texts4::SAVE_TITLE), suggested, u(texts4::TXT_FILTER))
+                    : QFileDialog::getOpenFileName(window_, u(texts4::OPEN_TITLE), suggested, u(texts4::TXT_FILTER));
+    };
+    const auto hook = [this](const char* name, void (ImageFile::*handler)()) {
+        if (auto* b = window_->findChild<QPushButton*>(QString::fromLatin1(name)))
+            connect(b, &QPushButton::clicked, this, handler);
+    };
+    hook("cmdSave", &ImageFile::cmdSave_Click);
+    hook("cmdRead", &ImageFile::cmdRead_Click);
+    hook("ReadTxt", &ImageFile::ReadTxt_Click);
+    hook("ReadTxtAndDown", &ImageFile::ReadTxtAndDown_Click);
+}
+
+QString* ImageFile::headerField(const QString& key) const
+{
+    const std::pair<const char*, QString*> keys[] = {
+        {texts4::KEY_EMPLOYEE_NO, header_.EmployeeNo}, {texts4::KEY_BIN_FILE, header_.BinFileName},
+        {texts4::KEY_BIN_VERSION, header_.BinVersion}, {texts4::KEY_BOOT_VERSION, header_.BootVersion},
+        {texts4::KEY_DEVICE_SERIAL, header_.DeviceSerial},
+    };
+    for (const auto& [k, field] : keys)
+        if (key == u(k))
+            return field;
+    return nullptr;
+}
+
+bool ImageFile::apply(const Record& r)
+{
+    if (QString* field = headerField(r.key)) {
+        *field = r.value;
+        return true;
+    }
+    for (auto* w : pageControls(window_))
+        if (w->objectName() == r.key)
+            return setValue(w, r.value);
+    return false;
+}
+
+int ImageFile::AnalysisParam(QString& records)
+{
+    int skipped = 0;
+    const auto list = imagefile::parseRecords(records, &skipped);
+    int applied = 0;
+    for (const auto& r : list) {
+        if (apply(r))
+            ++applied;
+        else
+            ++skipped;
+    }
+    if (skipped > 0)
+        WriteErrorLog(u(texts4::SKIPPED).arg(skipped), QStringLiteral("AnalysisParam(Form1)"));
+    return applied;
+}
+
+QList<Record> ImageFile::records() const
+{
+    QList<Record> out;
+    for (const char* k : {texts4::KEY_EMPLOYEE_NO, texts4::KEY_BIN_FILE, texts4::KEY_BIN_VERSION,
+                          texts4::KEY_BOOT_VERSION, texts4::KEY_DEVICE_SERIAL}) {
+        const QString* field = headerField(u(k));
+        out.append({u(k), field ? *field : QString()});
+    }
+    for (auto* w : pageControls(window_))
+        out.append({w->objectName(), valueOf(w)});
+    return out;
+}
+
+bool ImageFile::saveFile(const QString& path)
+{
+    QSaveFile f(path);
+    const QByteArray bytes = imagefile::encodeFile(records());
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
+        throw RuntimeError(u(texts4::SAVE_FAILED) + path);
+    return true;
+}
+
+bool ImageFile::loadFile(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        MsgBox(u(texts4::OPEN_FAILED) + path);
+        return false;
+    }
+    QString text = fromAnsi(f.readAll());
+    AnalysisParam(text);
+    return true;
+}
+
+void ImageFile::cmdSave_Click()
+{
+    trap(QStringLiteral("cmdSave_Click(Form1)"), [&] {
+        auto* number = window_->findChild<QLineEdit*>(QStringLiteral("lblNUM"));
+        const QString path = chooseFile(true, (number ? number->text() : QString()) + u(texts4::TXT_SUFFIX));
+        if (path.isEmpty())
+            return;
+        saveFile(path);
+        engine_.view()->setStatus(u(texts4::SAVED) + path);
+    });
+}
+
+void ImageFile::cmdRead_Click()
+{
+    trap(QStringLiteral("cmdRead_Click(Form1)"), [&] {
+        const QString path = chooseFile(false, {});
+        if (!path.isEmpty() && loadFile(path))
+            engine_.view()->setStatus(u(texts4::LOADED) + path);
+    });
+}
+
+void ImageFile::ReadTxt_Click() { cmdRead_Click(); }
+
+void ImageFile::download()
+{
+    setParaVk_();
+    // The two queued AQ zero/full writes send the zero values, then the full-scale values.
+    engine_.PendParam = 8;
+}
+
+void ImageFile::ReadTxtAndDown_Click()
+{
+    trap(QStringLiteral("ReadTxtAndDown_Click(Form1)"), [&] {
+        const QString path = chooseFile(false, {});
+        if (path.isEmpty() || !loadFile(path))
+            return;
+        download();
+        // The AQ type write's reply then leaves the AQ area as loaded.
+        engine_.AQTypeChanged = true;
+    });
+}
+
+void ImageFile::DownOrder(QString& text, int& upgradeMode)
+{
+    trap(QStringLiteral("DownOrder(Form1)"), [&] {
+        AnalysisParam(text);
+        upgradeMode = 0;
+        download();
+    });
+}

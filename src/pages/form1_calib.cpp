@@ -1,0 +1,167 @@
+// Calibration commands of the analog-input and AQ pages, the clock page's
+// buttons and the MAC page's boxes.
+#include "base/errorlog.h"
+#include "base/msgbox.h"
+#include "base/numbers.h"
+#include "pages/form1.h"
+#include "pages/texts.h"
+#include "proto/eth_commands.h"
+#include "proto/serial_commands.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDateTime>
+#include <QEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace serial;
+using namespace net;
+
+namespace {
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+// Runs the MAC page's focus handler when one of its boxes gets the focus.
+class MacFocus : public QObject {
+public:
+    MacFocus(Form1* f) : QObject(f), f_(f) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusIn)
+            for (int i = 0; i < 6; ++i)
+                if (watched == f_->ui.txt_MAC[std::size_t(i)])
+                    f_->txt_MAC_GotFocus(i);
+        return false;
+    }
+
+private:
+    Form1* f_;
+};
+
+} // namespace
+
+void Form1::connectCalibPage()
+{
+    connect(ui.cmdWriteprj, &QPushButton::clicked, this, &Form1::cmdWriteprj_Click);
+    connect(ui.bt_AQAdjust, &QPushButton::clicked, this, &Form1::bt_AQAdjust_Click);
+    connect(ui.CmdGainE, &QPushButton::clicked, this, &Form1::CmdGainE_Click);
+    connect(ui.CmdGainD, &QPushButton::clicked, this, &Form1::CmdGainD_Click);
+    connect(ui.Cmd_Wtite_Temprature, &QPushButton::clicked, this, &Form1::Cmd_Wtite_Temprature_Click);
+    connect(ui.Cmd_LeiCheck, &QPushButton::clicked, this, &Form1::Cmd_LeiCheck_Click);
+    connect(ui.cmdReclock, &QPushButton::clicked, this, &Form1::cmdReclock_Click);
+    connect(ui.cmdWrclock, &QPushButton::clicked, this, &Form1::cmdWrclock_Click);
+    connect(ui.cmdNowclock, &QPushButton::clicked, this, &Form1::cmdNowclock_Click);
+    connect(ui.bt_MAC, &QPushButton::clicked, this, &Form1::bt_MAC_Click);
+    connect(ui.bt_NetGate, &QPushButton::clicked, this, &Form1::bt_NetGate_Click);
+    auto* focus = new MacFocus(this);
+    for (auto* box : ui.txt_MAC)
+        box->installEventFilter(focus);
+}
+
+// Pushes the serial or the Ethernet code of the chosen link.
+void Form1::pushOnLink(std::int16_t serialCode, std::int16_t ethernetCode)
+{
+    engine_->push(ethernetChosen() ? ethernetCode : serialCode);
+}
+
+void Form1::cmdWriteprj_Click()
+{
+    trap(QStringLiteral("cmdWriteprj_Click(Form1)"), [&] {
+        pushOnLink(QS_READ_PRJ_CAL, QE_READ_PRJ_CAL);
+        pushOnLink(QS_WRITE_PRJ_CAL, QE_WRITE_PRJ_CAL); // sent first, then read back
+    });
+}
+
+void Form1::bt_AQAdjust_Click()
+{
+    trap(QStringLiteral("bt_AQAdjust_Click(Form1)"), [&] {
+        std::array<std::int16_t, 8> v{};
+        for (std::size_t i = 0; i < v.size(); ++i)
+            v[i] = toInt16(leadingNumber(ui.txt_AQjust[i]->text()));
+        dev_.SysInfo.AqAdjust = v;
+        engine_->push(QS_WRITE_AQ_PRJ_CAL); // the same code on both links
+    });
+}
+
+void Form1::selfCalibrate(const char* question, std::uint8_t kind)
+{
+    trap(QStringLiteral("CmdGain_Click(Form1)"), [&] {
+        if (MsgBox(u(question), MsgButtons::OkCancel) != MsgAnswer::Ok)
+            return;
+        if (ethernetChosen())
+            engine_->push(QE_READ_SYS_INFO);
+        engine_->push(QS_WRITE_SELF_GAIN); // the same code on both links
+        dev_.SelfCalKind = kind;
+    });
+}
+
+void Form1::CmdGainE_Click() { selfCalibrate(texts1::ASK_SELF_GAIN, 0); }
+void Form1::CmdGainD_Click() { selfCalibrate(texts1::ASK_SELF_OFFSET, 1); }
+
+void Form1::Cmd_Wtite_Temprature_Click()
+{
+    trap(QStringLiteral("Cmd_Wtite_Temprature_Click(Form1)"), [&] {
+        std::int64_t sum = 0;
+        for (std::size_t i = 0; i < 8; ++i) {
+            const std::int32_t t = toInt32(strictNumber(ui.ChnlDis[i]->text()));
+            if (t < 0 || t > 6000) {
+                MsgBox(u(texts1::CHANNEL_TEMPERATURE_WRONG));
+                return;
+            }
+            sum += 3000 - t;
+        }
+        const auto average = roundHalfEven(double(sum) / 8);
+        dev_.TempWriteValue = toInt16(double(average) + toInt32(strictNumber(ui.txtTempComp->text())));
+        if (ethernetChosen())
+            return; // the device takes this value on the serial link only
+        engine_->push(QS_READ_SYS_INFO);
+        engine_->push(QS_WRITE_COLD_CAL);
+    });
+}
+
+void Form1::Cmd_LeiCheck_Click()
+{
+    trap(QStringLiteral("Cmd_LeiCheck_Click(Form1)"), [&] { pushOnLink(QS_WRITE_INNER_CAL, QE_WRITE_INNER_CAL); });
+}
+
+void Form1::cmdReclock_Click()
+{
+    trap(QStringLiteral("cmdReclock_Click(Form1)"), [&] {
+        if (ethernetChosen()) {
+            engine_->push(QE_READ_CLOCK);
+            engine_->push(QE_READ_WEEKDAY);
+        } else {
+            engine_->push(QS_READ_CLOCK);
+        }
+    });
+}
+
+void Form1::cmdWrclock_Click()
+{
+    trap(QStringLiteral("cmdWrclock_Click(Form1)"), [&] {
+        // Sent in the reverse order: the weekday, the clock, then both read back.
+        if (ethernetChosen()) {
+            for (auto code : {QE_READ_CLOCK, QE_READ_WEEKDAY, QE_WRITE_CLOCK, QE_WRITE_WEEKDAY})
+                engine_->push(code);
+        } else {
+            engine_->push(QS_READ_CLOCK);
+            engine_->push(QS_WRITE_CLOCK);
+        }
+    });
+}
+
+void Form1::cmdNowclock_Click()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    ui.clkDate->setDate(now.date());
+    ui.clkTime->setTime(QTime(now.time().hour(), now.time().minute(), now.time().second()));
+    ui.Combo_WeekDay->setCurrentIndex(now.date().dayOfWeek() - 1);
+    cmdWrclock_Click();
+}
+
+void Form1::txt_MAC_GotFocus(int index)
+{
+    auto* box = ui.txt_MAC[std::size_t(index)];
+    box->setSelection(0, int(box->text().size()));
+}
