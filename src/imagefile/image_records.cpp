@@ -8,9 +8,21 @@ namespace {
 
 bool isSeparator(QChar c) { return c.unicode() == SEPARATOR || c.unicode() == SEPARATOR_C1; }
 
-// The records of one line. Keys never hold "|" or the separator; a value runs
-// to the last "|" before the next key, which starts after a "|" and ends at a
-// separator. The last value of a line runs to the line's last "|".
+// A key is a control's name or a header word: no blanks.
+bool isKey(const QString& s)
+{
+    if (s.isEmpty())
+        return false;
+    for (QChar c : s)
+        if (c.isSpace())
+            return false;
+    return true;
+}
+
+// The records of one line. Keys never hold "|", blanks or the separator; a
+// value runs to the last "|" before the next key, which follows a "|" (and
+// blanks) and ends at a separator. The last value of a line runs to the
+// line's last "|".
 void parseLine(const QString& line, QList<Record>& out, int& malformed)
 {
     const int n = int(line.size());
@@ -29,7 +41,7 @@ void parseLine(const QString& line, QList<Record>& out, int& malformed)
         for (int i = sep + 1; i < n; ++i) {
             if (line[i] == QLatin1Char('|')) {
                 bar = i;
-            } else if (isSeparator(line[i]) && bar >= 0) {
+            } else if (isSeparator(line[i]) && bar >= 0 && isKey(line.mid(bar + 1, i - bar - 1).trimmed())) {
                 valueEnd = bar;
                 end = bar + 1;
                 break;

@@ -1,6 +1,7 @@
 // The Ethernet side of the engine: the rows of the Ethernet command table, the
 // idle poll, the two UDP senders, the reply checks and the reply dispatch.
 #include "base/errorlog.h"
+#include "base/filename.h"
 #include "base/msgbox.h"
 #include "link/engine.h"
 #include "link/texts.h"
@@ -332,8 +333,10 @@ void Engine::firmwareBlockAccepted()
 void Engine::userBlockDump()
 {
     // Appended to "<DeviceID>.DAT"; a block larger than one datagram arrives as
-    // several replies to the one request, each appended in arrival order.
-    QFile f(view_->deviceIdText() + QStringLiteral(".DAT"));
+    // several replies to the one request, each appended in arrival order. The
+    // DeviceID may come from the device, so only what is safe in a file name
+    // is kept: the file always lands in the current directory.
+    QFile f(safeFileName(view_->deviceIdText(), QStringLiteral("DEVICE")) + QStringLiteral(".DAT"));
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
         throw RuntimeError(f.errorString());
     const QByteArray data = userBlockData(NetRxBuf);

@@ -6,6 +6,22 @@
 QtSerialTransport::QtSerialTransport(QObject* parent) : SerialTransport(parent)
 {
     connect(&port_, &QSerialPort::readyRead, this, &QtSerialTransport::onReadyRead);
+    connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialTransport::onError);
+}
+
+void QtSerialTransport::onError(QSerialPort::SerialPortError e)
+{
+    // Errors that mean the port is gone. Closing it also stops the event
+    // source that would otherwise fire without pause.
+    if (e != QSerialPort::ResourceError && e != QSerialPort::ReadError)
+        return;
+    if (!port_.isOpen())
+        return;
+    const QString why = port_.errorString();
+    port_.close();
+    buffer_.clear();
+    armed_ = false;
+    Q_EMIT lost(why);
 }
 
 int QtSerialTransport::errorNumber(QSerialPort::SerialPortError e)

@@ -27,6 +27,7 @@ public:
 
 private:
     void onReadyRead();
+    void onError(QSerialPort::SerialPortError e);
     void check();
 
     QSerialPort port_;

@@ -26,4 +26,7 @@ public:
 
 Q_SIGNALS:
     void received(); // the OnComm event
+    // The port is gone under the open link (adapter unplugged, the other end
+    // of a pseudo-terminal closed): raised once, with the port already closed.
+    void lost(const QString& description);
 };

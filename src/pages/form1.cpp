@@ -126,6 +126,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
                           .count());
     };
     connect(wsckDeviceQuery_, &UdpTransport::datagram, this, &Form1::wsckDeviceQuery_DataArrival);
+    connect(serial_, &SerialTransport::lost, this, &Form1::serialPortLost);
     connect(&engine_->timCheckDevice, &QTimer::timeout, this, &Form1::timCheckDevice_Timer);
     registerSerialRows(*engine_, dev_, controls_);
     registerEthRows(*engine_, dev_, controls_);
@@ -425,6 +426,19 @@ void Form1::startFailed(int number, const QString& description)
     ui.StartRun->setEnabled(true);
     ui.cmdStop->setEnabled(false);
     ui.Text2->setText(u(serialLink ? texts1::SERIAL_RETRY : texts1::WINSOCK_RETRY));
+}
+
+void Form1::serialPortLost(const QString& description)
+{
+    // Handled once, like a start that failed to read the port: the link
+    // stops, the user is told, and the link choice is free again.
+    WriteErrorLog(description, QStringLiteral("Comm1_OnComm(Form1)"));
+    for (QTimer* t : {&engine_->Timer1, &engine_->Timer2, &engine_->timMscon, &engine_->timCheckDevice,
+                      &engine_->Sleep_Timer})
+        t->stop();
+    if (serial_->isOpen())
+        serial_->close();
+    startFailed(8020, description);
 }
 
 void Form1::Time2Start_Timer()

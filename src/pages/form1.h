@@ -177,6 +177,8 @@ private:
     void startSerial();
     void startEthernet();
     void startFailed(int number, const QString& description);
+    // The serial port went away under the open link.
+    void serialPortLost(const QString& description);
     void fillAqTypeLists();
     void SetControlsEnabled();
     void connectSystemPage();

@@ -14,6 +14,10 @@ std::optional<DeviceAnnounce> parseAnnounce(const QByteArray& datagram)
     a.deviceId = datagram.mid(ANNOUNCE_DEVICE_ID_AT, ANNOUNCE_TEXT_SIZE);
     a.pdTag = datagram.mid(ANNOUNCE_PD_TAG_AT, ANNOUNCE_TEXT_SIZE);
     a.port = quint16(quint8(datagram[ANNOUNCE_PORT_AT]) | (quint8(datagram[ANNOUNCE_PORT_AT + 1]) << 8));
+    // No device can be reached at 0.0.0.0; it would also match the device
+    // table's placeholder record.
+    if ((a.addr[0] | a.addr[1] | a.addr[2] | a.addr[3]) == 0)
+        return std::nullopt;
     return a;
 }
 

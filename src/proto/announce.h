@@ -22,7 +22,8 @@ struct DeviceAnnounce {
     quint16 port;         // port of the device's request service
 };
 
-// nullopt unless the datagram is exactly 91 bytes long and byte 0 is 4.
+// nullopt unless the datagram is exactly 91 bytes long, byte 0 is 4 and the
+// address is not 0.0.0.0.
 std::optional<DeviceAnnounce> parseAnnounce(const QByteArray& datagram);
 
 // "192.168.1.20": four decimal numbers without leading zeros, joined by ".".

@@ -5,10 +5,12 @@
 #include "pages/form1.h"
 #include "e2e/window_rig.h"
 #include "devsim/udp_device.h"
+#include "proto/eth_commands.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTimer>
 #include <QUdpSocket>
 #include <QtTest>
 
@@ -91,6 +93,62 @@ private Q_SLOTS:
         sim->setSilent(true);
         QTRY_VERIFY_WITH_TIMEOUT(f->engine().TimeoutCount >= 1, 9000);
         QCOMPARE(f->ui.Text3->text(), QString::number(f->engine().TimeoutCount));
+    }
+
+    void onlyTheChosenDeviceIsHeardOncePerRequest()
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(f->ui.cmbDevice->count(), 1, 5000);
+        f->ui.cmbDevice->setCurrentIndex(0);
+        f->cmbDevice_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(wire().size() >= STARTUP.size() + 2, 15000);
+        QTRY_VERIFY(!f->ui.txtModuleAddr->text().isEmpty());
+        const QString address = f->ui.txtModuleAddr->text();
+        QVERIFY(address != QStringLiteral("99"));
+
+        // Another host on loopback answers every system read first, with the
+        // right sequence number and a record saying module address 99.
+        QUdpSocket impostor;
+        QVERIFY(impostor.bind(QHostAddress(QStringLiteral("127.0.0.3")), 0));
+        sim->setReplyDelay(60);
+        int forged = 0;
+        int lastSeq = -1;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            auto& e = f->engine();
+            if (e.PendIndex != 10003 || e.PendSubIndex != 1 || e.ReadSeq == lastSeq)
+                return;
+            lastSeq = e.ReadSeq;
+            QByteArray d(12 + 104, '\0');
+            d[0] = 0x4C;
+            d[6] = char(e.ReadSeq & 0xFF);
+            d[7] = char(e.ReadSeq >> 8);
+            d[12 + 8] = 99;
+            impostor.writeDatagram(d, QHostAddress::LocalHost, sim->port());
+            ++forged;
+        });
+        watch.start(1);
+        texts.clear();
+        f->engine().push(net::QE_READ_SYS_INFO);
+        QTRY_VERIFY_WITH_TIMEOUT(texts.contains(QStringLiteral("读系统参数成功")), 5000);
+        watch.stop();
+        QVERIFY(forged >= 1);
+        QCOMPARE(f->ui.txtModuleAddr->text(), address);
+        QTRY_COMPARE(f->ui.Text4->text(), QString::number(f->engine().NetRxCount));
+
+        // A device that sends its replies twice: the sensor types written are
+        // read back once.
+        sim->setReplyDelay(0);
+        sim->duplicateNext(1000);
+        sim->clearLog();
+        f->Command3_Click();
+        QTest::qWait(1500);
+        int writes = 0, reads = 0;
+        for (const auto& r : sim->receivedRequests()) {
+            writes += r.service == 13 && r.index == 10003 && r.subIndex == 5;
+            reads += r.service == 12 && r.index == 10003 && r.subIndex == 1;
+        }
+        QCOMPARE(writes, 1);
+        QCOMPARE(reads, 1);
     }
 
     void deviceThatStopsAnnouncingIsDropped()

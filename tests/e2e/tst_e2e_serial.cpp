@@ -7,6 +7,7 @@
 #include "devsim/serial_device.h"
 
 #include <QComboBox>
+#include <sys/resource.h>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QtTest>
@@ -97,6 +98,35 @@ private Q_SLOTS:
         sim->corruptNextCrc(1);
         QTRY_VERIFY_WITH_TIMEOUT(texts.contains(QStringLiteral("CRC 校验错误")), 3000);
         QTRY_VERIFY(f->engine().RxCount > before + 1); // polling goes on
+    }
+
+    void portVanishingEndsTheLinkOnce()
+    {
+        QList<MsgRequest> boxes;
+        setMsgResponder([&](const MsgRequest& q) {
+            boxes << q;
+            return MsgAnswer::Ok;
+        });
+        startWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(sim->receivedFunctions().size() >= STARTUP.size(), 20000);
+        sim->close(); // the adapter is unplugged
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.size(), 1, 5000);
+        QCOMPARE(boxes[0].title, QStringLiteral("请注意串行口错误!"));
+        QVERIFY(boxes[0].text.contains(QStringLiteral("读 comm 设备错误")));
+        QCOMPARE(f->ui.Text2->text(), QStringLiteral("请确认设置正确后,重新开始"));
+        QVERIFY(f->ui.optComm[0]->isEnabled() && f->ui.optComm[1]->isEnabled() && f->ui.ComPort->isEnabled());
+        QVERIFY(!f->engine().Timer1.isActive() && !f->engine().Timer2.isActive() && !f->engine().timMscon.isActive());
+        // Nothing runs afterwards: the process stays idle.
+        const auto cpu = [] {
+            rusage r{};
+            getrusage(RUSAGE_SELF, &r);
+            return r.ru_utime.tv_sec * 1000.0 + r.ru_utime.tv_usec / 1000.0 + r.ru_stime.tv_sec * 1000.0
+                + r.ru_stime.tv_usec / 1000.0;
+        };
+        const double before = cpu();
+        QTest::qWait(1000);
+        QVERIFY2(cpu() - before < 200, qPrintable(QString::number(cpu() - before)));
+        QCOMPARE(boxes.size(), 1);
     }
 };
 

@@ -162,6 +162,13 @@ private Q_SLOTS:
         QVERIFY(e->Timer1.isActive() && !e->Timer2.isActive());
         sock->deliver(reply(0x8D, 1));
         QCOMPARE(view->text2, QStringLiteral("写服务失败"));
+        // A failure status needs only its byte.
+        view->text2.clear();
+        e->Timer1.stop();
+        e->Timer2.start();
+        sock->deliver(QByteArray(1, 0x0D));
+        QCOMPARE(view->text2, QStringLiteral("写服务失败"));
+        QVERIFY(e->Timer1.isActive() && !e->Timer2.isActive());
         // A wrong sequence number, an unknown service or a stub: counted, nothing else.
         view->text2.clear();
         e->Timer1.stop();
@@ -172,13 +179,16 @@ private Q_SLOTS:
         sock->deliver(reply(0x4D, quint16(e->ReadSeq))); // echoes the read's number
         QVERIFY(view->text2.isEmpty());
         QVERIFY(!e->Timer1.isActive());
-        QCOMPARE(e->NetRxCount, 6);
-        QCOMPARE(view->text4, QStringLiteral("6"));
+        // Another sender than the chosen device: counted, nothing else.
+        Q_EMIT sock->foreignDatagram();
+        QVERIFY(!e->Timer1.isActive());
+        QCOMPARE(e->NetRxCount, 8);
+        QCOMPARE(view->text4, QStringLiteral("8"));
         // While the AQ window is open every datagram is its own.
         nb->aqOpen = true;
         sock->deliver(reply(0x0C, 0));
         QCOMPARE(nb->calls, QStringList{QStringLiteral("OnDevReturnFromSock")});
-        QCOMPARE(e->NetRxCount, 7);
+        QCOMPARE(e->NetRxCount, 9);
     }
 
     void dispatchFollowsThePendingRequest()
@@ -229,11 +239,14 @@ private Q_SLOTS:
 
     void branchEffects()
     {
-        // Sensor types written: the system information is read back next.
+        // Sensor types written: the system information is read back next,
+        // once, however often the device repeats its reply.
         e->PendIndex = IDX_SYSTEM;
         e->PendSubIndex = 5;
         writeReply();
+        sock->deliver(reply(0x4D, quint16(e->WriteSeq)));
         QCOMPARE(e->top(), std::int16_t(QE_READ_SYS_INFO));
+        QCOMPARE(e->CmdTop, std::int16_t(1));
         // ...unless the record's own write still waits: the read would run
         // first and put the old record over the one to be written.
         e->loadList({QE_REFRESH_LIVE, QE_WRITE_SYS_INFO, QE_WRITE_AI_ALARM});
@@ -304,8 +317,22 @@ private Q_SLOTS:
         QCOMPARE(e->DevIdBuf, block);
     }
 
+    void userBlockDumpAppends_data()
+    {
+        // The DeviceID names the file; what the device sent cannot leave the
+        // current directory or cut the name.
+        QTest::addColumn<QString>("deviceId");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("plain") << QStringLiteral("0012345678901234") << QStringLiteral("0012345678901234.DAT");
+        QTest::newRow("path") << QStringLiteral("../x/y") << QStringLiteral("xy.DAT");
+        QTest::newRow("NUL inside") << QStringLiteral("AB") + QChar(0) + QStringLiteral("CD") << QStringLiteral("ABCD.DAT");
+        QTest::newRow("nothing left") << QStringLiteral("/\\..\n") << QStringLiteral("DEVICE.DAT");
+    }
     void userBlockDumpAppends()
     {
+        QFETCH(QString, deviceId);
+        QFETCH(QString, file);
+        view->deviceId = deviceId;
         QTemporaryDir dir;
         const QString was = QDir::currentPath();
         QDir::setCurrent(dir.path());
@@ -317,10 +344,11 @@ private Q_SLOTS:
         sock->deliver(reply(0x4C, quint16(e->ReadSeq), QByteArray("yyDEF")));
         QCOMPARE(view->text2, QStringLiteral("正在将数据写入文件，请等待……"));
         QVERIFY(e->Timer2.isActive()); // the command ends by its time-out
-        QFile f(QStringLiteral(".DAT"));
+        QDir::setCurrent(was);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{file});
+        QFile f(dir.filePath(file));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("ABCDEF"));
-        QDir::setCurrent(was);
     }
 
     void firmwareTransfer()

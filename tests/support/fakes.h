@@ -84,9 +84,10 @@ public:
 
 class FakeView : public LinkView {
 public:
-    QString text2, text3, text4;
+    QString text2, text3, text4, deviceId;
     QStringList history;
     int option = 0;
+    QString deviceIdText() const override { return deviceId; }
     void setStatus(const QString& t) override
     {
         text2 = t;

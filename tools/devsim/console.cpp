@@ -120,13 +120,15 @@ QString SimConsole::execute(const QString &line)
         return ok();
     }
     // UDP-only modes.
-    if (cmd == QLatin1String("fail") || cmd == QLatin1String("wrong-seq")) {
+    if (cmd == QLatin1String("fail") || cmd == QLatin1String("wrong-seq") || cmd == QLatin1String("duplicate")) {
         if (!udp)
             return QStringLiteral("ERR %1 is a udp fault").arg(cmd);
         if (cmd == QLatin1String("fail"))
             udp->failNext(n);
-        else
+        else if (cmd == QLatin1String("wrong-seq"))
             udp->wrongSeqNext(n);
+        else
+            udp->duplicateNext(n);
         return ok();
     }
     return QStringLiteral("ERR unknown command: ") + cmd;

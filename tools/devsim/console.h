@@ -10,6 +10,7 @@
 //   [serial] wrong-fn [N]          answer the next N with a function code nobody asked for
 //   [udp] fail [N]                 answer the next N with status bits 00
 //   [udp] wrong-seq [N]            echo a wrong sequence number in the next N replies
+//   [udp] duplicate [N]            send each of the next N replies twice
 //   announce on|off|now            start, stop or send one announcement
 //   [serial|udp] clear             end every fault mode
 //   status                         counters

@@ -182,8 +182,12 @@ QDateTime SimDeviceModel::clock() const
 
 void SimDeviceModel::setClock(const QDateTime &dt)
 {
-    if (dt.isValid())
-        clockOffsetSecs = QDateTime::currentDateTime().secsTo(dt);
+    if (!dt.isValid())
+        return;
+    // The weekday register is not touched by a date write.
+    const int w = weekday();
+    clockOffsetSecs = QDateTime::currentDateTime().secsTo(dt);
+    setWeekday(w);
 }
 
 int SimDeviceModel::weekday() const

@@ -15,6 +15,7 @@ struct SimFaults
     // UDP only
     int failNext = 0;           // answer the next N requests with status bits 00
     int wrongSeqNext = 0;       // echo a wrong sequence number in the next N replies
+    int duplicateNext = 0;      // send each of the next N replies twice
 
     void clear() { *this = SimFaults{}; }
 

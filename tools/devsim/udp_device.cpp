@@ -217,12 +217,15 @@ void SimUdpDevice::handle(const QByteArray &d, const QHostAddress &from, quint16
         payloads = {QByteArray()};
 
     const quint16 seq = SimFaults::take(m_faults.wrongSeqNext) ? quint16(r.seq + 1) : r.seq;
+    const int copies = SimFaults::take(m_faults.duplicateNext) ? 2 : 1;
     for (const QByteArray &p : payloads) {
         const QByteArray out = reply(svc, ok, seq, r.index, r.subIndex, r.param, p);
-        if (m_faults.delayMs > 0)
-            QTimer::singleShot(m_faults.delayMs, this, [this, out, from, fromPort] { sendTo(out, from, fromPort); });
-        else
-            sendTo(out, from, fromPort);
+        for (int i = 0; i < copies; ++i) {
+            if (m_faults.delayMs > 0)
+                QTimer::singleShot(m_faults.delayMs, this, [this, out, from, fromPort] { sendTo(out, from, fromPort); });
+            else
+                sendTo(out, from, fromPort);
+        }
     }
 }
 

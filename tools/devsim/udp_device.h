@@ -74,6 +74,7 @@ public:
     void setReplyDelay(int ms) { m_faults.delayMs = ms; }
     void failNext(int n = 1) { m_faults.failNext = n; }
     void wrongSeqNext(int n = 1) { m_faults.wrongSeqNext = n; }
+    void duplicateNext(int n = 1) { m_faults.duplicateNext = n; }
     void clearFaults() { m_faults.clear(); }
 
     QList<SimUdpRequest> receivedRequests() const { return m_log; }

@@ -1,0 +1,78 @@
+// Firmware upgrade on the Ethernet link against the simulated device on
+// loopback UDP: a chosen image, block by block, with the progress bar.
+#include "e2e/upgrade_rig.h"
+#include "e2e/window_rig.h"
+#include "devsim/udp_device.h"
+#include "pages/form1.h"
+#include "upgrade/firmware_upgrade.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QtTest>
+
+class TestE2eUpgradeEthernet : public QObject {
+    Q_OBJECT
+    std::unique_ptr<SimUdpDevice> sim;
+    std::unique_ptr<Form1> f;
+    QStringList texts, boxes;
+    QTemporaryDir dir;
+
+    int writesTo(int sub) const
+    {
+        int n = 0;
+        for (const auto& r : sim->receivedRequests())
+            n += r.service == 13 && r.index == 10003 && r.subIndex == sub;
+        return n;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        e2e::recordBoxes(boxes);
+        sim = std::make_unique<SimUdpDevice>();
+        const quint16 announcePort = e2e::startLoopbackDevice(*sim);
+        QVERIFY2(announcePort != 0, qPrintable(sim->errorString()));
+        f = e2e::ethernetWindow(announcePort, this, texts);
+        QTRY_COMPARE_WITH_TIMEOUT(f->ui.cmbDevice->count(), 1, 5000);
+        f->ui.cmbDevice->setCurrentIndex(0);
+        f->cmbDevice_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(sim->receivedRequests().size() >= 16, 15000);
+    }
+    void cleanup()
+    {
+        f.reset();
+        sim.reset();
+    }
+
+    void chosenImageGoesBlockByBlock()
+    {
+        const QByteArray image = e2e::testImage();
+        const QString path = e2e::writeFile(dir, QStringLiteral("main.bin"), image);
+        f->upgrade().chooseFile = [path] { return path; };
+        f->upgrade().bt_FindUpdataFile_Click();
+        f->upgrade().bt_Updata_Click();
+        QCOMPARE(f->ui.ProgressBar->maximum(), 512 + 3);
+        QTRY_VERIFY_WITH_TIMEOUT(sim->model()->flashBlocksReceived > 100, 15000);
+        QVERIFY(!f->ui.ProgressBar->isHidden());
+        QTRY_VERIFY_WITH_TIMEOUT(boxes.contains(QStringLiteral("升级成功！")), 30000);
+
+        QCOMPARE(writesTo(0), 1);
+        QCOMPARE(writesTo(1), 1);
+        QCOMPARE(writesTo(2), 512);
+        QCOMPARE(sim->model()->flashBlockCount, quint16(512));
+        QCOMPARE(sim->model()->flashImage, e2e::padded(image));
+        for (const char* t : {"开始升级，请等待...", "下载升级包大小成功", "发送升级数据成功"})
+            QVERIFY2(texts.contains(QString::fromUtf8(t)), t);
+        QVERIFY(f->ui.ProgressBar->isHidden());
+        QVERIFY(f->ui.lb_ProgProc->isHidden());
+        QCOMPARE(f->engine().Timer1.interval(), 300);
+        QCOMPARE(boxes, QStringList{QStringLiteral("升级成功！")});
+        // Polling goes on.
+        const int before = sim->receivedRequests().size();
+        QTRY_VERIFY_WITH_TIMEOUT(sim->receivedRequests().size() > before + 2, 5000);
+    }
+};
+
+QTEST_MAIN(TestE2eUpgradeEthernet)
+#include "tst_e2e_upgrade_ethernet.moc"

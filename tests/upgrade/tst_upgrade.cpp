@@ -1,0 +1,205 @@
+// The firmware upgrade's refusals, its stages' failure texts, the production
+// server's parameters and the progress bar an upgrade owns, on the main window
+// with a stand-in port.
+#include "base/msgbox.h"
+#include "imagefile/image_file.h"
+#include "pages/form1.h"
+#include "support/fakes.h"
+#include "upgrade/firmware_upgrade.h"
+
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// A production server that knows one device's final-tuning parameters.
+class OneDeviceServer : public OrderServer {
+public:
+    QString number, params;
+    bool UploadParamSheet(const QString&, const QString&) override { return false; }
+    std::optional<QByteArray> GetDeviceProgram(const QString&) override { return std::nullopt; }
+    std::optional<QString> GetTuneParam(const QString& n) override
+    {
+        if (n == number)
+            return params;
+        return std::nullopt;
+    }
+};
+
+} // namespace
+
+class TestUpgrade : public QObject {
+    Q_OBJECT
+    FakeSerial serial;
+    FakeUdp discovery, device;
+    OneDeviceServer server;
+    std::unique_ptr<Form1> f;
+    QStringList boxes;
+    QTemporaryDir dir;
+
+    QString file(const QString& name, qint64 size)
+    {
+        QFile out(dir.filePath(name));
+        if (!out.open(QIODevice::WriteOnly))
+            return {};
+        out.write(QByteArray(size, 'x'));
+        return out.fileName();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        boxes.clear();
+        setMsgResponder([this](const MsgRequest& r) {
+            boxes << r.text;
+            return MsgAnswer::Ok;
+        });
+        serial.written.clear();
+        Form1Options o;
+        o.serial = &serial;
+        o.discovery = &discovery;
+        o.deviceSocket = &device;
+        o.platformPorts = false;
+        o.orderServer = &server;
+        f = std::make_unique<Form1>(o);
+        f->upgrade().programDir = dir.path();
+    }
+    void cleanup() { f.reset(); }
+
+    void refusedImagesSendNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<qint64>("size"); // -1: no such file
+        QTest::addColumn<QString>("box");
+        QTest::newRow("no file chosen") << QString() << qint64(0) << QStringLiteral("请先选择升级文件");
+        QTest::newRow("missing file") << QStringLiteral("gone.bin") << qint64(-1) << QStringLiteral("打开升级文件失败:");
+        QTest::newRow("empty file") << QStringLiteral("empty.bin") << qint64(0) << QStringLiteral("升级文件为空，不能升级:");
+        // One stack entry per block: beside the idle poll, the size and the start,
+        // 9998 blocks fit the 10001 entries.
+        QTest::newRow("more blocks than the stack holds")
+            << QStringLiteral("big.bin") << qint64(9999) * 512 << QStringLiteral("升级文件过大，不能升级:");
+    }
+    void refusedImagesSendNothing()
+    {
+        QFETCH(QString, name);
+        QFETCH(qint64, size);
+        QFETCH(QString, box);
+        QString path;
+        if (!name.isEmpty())
+            path = size >= 0 ? file(name, size) : dir.filePath(name);
+        f->upgrade().chooseFile = [path] { return path; };
+        f->upgrade().bt_FindUpdataFile_Click();
+        f->StartRun_Click();
+        const int top = f->engine().CmdTop;
+        f->upgrade().bt_Updata_Click();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].startsWith(box), qPrintable(boxes[0]));
+        QCOMPARE(f->engine().CmdTop, top);
+        QVERIFY(f->ui.ProgressBar->isHidden());
+        QVERIFY(!f->engine().queued(serial::QS_FLASH_START));
+    }
+
+    void largestImageTheStackHoldsIsQueued()
+    {
+        const QString path = file(QStringLiteral("max.bin"), qint64(9998) * 512);
+        f->upgrade().chooseFile = [path] { return path; };
+        f->upgrade().bt_FindUpdataFile_Click();
+        f->upgrade().bt_Updata_Click();
+        QVERIFY(boxes.isEmpty());
+        QCOMPARE(int(f->engine().CmdTop), 10000); // the whole stack
+        QCOMPARE(f->engine().top(), std::int16_t(serial::QS_FLASH_START));
+        QCOMPARE(f->ui.ProgressBar->maximum(), 9998 + 3);
+    }
+
+    void stageFailures_data()
+    {
+        QTest::addColumn<QString>("stage");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("IAP image missing") << "DownIAP" << "打开IAP文件失败:%1/IAP.bin" << 255;
+        QTest::newRow("boot loader missing") << "DownBoot" << "打开Boot文件失败:%1/B7.bin" << 255;
+        QTest::newRow("server has no main program") << "DownBin" << "获取下位机升级文件失败：M9" << 255;
+        QTest::newRow("server has no parameters")
+            << "DownParaAndOrder" << "该设备终调参数未找到,请与研发联系或手动下载终调参数,设备编号:95202306151234" << 1;
+    }
+    void stageFailures()
+    {
+        QFETCH(QString, stage);
+        QFETCH(QString, box);
+        QFETCH(int, mode);
+        f->BootVersion = QStringLiteral("B7");
+        f->BinFileName = QStringLiteral("M9");
+        f->ui.lblNUM->setText(QStringLiteral("95202306151234"));
+        f->upgrade().UpgradeMode = 1;
+        auto& u = f->upgrade();
+        const QHash<QString, std::function<void()>> stages{{"DownIAP", [&] { u.DownIAP(); }},
+                                                            {"DownBoot", [&] { u.DownBoot(); }},
+                                                            {"DownBin", [&] { u.DownBin(); }},
+                                                            {"DownParaAndOrder", [&] { u.DownParaAndOrder(); }}};
+        stages[stage]();
+        QCOMPARE(boxes, QStringList{box.contains(QLatin1String("%1")) ? box.arg(dir.path()) : box});
+        QCOMPARE(f->upgrade().UpgradeMode, mode);
+        QCOMPARE(int(f->engine().CmdTop), 0);
+    }
+
+    void iapImageFromTheProgramDirectoryIsQueued()
+    {
+        file(QStringLiteral("IAP.bin"), 1000);
+        f->upgrade().DownIAP();
+        QVERIFY(boxes.isEmpty());
+        QCOMPARE(f->upgrade().UpgradeMode, 4);
+        QCOMPARE(f->ui.Text2->text(), QStringLiteral("准备升级IAP"));
+        QCOMPARE(f->upgrade().FwBlockCount, 2);
+        QCOMPARE(int(f->engine().CmdTop), 2 + 2);
+    }
+
+    void serverParametersAreAppliedAndQueued()
+    {
+        f->ui.lblNUM->setText(QStringLiteral("95202306151234"));
+        server.number = f->ui.lblNUM->text();
+        // A page that holds a device's values, then the two the server changes.
+        for (auto* box : f->ui.tabs->findChildren<QLineEdit*>())
+            if (box->text().isEmpty())
+                box->setText(QStringLiteral("1"));
+        server.params = QStringLiteral("txtModuleAddr€7|\r\ntxtSubErr€4|\r\n");
+        f->upgrade().UpgradeMode = 1;
+        f->upgrade().DownParaAndOrder();
+        QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(QLatin1Char('\n'))));
+        QCOMPARE(f->ui.txtModuleAddr->text(), QStringLiteral("7"));
+        QCOMPARE(f->TuneParamText, server.params);
+        QCOMPARE(f->upgrade().UpgradeMode, 0);
+        QCOMPARE(f->engine().PendParam, 8);
+        QVERIFY(f->engine().queued(serial::QS_WRITE_SYS_INFO));
+        QVERIFY(!f->engine().AQTypeChanged);
+    }
+
+    // The upgrade's bar moves with its requests only: the stepping timer of a
+    // RAM test started before does not move it, nor does one started during it.
+    void upgradeOwnsTheProgressBar()
+    {
+        f->engine().neighbours()->InitProgress(9, true); // a RAM test
+        f->ProgressTimer_Timer();
+        QCOMPARE(f->ui.ProgressBar->value(), 2);
+        const QString path = file(QStringLiteral("main.bin"), 4 * 512);
+        f->upgrade().chooseFile = [path] { return path; };
+        f->upgrade().bt_FindUpdataFile_Click();
+        f->upgrade().bt_Updata_Click();
+        QCOMPARE(f->ui.ProgressBar->maximum(), 7);
+        QCOMPARE(f->ui.ProgressBar->value(), 1);
+        f->ProgressTimer_Timer();
+        f->engine().neighbours()->InitProgress(9, true);
+        f->ProgressTimer_Timer();
+        QCOMPARE(f->ui.ProgressBar->maximum(), 7);
+        QCOMPARE(f->ui.ProgressBar->value(), 1);
+        // Once the upgrade has let go, a RAM test has the bar again.
+        f->engine().neighbours()->endProgress();
+        f->engine().neighbours()->InitProgress(9, true);
+        QCOMPARE(f->ui.ProgressBar->maximum(), 9);
+    }
+};
+
+QTEST_MAIN(TestUpgrade)
+#include "tst_upgrade.moc"
