@@ -2,6 +2,7 @@
 
 #include "base/errorlog.h"
 #include "base/msgbox.h"
+#include "device/control_rows.h"
 #include "device/calib_rows.h"
 #include "device/eth_rows.h"
 #include "device/param_write_rows.h"
@@ -46,6 +47,10 @@ public:
     }
     void StepProgress(int step) override { f_->StepProgress(step); }
     bool progressAtMaximum() const override { return f_->progressAtMaximum(); }
+    void Cmd_SetDefault_Click() override { f_->Cmd_SetDefault_Click(); }
+    void slaveWindowSwitch(bool on) override { f_->slaves().switchOn(on); }
+    bool slaveRowsMarked() const override { return f_->slaves().rowsMarked(); }
+    void stopSlaveCheckTimer() override { f_->slaves().stopCheckTimer(); }
     void endProgress() override
     {
         f_->endProgress();
@@ -69,8 +74,10 @@ public:
     void OnReadRongyu() override { f_->settings().OnReadRongyu(); }
     void DistributeZigbeeParam() override { f_->settings().DistributeZigbeeParam(); }
     void setZigbeeTestVisible(bool on) override { f_->settings().setZigbeeTestVisible(on); }
+    // In the order of the close: the slave table, the AQ window, the settings windows.
     void unloadWindows() override
     {
+        f_->slaves().unload();
         f_->aqcal().unload();
         f_->settings().unload();
     }
@@ -135,6 +142,8 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     registerCalibRows(*engine_, dev_, controls_);
     registerSysParamRows(*engine_, dev_, controls_, [this] { ShowSysInfo(); });
     registerSettingsRows(*engine_, *settings_);
+    registerControlRows(*engine_, dev_, controls_);
+    slaves_ = std::make_unique<SlaveWindow>(*engine_);
     setupFilesAndUpgrade(options);
 
     Time2Start.setObjectName(QStringLiteral("Time2Start"));
@@ -150,6 +159,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     connectHandlers();
     connectSystemPage();
     connectWindowOpeners();
+    connectControlPage();
     connectCalibPage();
     connectMaintenance();
     CmdLine = options.commandLine;

@@ -10,6 +10,7 @@
 #include "pages/services.h"
 #include "settings/settings_windows.h"
 #include "aqcal/form_aq.h"
+#include "settings/slave_window.h"
 
 #include <QStringList>
 #include <QTimer>
@@ -138,6 +139,23 @@ public:
     void ProgressTimer_Timer();
     bool progressAtMaximum() const;
     void endProgress();
+    // Device control commands.
+    void bt_CheckRAM_Click();
+    void cmdClearCode_Click();
+    void cmdCheckLight_Click();
+    void cmdStopCheck_Click();
+    void bt_RunStop_Click();
+    void cmdFreshAI_Click();
+    void cmd_ReadAIWarning_Click();
+    void cmd_WriteAIWarning_Click();
+    void Command_Store_Click();
+    void Command_Resume_Click();
+    void Cmd_SetDefault_Click();
+    void Cmd_ResumeParam_Click();
+    void btReadProfibus_Click();
+    void ckProfibus_MouseUp();
+    void btSlaveShow_Click();
+    SlaveWindow& slaves() { return *slaves_; }
     // The stack a start loads: the idle poll of the link in entry 0, then the
     // reads of every page (the last entry runs first). Entries 1 on are also
     // the read-all list.
@@ -182,6 +200,7 @@ private:
     void fillAqTypeLists();
     void SetControlsEnabled();
     void connectSystemPage();
+    void connectControlPage();
     bool ethernetChosen() const;
     // Rebuilds lblNUM and txtDevID from the model, the date and the series.
     void rebuildDeviceId();
@@ -206,6 +225,7 @@ private:
     std::unique_ptr<Engine> engine_;
     std::unique_ptr<SettingsWindows> settings_;
     std::unique_ptr<AqCalWindow> aqcal_;
+    std::unique_ptr<SlaveWindow> slaves_;
     std::unique_ptr<UdpTransport> ownDiscovery_, ownDeviceSocket_;
     UdpTransport* wsckDeviceQuery_;
     UdpTransport* wsckR_W_;
