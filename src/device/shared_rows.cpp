@@ -1,5 +1,6 @@
 #include "device/shared_rows.h"
 
+#include "base/errorlog.h"
 #include "base/numbers.h"
 #include "device/colors.h"
 #include "device/controls.h"
@@ -65,4 +66,10 @@ void sendBlock(Engine& e, std::uint8_t fn, const QByteArray& payload, int serial
         e.WritePayload = payload;
         e.WriteCmd();
     }
+}
+
+void setTrappedEthAction(Engine& e, const char* name, std::function<void()> f, Engine::Check accept)
+{
+    const QString n = QString::fromLatin1(name);
+    e.setEthAction(n, [n, f] { trap(n + QStringLiteral("(Form1)"), f); }, std::move(accept));
 }
