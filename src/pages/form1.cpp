@@ -20,6 +20,7 @@
 #include <QCloseEvent>
 #include <chrono>
 #include <QComboBox>
+#include <QSignalBlocker>
 #include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
@@ -276,7 +277,11 @@ void Form1::InitialComboBox()
             ui.Combo6[std::size_t(i)]->addItems(choices::parity());
             ui.Combo7[std::size_t(i)]->addItems(choices::dataBits());
             ui.Combo8[std::size_t(i)]->addItems(choices::stopBits());
-            ui.Combo9[std::size_t(i)]->addItems(choices::baudRates());
+            {
+                // Filling the list is no choice of a baud rate: the frame gap stays empty.
+                const QSignalBlocker quiet(ui.Combo9[std::size_t(i)]);
+                ui.Combo9[std::size_t(i)]->addItems(choices::baudRates());
+            }
             ui.Combo10[std::size_t(i)]->addItems(choices::protocols());
         }
         // No list shows a choice until the device has been read.
@@ -325,6 +330,7 @@ void Form1::fillAqTypeLists()
             for (int k = 0; k < 3; ++k)
                 c->setItemText(k, u(texts1::AQ_TYPES[k]));
         }
+        c->setCurrentIndex(-1); // no type shown until the device's are read
         ui.lbl_unit0[i]->clear();
         ui.lbl_unit0[i + 8]->clear();
         ui.lbl_unit1[i]->clear();
