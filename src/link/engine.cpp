@@ -138,6 +138,8 @@ void Engine::runSerialRow(std::int16_t code, bool& keepEntry)
         StatusText.clear();
         return;
     }
+    if (code == QS_WRITE_SLAVE && noSlaveRowLeft())
+        return;
     const bool alt = row->statusAlt && PendParam == 0;
     StatusText = QString::fromUtf8(alt ? row->statusAlt : row->status);
     if (const char* wait = alt ? row->waitAlt : row->wait)
@@ -190,6 +192,16 @@ void Engine::armRamTest()
     Timer1.stop();
     Timer2.start();
     timMscon.start();
+}
+
+bool Engine::noSlaveRowLeft()
+{
+    // The write button pushes one entry per marked row, while one entry already
+    // writes them all: the entries left over send nothing and do not wait.
+    if (nb_->slaveRowsMarked())
+        return false;
+    nb_->slaveWindowSwitch(true);
+    return true;
 }
 
 bool Engine::slaveRowsLeft()

@@ -190,6 +190,8 @@ private:
     void armRamTest();
     // After a slave-record write: whether the entry stays for the next marked row.
     bool slaveRowsLeft();
+    // A slave-record write entry with no marked row left: nothing to send.
+    bool noSlaveRowLeft();
     void dispatchSerialReply();
     void firmwareBlockReply();
     void restoreDefaultsReply();

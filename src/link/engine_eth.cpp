@@ -62,6 +62,8 @@ void Engine::runEthRow(std::int16_t code, bool& keepEntry)
         trap(QStringLiteral("CircularRead(Form1)"), [&] { CircularRead(); });
         return;
     }
+    if (code == QE_WRITE_SLAVE && noSlaveRowLeft())
+        return;
     const bool alt = row->statusAlt && PendParam == 0;
     if (const char* st = alt ? row->statusAlt : row->status)
         StatusText = QString::fromUtf8(st);

@@ -2,6 +2,7 @@
 
 #include "base/errorlog.h"
 #include "base/msgbox.h"
+#include "device/control_rows.h"
 #include "device/calib_rows.h"
 #include "device/eth_rows.h"
 #include "device/param_write_rows.h"
@@ -47,6 +48,11 @@ public:
     }
     void StepProgress(int step) override { f_->StepProgress(step); }
     bool progressAtMaximum() const override { return f_->progressAtMaximum(); }
+    void Cmd_SetDefault_Click() override { f_->Cmd_SetDefault_Click(); }
+    void slaveWindowSwitch(bool on) override { f_->slaves().switchOn(on); }
+    bool slaveRowsMarked() const override { return f_->slaves().rowsMarked(); }
+    void stopSlaveCheckTimer() override { f_->slaves().stopCheckTimer(); }
+    void unloadWindows() override { f_->slaves().unload(); }
     void endProgress() override
     {
         f_->endProgress();
@@ -117,6 +123,8 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     registerReadRows(*engine_, dev_, controls_);
     registerCalibRows(*engine_, dev_, controls_);
     registerSysParamRows(*engine_, dev_, controls_, [this] { ShowSysInfo(); });
+    registerControlRows(*engine_, dev_, controls_);
+    slaves_ = std::make_unique<SlaveWindow>(*engine_);
     setupFilesAndUpgrade(options);
 
     Time2Start.setObjectName(QStringLiteral("Time2Start"));
@@ -131,6 +139,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
 
     connectHandlers();
     connectSystemPage();
+    connectControlPage();
     connectCalibPage();
     connectMaintenance();
     CmdLine = options.commandLine;

@@ -8,6 +8,7 @@
 #include "link/view.h"
 #include "pages/form1_ui.h"
 #include "pages/services.h"
+#include "settings/slave_window.h"
 
 #include <QStringList>
 #include <QTimer>
@@ -134,6 +135,23 @@ public:
     void ProgressTimer_Timer();
     bool progressAtMaximum() const;
     void endProgress();
+    // Device control commands.
+    void bt_CheckRAM_Click();
+    void cmdClearCode_Click();
+    void cmdCheckLight_Click();
+    void cmdStopCheck_Click();
+    void bt_RunStop_Click();
+    void cmdFreshAI_Click();
+    void cmd_ReadAIWarning_Click();
+    void cmd_WriteAIWarning_Click();
+    void Command_Store_Click();
+    void Command_Resume_Click();
+    void Cmd_SetDefault_Click();
+    void Cmd_ResumeParam_Click();
+    void btReadProfibus_Click();
+    void ckProfibus_MouseUp();
+    void btSlaveShow_Click();
+    SlaveWindow& slaves() { return *slaves_; }
     // The stack a start loads: the idle poll of the link in entry 0, then the
     // reads of every page (the last entry runs first). Entries 1 on are also
     // the read-all list.
@@ -177,6 +195,7 @@ private:
     void fillAqTypeLists();
     void SetControlsEnabled();
     void connectSystemPage();
+    void connectControlPage();
     bool ethernetChosen() const;
     // Rebuilds lblNUM and txtDevID from the model, the date and the series.
     void rebuildDeviceId();
@@ -199,6 +218,7 @@ private:
     DeviceData dev_;
     Controls controls_;
     std::unique_ptr<Engine> engine_;
+    std::unique_ptr<SlaveWindow> slaves_;
     std::unique_ptr<UdpTransport> ownDiscovery_, ownDeviceSocket_;
     UdpTransport* wsckDeviceQuery_;
     UdpTransport* wsckR_W_;

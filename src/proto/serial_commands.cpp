@@ -1,5 +1,6 @@
 #include "proto/serial_commands.h"
 
+#include "proto/control_blocks.h"
 #include "proto/calib_blocks.h"
 #include "proto/serial_frame.h"
 #include "proto/sys_param.h"
@@ -270,9 +271,6 @@ constexpr int ZB_ADV2 = 28;
 constexpr int ZB_ADV3 = 30;
 constexpr int ZB_ADV_FLAG = 32;
 
-constexpr std::uint8_t RESTORE_SELECTED_KEY0 = 0x55;
-constexpr std::uint8_t RESTORE_SELECTED_KEY1 = 0xAA;
-
 void appendLe16(QByteArray& out, std::int16_t v)
 {
     const auto u = static_cast<std::uint16_t>(v);
@@ -324,16 +322,12 @@ QByteArray innerCalRequest(const std::int16_t (&values)[8])
 
 QByteArray restoreSelectedRequest(std::uint8_t resumeMask)
 {
-    QByteArray p;
-    p.append(char(RESTORE_SELECTED_KEY0));
-    p.append(char(RESTORE_SELECTED_KEY1));
-    p.append(char(resumeMask));
-    return buildFrame(QS_RESTORE_PARAMS, p);
+    return buildFrame(QS_RESTORE_PARAMS, control::restoreSelectedBlock(resumeMask));
 }
 
 QByteArray profibusWriteRequest(bool on)
 {
-    return buildFrame(FN_WRITE_PROFIBUS, QByteArray(1, on ? '\1' : '\0'));
+    return buildFrame(FN_WRITE_PROFIBUS, control::oneByte(on ? 1 : 0));
 }
 
 int didoReplyLen(std::uint8_t deviceType, std::uint16_t innerVersion)

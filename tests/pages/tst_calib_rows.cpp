@@ -141,6 +141,15 @@ private Q_SLOTS:
         QCOMPARE(rig->device.sent.size(), 2);
     }
 
+    void macBoxSelectsItsTextOnFocus()
+    {
+        auto* box = f->ui.txt_MAC[3];
+        box->setText(QStringLiteral("3C"));
+        QFocusEvent in(QEvent::FocusIn);
+        QCoreApplication::sendEvent(box, &in);
+        QCOMPARE(box->selectedText(), QStringLiteral("3C"));
+    }
+
     void coldJunctionChannelOutOfRange()
     {
         for (int i = 0; i < 8; ++i)

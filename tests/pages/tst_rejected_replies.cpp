@@ -64,6 +64,9 @@ private Q_SLOTS:
         QTest::newRow("MAC") << 37;
         QTest::newRow("AQ types") << 39;
         QTest::newRow("AI alarm") << 50;
+        QTest::newRow("slave record") << 32;
+        QTest::newRow("RAM test") << 40;
+        QTest::newRow("Profibus state") << 79;
         QTest::newRow("ZigBee block, trailer not taken as data") << 57;
         QTest::newRow("gateway") << 77;
     }
@@ -84,6 +87,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("sub");
         QTest::newRow("system parameters") << int(net::IDX_SYSTEM) << 1;
         QTest::newRow("engineering values") << int(net::IDX_SYSTEM) << 4;
+        QTest::newRow("slave record") << int(net::IDX_SYSTEM) << 14;
         QTest::newRow("MAC") << int(net::IDX_SYSTEM) << 16;
         QTest::newRow("AQ types") << int(net::IDX_SYSTEM) << 17;
         QTest::newRow("AI alarm") << int(net::IDX_SYSTEM) << 20;

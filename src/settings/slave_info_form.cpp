@@ -1,0 +1,217 @@
+#include "settings/slave_info_form.h"
+
+#include "base/errorlog.h"
+#include "base/msgbox.h"
+#include "base/numbers.h"
+#include "device/colors.h"
+#include "link/engine.h"
+#include "proto/eth_commands.h"
+#include "proto/serial_commands.h"
+#include "settings/slave_texts.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+QString u(const char* s) { return QString::fromUtf8(s); }
+QString rowName(const char* base, int r) { return QStringLiteral("%1_%2").arg(QLatin1String(base)).arg(r); }
+// The caption colour of a row that does not wait to be written.
+const QColor ROW_IDLE{212, 208, 200};
+
+QString text(const QComboBox* c) { return c->currentText(); }
+} // namespace
+
+SlaveInfoForm::SlaveInfoForm(Engine& engine, QWidget* parent)
+    : QWidget(parent, Qt::Window), engine_(engine)
+{
+    setObjectName(QStringLiteral("SlaveInfoForm"));
+    setWindowTitle(u(slavetexts::CAPTION));
+    buildUi();
+    CheckTimer.setObjectName(QStringLiteral("CheckTimer"));
+    CheckTimer.setInterval(5000);
+    connect(&CheckTimer, &QTimer::timeout, this, &SlaveInfoForm::CheckTimer_Timer);
+    connect(Command1, &QPushButton::clicked, this, &SlaveInfoForm::Command1_Click);
+    Form_Load();
+}
+
+void SlaveInfoForm::buildUi()
+{
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(3);
+    int col = 1;
+    for (const char* h : slavetexts::HEADERS)
+        grid->addWidget(new QLabel(u(h)), 0, col++);
+    for (int r = 0; r < ROWS; ++r) {
+        const auto i = std::size_t(r);
+        Label6[i] = new QLabel(u(slavetexts::ROW_CAPTION).arg(r + 1));
+        Label6[i]->setObjectName(rowName("Label6", r));
+        txtAddr[i] = new QLineEdit;
+        txtAddr[i]->setObjectName(rowName("txtAddr", r));
+        ComboCommType[i] = new QComboBox;
+        ComboCommType[i]->setObjectName(rowName("ComboCommType", r));
+        ComboSlave[i] = new QComboBox;
+        ComboSlave[i]->setObjectName(rowName("ComboSlave", r));
+        ComboSlave[i]->setEditable(true);
+        ComboSlave[i]->setInsertPolicy(QComboBox::NoInsert);
+        txtScanTime[i] = new QLineEdit;
+        txtScanTime[i]->setObjectName(rowName("txtScanTime", r));
+        txtScanNo[i] = new QLineEdit;
+        txtScanNo[i]->setObjectName(rowName("txtScanNo", r));
+        for (auto* e : {txtAddr[i], txtScanTime[i], txtScanNo[i]}) {
+            e->setMaximumWidth(80);
+            connect(e, &QLineEdit::textEdited, this, [this, r] { rowEdited(r); });
+        }
+        connect(ComboCommType[i], &QComboBox::activated, this, [this, r] { rowEdited(r); });
+        connect(ComboSlave[i], &QComboBox::activated, this, [this, r] { rowEdited(r); });
+        connect(ComboSlave[i]->lineEdit(), &QLineEdit::textEdited, this, [this, r] { rowEdited(r); });
+        const QList<QWidget*> cells{Label6[i], txtAddr[i], ComboCommType[i], ComboSlave[i], txtScanTime[i], txtScanNo[i]};
+        for (int c = 0; c < cells.size(); ++c)
+            grid->addWidget(cells[c], r + 1, c);
+    }
+    Command1 = new QPushButton(u(slavetexts::WRITE));
+    Command1->setObjectName(QStringLiteral("Command1"));
+    auto* v = new QVBoxLayout(this);
+    v->addLayout(grid);
+    auto* h = new QHBoxLayout;
+    h->addStretch(1);
+    h->addWidget(Command1);
+    v->addLayout(h);
+}
+
+void SlaveInfoForm::Form_Load()
+{
+    for (int r = 0; r < ROWS; ++r) {
+        const auto i = std::size_t(r);
+        ComboCommType[i]->clear();
+        for (const char* t : slavetexts::COMM_TYPES)
+            ComboCommType[i]->addItem(u(t));
+        ComboCommType[i]->setCurrentIndex(-1);
+        ComboSlave[i]->clear();
+        for (const auto& t : slave::SlaveTypeTable())
+            ComboSlave[i]->addItem(u(t.text));
+        ComboSlave[i]->setCurrentIndex(-1);
+    }
+    SlaveChanged.fill(0);
+    Command1->setEnabled(false);
+}
+
+void SlaveInfoForm::rowEdited(int r)
+{
+    SlaveChanged[std::size_t(r)] = 1;
+    Command1->setEnabled(true);
+    colors::paint(Label6[std::size_t(r)], colors::ON);
+}
+
+bool SlaveInfoForm::anyRowMarked() const
+{
+    return std::any_of(SlaveChanged.begin(), SlaveChanged.end(), [](std::int16_t f) { return f != 0; });
+}
+
+void SlaveInfoForm::Command1_Click()
+{
+    trap(QStringLiteral("Command1_Click(SlaveInfoForm)"), [&] {
+        setEnabled(false);
+        Command1->setEnabled(false);
+        const bool eth = engine_.view()->linkOption() == 1;
+        for (int r = 0; r < ROWS; ++r)
+            if (SlaveChanged[std::size_t(r)]) {
+                engine_.PendParam = 0;
+                engine_.push(eth ? std::int16_t(net::QE_WRITE_SLAVE) : std::int16_t(serial::QS_WRITE_SLAVE));
+            }
+    });
+}
+
+void SlaveInfoForm::CheckTimer_Timer()
+{
+    // Once: the table did not come, and the window is usable again.
+    CheckTimer.stop();
+    MsgBox(u(slavetexts::READ_FAILED), MsgButtons::Ok, u(slavetexts::SYSTEM_HINT));
+    clearRows();
+    setEnabled(true);
+}
+
+void SlaveInfoForm::clearRows()
+{
+    for (int r = 0; r < ROWS; ++r) {
+        const auto i = std::size_t(r);
+        txtAddr[i]->clear();
+        ComboCommType[i]->setCurrentIndex(-1);
+        ComboSlave[i]->setCurrentIndex(-1);
+        ComboSlave[i]->setEditText(QString());
+        txtScanTime[i]->clear();
+        txtScanNo[i]->clear();
+        colors::paint(Label6[i], ROW_IDLE);
+        unknownType_[i].reset();
+    }
+    SlaveChanged.fill(0);
+}
+
+slave::SlaveRecord SlaveInfoForm::recordOfRow(int r) const
+{
+    const auto i = std::size_t(r);
+    slave::SlaveRecord rec;
+    rec.row = std::uint8_t(r);
+    rec.address = toByte(strictNumber(txtAddr[i]->text()));
+    rec.commType = std::uint8_t(ComboCommType[i]->currentIndex() + 1);
+    const QString type = text(ComboSlave[i]);
+    if (unknownType_[i] && type == u(slavetexts::TYPE_UNKNOWN))
+        rec.deviceType = *unknownType_[i];
+    else
+        rec.deviceType = slave::slaveTypeCode(type).value_or(0);
+    const std::int32_t t = toInt32(strictNumber(txtScanTime[i]->text()));
+    if (t < 0 || t > 0xFFFF)
+        throw RuntimeError(QStringLiteral("溢出"));
+    rec.scanTime = std::uint16_t(t);
+    rec.scanNo = toByte(strictNumber(txtScanNo[i]->text()));
+    return rec;
+}
+
+QByteArray SlaveInfoForm::takeNextRecord()
+{
+    int r = 0;
+    while (r < ROWS && !SlaveChanged[std::size_t(r)])
+        ++r;
+    if (r == ROWS)
+        throw RuntimeError(QStringLiteral("没有待写的从设备"));
+    SlaveRowIndex = std::int16_t(r);
+    SlaveChanged[std::size_t(r)] = 0;
+    const QByteArray rec = slave::encodeSlaveRecord(recordOfRow(r));
+    for (int k = 0; k < ROWS; ++k)
+        if (!SlaveChanged[std::size_t(k)])
+            colors::paint(Label6[std::size_t(k)], ROW_IDLE);
+    return rec;
+}
+
+void SlaveInfoForm::DistributeSlaveInfo(std::span<const std::uint8_t> payload)
+{
+    const auto rec = slave::decodeSlaveRecord(payload);
+    if (!rec)
+        throw RuntimeError(QStringLiteral("应答长度不足"));
+    int r = 0;
+    while (r < ROWS && !txtAddr[std::size_t(r)]->text().isEmpty())
+        ++r;
+    if (r >= ROWS - 1)
+        setEnabled(true); // the reply for the last row
+    if (r == ROWS)
+        return;
+    const auto i = std::size_t(r);
+    txtAddr[i]->setText(QString::number(rec->address));
+    if (rec->commType >= 3)
+        throw RuntimeError(QStringLiteral("无效的通讯类型"));
+    ComboCommType[i]->setCurrentIndex(int(rec->commType) - 1);
+    const int pos = slave::slaveTypePosition(rec->deviceType);
+    ComboSlave[i]->setCurrentIndex(pos);
+    if (pos < 0) {
+        ComboSlave[i]->setEditText(u(slavetexts::TYPE_UNKNOWN));
+        unknownType_[i] = rec->deviceType;
+    } else {
+        unknownType_[i].reset();
+    }
+    txtScanTime[i]->setText(QString::number(rec->scanTime));
+    txtScanNo[i]->setText(QString::number(rec->scanNo));
+}

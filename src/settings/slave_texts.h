@@ -1,0 +1,12 @@
+#pragma once
+// Texts of the slave-device window.
+namespace slavetexts {
+inline constexpr const char* CAPTION = "从设备信息";
+inline constexpr const char* HEADERS[5] = {"地址", "通讯类型", "设备类型", "扫描时间", "扫描个数"};
+inline constexpr const char* ROW_CAPTION = "从设备%1";
+inline constexpr const char* WRITE = "写入";
+inline constexpr const char* COMM_TYPES[2] = {"ModbusRTU", "ModbusASCII"};
+inline constexpr const char* TYPE_UNKNOWN = "错误！";
+inline constexpr const char* READ_FAILED = "读取从设备信息失败";
+inline constexpr const char* SYSTEM_HINT = "系统提示";
+} // namespace slavetexts

@@ -1,0 +1,80 @@
+#include "settings/slave_window.h"
+
+#include "device/shared_rows.h"
+#include "link/engine.h"
+#include "proto/eth_commands.h"
+#include "proto/serial_commands.h"
+#include "proto/serial_frame.h"
+#include "proto/slave_record.h"
+
+#include <QPushButton>
+
+using namespace serial;
+
+SlaveWindow::SlaveWindow(Engine& engine) : engine_(engine)
+{
+    Engine* e = &engine;
+    e->setSerialBuilder(QS_READ_SLAVE, [this] { ReadSlaveInfo(); });
+    e->setSerialBuilder(QS_WRITE_SLAVE, [this] { WriteSlaveInfo(); });
+    e->setEthBuilder(net::QE_WRITE_SLAVE, [this] { StoreSlaveInfo(); });
+    // DistributeSlaveInfo, on the link whose option is chosen.
+    const auto record = Engine::decodes(slave::decodeSlaveRecord);
+    e->setSerialDecoder(std::uint8_t(QS_READ_SLAVE), [this, e] { form().DistributeSlaveInfo(replyPayload(*e, true)); },
+                        record);
+    e->setEthAction(QStringLiteral("DistributeSlaveInfo"),
+                    [this, e] { form().DistributeSlaveInfo(replyPayload(*e, false)); }, record);
+}
+
+SlaveWindow::~SlaveWindow() { unload(); }
+
+SlaveInfoForm& SlaveWindow::form()
+{
+    if (!form_) {
+        form_ = new SlaveInfoForm(engine_);
+        form_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    return *form_;
+}
+
+void SlaveWindow::unload() { delete form_.data(); }
+
+void SlaveWindow::showAndRead()
+{
+    const bool eth = engine_.view()->linkOption() == 1;
+    engine_.PendParam = eth ? slave::READ_PARAM_BASE : 0;
+    for (int r = 0; r < slave::ROWS; ++r)
+        engine_.push(eth ? std::int16_t(net::QE_READ_SLAVE) : std::int16_t(QS_READ_SLAVE));
+    SlaveInfoForm& f = form();
+    f.CheckTimer.setInterval(5000);
+    f.CheckTimer.start();
+    f.Command1->setEnabled(false);
+    f.show();
+    f.setEnabled(false);
+}
+
+void SlaveWindow::switchOn(bool on)
+{
+    if (form_)
+        form_->setEnabled(on);
+}
+
+bool SlaveWindow::rowsMarked() const { return form_ && form_->anyRowMarked(); }
+
+void SlaveWindow::stopCheckTimer()
+{
+    if (!form_)
+        return;
+    form_->CheckTimer.stop();
+    form_->CheckTimer.setInterval(0);
+}
+
+void SlaveWindow::ReadSlaveInfo()
+{
+    const auto row = std::uint8_t(engine_.PendParam);
+    engine_.PendParam += 1;
+    engine_.sendFrame(buildFrame(QS_READ_SLAVE, slave::slaveReadRequest(row)), 19);
+}
+
+void SlaveWindow::WriteSlaveInfo() { engine_.sendFrame(buildFrame(QS_WRITE_SLAVE, form().takeNextRecord()), 19); }
+
+void SlaveWindow::StoreSlaveInfo() { engine_.WritePayload = form().takeNextRecord(); }
