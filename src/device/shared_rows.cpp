@@ -1,5 +1,6 @@
 #include "device/shared_rows.h"
 
+#include "base/errorlog.h"
 #include "base/numbers.h"
 #include "device/colors.h"
 #include "device/controls.h"
@@ -52,4 +53,10 @@ void sendSerialPayload(Engine& e, std::uint8_t fn, const QByteArray& payload, in
 std::span<const std::uint8_t> replyPayload(const Engine& e, bool serialLink)
 {
     return e.replyPayload(serialLink);
+}
+
+void setTrappedEthAction(Engine& e, const char* name, std::function<void()> f, Engine::Check accept)
+{
+    const QString n = QString::fromLatin1(name);
+    e.setEthAction(n, [n, f] { trap(n + QStringLiteral("(Form1)"), f); }, std::move(accept));
 }

@@ -5,6 +5,7 @@
 #include "device/control_rows.h"
 #include "device/calib_rows.h"
 #include "device/eth_rows.h"
+#include "device/io_rows.h"
 #include "device/param_write_rows.h"
 #include "device/read_rows.h"
 #include "device/serial_rows.h"
@@ -39,6 +40,7 @@ class MainWindowNeighbours : public Neighbours {
 public:
     explicit MainWindowNeighbours(Form1* f) : f_(f) {}
     void StartRun_Click() override { f_->StartRun_Click(); }
+    void SetAQDQChange() override { f_->SetAQDQChange(); }
     // The upgrade's bar is not restarted by another procedure while it runs:
     // the upgrade's end is read from it.
     void InitProgress(int maximum, bool timer) override
@@ -121,6 +123,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     registerEthRows(*engine_, dev_, controls_);
     registerParamWriteRows(*engine_, dev_, controls_);
     registerReadRows(*engine_, dev_, controls_);
+    registerIoRows(*engine_, dev_, controls_);
     registerCalibRows(*engine_, dev_, controls_);
     registerSysParamRows(*engine_, dev_, controls_, [this] { ShowSysInfo(); });
     registerControlRows(*engine_, dev_, controls_);
@@ -142,6 +145,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     connectControlPage();
     connectCalibPage();
     connectMaintenance();
+    connectIoPages();
     CmdLine = options.commandLine;
     Form_Load();
 }

@@ -93,6 +93,17 @@ public:
     void cmdZFSave_Click();
     void cmdZFCancel_Click();
     int ZFChannel = 0;                    // the channel of the light-blue cell
+    // DI/DO, outputs, LEDs and the AQ area.
+    void cmdDO_Click(int index);
+    void cmdSetAO_Click();
+    void Cmd_AQ_Unit_Click();
+    void LightState_Click(int index);
+    void bt_ReadAQType_Click();
+    void bt_FreshDQ_Click();
+    void cmdDQ3_Click(int index);
+    void bt_ReadAQZeroFull_Click();
+    void bt_WriteOrOut_Click(int index);
+    void SetAQDQChange();
     // Device discovery on the Ethernet link.
     void wsckDeviceQuery_DataArrival(const QByteArray& datagram);
     void cmbDevice_Click();
@@ -180,6 +191,7 @@ private:
     void setupFilesAndUpgrade(const Form1Options& options);
     void connectHandlers();
     void connectMaintenance();
+    void connectIoPages();
     // Ends maintenance mode: the editor closes, the guarded controls get back
     // the states they had, the box is cleared. `connected` enables the box.
     void leaveMaintenance(bool connected);
