@@ -23,14 +23,6 @@ std::uint8_t runStopFromButton(const Controls& c)
     return runStopByte(!colors::isFace(c.widget(QStringLiteral("bt_RunStop"))));
 }
 
-template <class T>
-T need(const std::optional<T>& v)
-{
-    if (!v)
-        throw RuntimeError(QString::fromUtf8(texts2::SHORT_REPLY));
-    return *v;
-}
-
 } // namespace
 
 QString profibusCaption(bool on) { return QString::fromUtf8(on ? texts2::PROFIBUS_ON : texts2::PROFIBUS_OFF); }
