@@ -6,6 +6,7 @@
 #include "device/controls.h"
 #include "device/device_data.h"
 #include "link/engine.h"
+#include "link/view.h"
 #include "proto/serial_frame.h"
 
 #include <QLineEdit>
@@ -53,6 +54,18 @@ void sendSerialPayload(Engine& e, std::uint8_t fn, const QByteArray& payload, in
 std::span<const std::uint8_t> replyPayload(const Engine& e, bool serialLink)
 {
     return e.replyPayload(serialLink);
+}
+
+bool serialChosen(const Engine& e) { return e.view() && e.view()->linkOption() == 0; }
+
+void sendBlock(Engine& e, std::uint8_t fn, const QByteArray& payload, int serialReplyLen)
+{
+    if (serialChosen(e)) {
+        sendSerialPayload(e, fn, payload, serialReplyLen);
+    } else {
+        e.WritePayload = payload;
+        e.WriteCmd();
+    }
 }
 
 void setTrappedEthAction(Engine& e, const char* name, std::function<void()> f, Engine::Check accept)

@@ -30,6 +30,12 @@ void sendSerialPayload(Engine& e, std::uint8_t fn, const QByteArray& payload, in
 // The payload of the reply in the engine's buffer of the link: serial from
 // frame byte 3 up to the CRC, Ethernet from datagram byte 12.
 std::span<const std::uint8_t> replyPayload(const Engine& e, bool serialLink);
+// Whether the serial link option is the chosen one.
+bool serialChosen(const Engine& e);
+
+// A block sent on the chosen link: the serial request above, or the Ethernet
+// write payload through WriteCmd to the index and sub-index already pending.
+void sendBlock(Engine& e, std::uint8_t fn, const QByteArray& payload, int serialReplyLen);
 
 // An Ethernet reply action that logs its own failures under its name, with the
 // check its reply must pass.

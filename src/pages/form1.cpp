@@ -54,7 +54,6 @@ public:
     void slaveWindowSwitch(bool on) override { f_->slaves().switchOn(on); }
     bool slaveRowsMarked() const override { return f_->slaves().rowsMarked(); }
     void stopSlaveCheckTimer() override { f_->slaves().stopCheckTimer(); }
-    void unloadWindows() override { f_->slaves().unload(); }
     void endProgress() override
     {
         f_->endProgress();
@@ -67,6 +66,24 @@ public:
     void DownBin() override { f_->upgrade().DownBin(); }
     void DownBoot() override { f_->upgrade().DownBoot(); }
     void DownParaAndOrder() override { f_->upgrade().DownParaAndOrder(); }
+
+    bool AQPageOpen() const override { return f_->aqcal().AQPageOpen; }
+    void OnDevReturnFromComm() override { f_->aqcal().OnDevReturnFromComm(); }
+    void OnDevReturnFromSock() override { f_->aqcal().OnDevReturnFromSock(); }
+    void OnReadCtrl() override { f_->settings().OnReadCtrl(); }
+    void OnReadSM() override { f_->settings().OnReadSM(); }
+    void OnReadResend() override { f_->settings().OnReadResend(); }
+    void OnReadSlave() override { f_->settings().OnReadSlave(); }
+    void OnReadRongyu() override { f_->settings().OnReadRongyu(); }
+    void DistributeZigbeeParam() override { f_->settings().DistributeZigbeeParam(); }
+    void setZigbeeTestVisible(bool on) override { f_->settings().setZigbeeTestVisible(on); }
+    // In the order of the close: the slave table, the AQ window, the settings windows.
+    void unloadWindows() override
+    {
+        f_->slaves().unload();
+        f_->aqcal().unload();
+        f_->settings().unload();
+    }
 
 private:
     Form1* f_;
@@ -93,6 +110,8 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
         nb_ = ownNeighbours_.get();
     }
     engine_ = std::make_unique<Engine>(this, nb_, serial_, this);
+    settings_ = std::make_unique<SettingsWindows>(*engine_);
+    aqcal_ = std::make_unique<AqCalWindow>(*engine_);
     if (options.discovery) {
         wsckDeviceQuery_ = options.discovery;
     } else {
@@ -126,6 +145,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     registerIoRows(*engine_, dev_, controls_);
     registerCalibRows(*engine_, dev_, controls_);
     registerSysParamRows(*engine_, dev_, controls_, [this] { ShowSysInfo(); });
+    registerSettingsRows(*engine_, *settings_);
     registerControlRows(*engine_, dev_, controls_);
     slaves_ = std::make_unique<SlaveWindow>(*engine_);
     setupFilesAndUpgrade(options);
@@ -142,6 +162,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
 
     connectHandlers();
     connectSystemPage();
+    connectWindowOpeners();
     connectControlPage();
     connectCalibPage();
     connectMaintenance();
@@ -297,6 +318,9 @@ void Form1::InitialComboBox()
             }
             ui.Combo10[std::size_t(i)]->addItems(choices::protocols());
         }
+        // The AQ type lists hold their entries from the start as well, so an
+        // image applied before the link starts (command line) keeps its AQ types.
+        fillAqTypeLists();
         // No list shows a choice until the device has been read.
         for (auto* c : findChildren<QComboBox*>())
             if (c != ui.ComPort)

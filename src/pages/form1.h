@@ -8,6 +8,8 @@
 #include "link/view.h"
 #include "pages/form1_ui.h"
 #include "pages/services.h"
+#include "settings/settings_windows.h"
+#include "aqcal/form_aq.h"
 #include "settings/slave_window.h"
 
 #include <QStringList>
@@ -46,6 +48,8 @@ public:
     FirmwareUpgrade& upgrade() { return *upgrade_; }
     ImageFile& imageFile() { return *imageFile_; }
     const Controls& controls() const { return controls_; }
+    SettingsWindows& settings() { return *settings_; }
+    AqCalWindow& aqcal() { return *aqcal_; }
 
     // ---- module state of the start-up ----
     int ComPortNo = 0;
@@ -190,6 +194,7 @@ protected:
 private:
     void setupFilesAndUpgrade(const Form1Options& options);
     void connectHandlers();
+    void connectWindowOpeners();
     void connectMaintenance();
     void connectIoPages();
     // Ends maintenance mode: the editor closes, the guarded controls get back
@@ -230,6 +235,8 @@ private:
     DeviceData dev_;
     Controls controls_;
     std::unique_ptr<Engine> engine_;
+    std::unique_ptr<SettingsWindows> settings_;
+    std::unique_ptr<AqCalWindow> aqcal_;
     std::unique_ptr<SlaveWindow> slaves_;
     std::unique_ptr<UdpTransport> ownDiscovery_, ownDeviceSocket_;
     UdpTransport* wsckDeviceQuery_;
