@@ -23,6 +23,7 @@ std::uint8_t runStopFromButton(const Controls& c)
     return runStopByte(!colors::isFace(c.widget(QStringLiteral("bt_RunStop"))));
 }
 
+
 } // namespace
 
 QString profibusCaption(bool on) { return QString::fromUtf8(on ? texts2::PROFIBUS_ON : texts2::PROFIBUS_OFF); }
