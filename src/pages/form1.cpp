@@ -363,11 +363,11 @@ void Form1::fillAqTypeLists()
             c->clear();
             for (const char* t : texts1::AQ_TYPES)
                 c->addItem(u(t));
+            c->setCurrentIndex(-1); // no type shown until the device's are read
         } else {
             for (int k = 0; k < 3; ++k)
                 c->setItemText(k, u(texts1::AQ_TYPES[k]));
         }
-        c->setCurrentIndex(-1); // no type shown until the device's are read
         ui.lbl_unit0[i]->clear();
         ui.lbl_unit0[i + 8]->clear();
         ui.lbl_unit1[i]->clear();
