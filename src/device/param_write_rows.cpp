@@ -15,14 +15,6 @@ using namespace net;
 
 namespace {
 
-QByteArray bytes(const auto& a)
-{
-    QByteArray b;
-    for (auto v : a)
-        b.append(char(v));
-    return b;
-}
-
 // Alarm limits: the number the box begins with, rounded; beyond a 16-bit
 // value the builder ends and nothing is sent.
 QByteArray alarmLimits(const Controls& c)

@@ -18,14 +18,7 @@ using namespace serial;
 namespace {
 
 using Payload = std::span<const std::uint8_t>;
-
-template <class T>
-T need(const std::optional<T>& v)
-{
-    if (!v)
-        throw RuntimeError(QString::fromUtf8(texts2::SHORT_REPLY));
-    return *v;
-}
+using ::need;
 
 Payload need(Payload p, std::size_t n)
 {
@@ -119,8 +112,7 @@ void registerReadRows(Engine& engine, DeviceData& dev, const Controls& controls)
 
     // The Ethernet actions run inside the reply handler; each logs under its own name.
     const auto action = [e](const char* name, std::function<void()> f, Engine::Check accept = {}) {
-        const QString n = QString::fromLatin1(name);
-        e->setEthAction(n, [n, f] { trap(n + QStringLiteral("(Form1)"), f); }, std::move(accept));
+        setTrappedEthAction(*e, name, std::move(f), std::move(accept));
     };
     action("DistriPrj", [c, ethPayload] { showPrjCal(*c, ethPayload()); }, prjCal);
     action("DistributeAIWarning", [c, ethPayload] { showAiAlarm(*c, ethPayload()); }, aiAlarm);

@@ -1,10 +1,12 @@
 #include "device/shared_rows.h"
 
+#include "base/errorlog.h"
 #include "base/numbers.h"
 #include "device/colors.h"
 #include "device/controls.h"
 #include "device/device_data.h"
 #include "link/engine.h"
+#include "link/view.h"
 #include "proto/serial_frame.h"
 
 #include <QLineEdit>
@@ -52,4 +54,22 @@ void sendSerialPayload(Engine& e, std::uint8_t fn, const QByteArray& payload, in
 std::span<const std::uint8_t> replyPayload(const Engine& e, bool serialLink)
 {
     return e.replyPayload(serialLink);
+}
+
+bool serialChosen(const Engine& e) { return e.view() && e.view()->linkOption() == 0; }
+
+void sendBlock(Engine& e, std::uint8_t fn, const QByteArray& payload, int serialReplyLen)
+{
+    if (serialChosen(e)) {
+        sendSerialPayload(e, fn, payload, serialReplyLen);
+    } else {
+        e.WritePayload = payload;
+        e.WriteCmd();
+    }
+}
+
+void setTrappedEthAction(Engine& e, const char* name, std::function<void()> f, Engine::Check accept)
+{
+    const QString n = QString::fromLatin1(name);
+    e.setEthAction(n, [n, f] { trap(n + QStringLiteral("(Form1)"), f); }, std::move(accept));
 }

@@ -1,11 +1,16 @@
 #pragma once
 // Reply effects that are the same on both links.
+#include "base/errorlog.h"
+#include "device/texts.h"
+#include "link/engine.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
 
-class Engine;
 
 class Controls;
 struct DeviceData;
@@ -25,3 +30,31 @@ void sendSerialPayload(Engine& e, std::uint8_t fn, const QByteArray& payload, in
 // The payload of the reply in the engine's buffer of the link: serial from
 // frame byte 3 up to the CRC, Ethernet from datagram byte 12.
 std::span<const std::uint8_t> replyPayload(const Engine& e, bool serialLink);
+// Whether the serial link option is the chosen one.
+bool serialChosen(const Engine& e);
+
+// A block sent on the chosen link: the serial request above, or the Ethernet
+// write payload through WriteCmd to the index and sub-index already pending.
+void sendBlock(Engine& e, std::uint8_t fn, const QByteArray& payload, int serialReplyLen);
+
+// An Ethernet reply action that logs its own failures under its name, with the
+// check its reply must pass.
+void setTrappedEthAction(Engine& e, const char* name, std::function<void()> f, Engine::Check accept = {});
+
+// The value a reply decoder gave; a reply too short for it ends the branch.
+template <class T>
+T need(const std::optional<T>& v)
+{
+    if (!v)
+        throw RuntimeError(QString::fromUtf8(texts2::SHORT_REPLY));
+    return *v;
+}
+
+// The bytes of an array of byte-sized values, in order.
+QByteArray bytes(const auto& a)
+{
+    QByteArray b;
+    for (auto v : a)
+        b.append(char(v));
+    return b;
+}

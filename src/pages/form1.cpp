@@ -5,6 +5,7 @@
 #include "device/control_rows.h"
 #include "device/calib_rows.h"
 #include "device/eth_rows.h"
+#include "device/io_rows.h"
 #include "device/param_write_rows.h"
 #include "device/read_rows.h"
 #include "device/serial_rows.h"
@@ -38,6 +39,7 @@ class MainWindowNeighbours : public Neighbours {
 public:
     explicit MainWindowNeighbours(Form1* f) : f_(f) {}
     void StartRun_Click() override { f_->StartRun_Click(); }
+    void SetAQDQChange() override { f_->SetAQDQChange(); }
     // The upgrade's bar is not restarted by another procedure while it runs:
     // the upgrade's end is read from it.
     void InitProgress(int maximum, bool timer) override
@@ -51,7 +53,6 @@ public:
     void slaveWindowSwitch(bool on) override { f_->slaves().switchOn(on); }
     bool slaveRowsMarked() const override { return f_->slaves().rowsMarked(); }
     void stopSlaveCheckTimer() override { f_->slaves().stopCheckTimer(); }
-    void unloadWindows() override { f_->slaves().unload(); }
     void endProgress() override
     {
         f_->endProgress();
@@ -64,6 +65,24 @@ public:
     void DownBin() override { f_->upgrade().DownBin(); }
     void DownBoot() override { f_->upgrade().DownBoot(); }
     void DownParaAndOrder() override { f_->upgrade().DownParaAndOrder(); }
+
+    bool AQPageOpen() const override { return f_->aqcal().AQPageOpen; }
+    void OnDevReturnFromComm() override { f_->aqcal().OnDevReturnFromComm(); }
+    void OnDevReturnFromSock() override { f_->aqcal().OnDevReturnFromSock(); }
+    void OnReadCtrl() override { f_->settings().OnReadCtrl(); }
+    void OnReadSM() override { f_->settings().OnReadSM(); }
+    void OnReadResend() override { f_->settings().OnReadResend(); }
+    void OnReadSlave() override { f_->settings().OnReadSlave(); }
+    void OnReadRongyu() override { f_->settings().OnReadRongyu(); }
+    void DistributeZigbeeParam() override { f_->settings().DistributeZigbeeParam(); }
+    void setZigbeeTestVisible(bool on) override { f_->settings().setZigbeeTestVisible(on); }
+    // In the order of the close: the slave table, the AQ window, the settings windows.
+    void unloadWindows() override
+    {
+        f_->slaves().unload();
+        f_->aqcal().unload();
+        f_->settings().unload();
+    }
 
 private:
     Form1* f_;
@@ -90,6 +109,8 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
         nb_ = ownNeighbours_.get();
     }
     engine_ = std::make_unique<Engine>(this, nb_, serial_, this);
+    settings_ = std::make_unique<SettingsWindows>(*engine_);
+    aqcal_ = std::make_unique<AqCalWindow>(*engine_);
     if (options.discovery) {
         wsckDeviceQuery_ = options.discovery;
     } else {
@@ -120,8 +141,10 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     registerEthRows(*engine_, dev_, controls_);
     registerParamWriteRows(*engine_, dev_, controls_);
     registerReadRows(*engine_, dev_, controls_);
+    registerIoRows(*engine_, dev_, controls_);
     registerCalibRows(*engine_, dev_, controls_);
     registerSysParamRows(*engine_, dev_, controls_, [this] { ShowSysInfo(); });
+    registerSettingsRows(*engine_, *settings_);
     registerControlRows(*engine_, dev_, controls_);
     slaves_ = std::make_unique<SlaveWindow>(*engine_);
     setupFilesAndUpgrade(options);
@@ -138,9 +161,11 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
 
     connectHandlers();
     connectSystemPage();
+    connectWindowOpeners();
     connectControlPage();
     connectCalibPage();
     connectMaintenance();
+    connectIoPages();
     CmdLine = options.commandLine;
     Form_Load();
 }

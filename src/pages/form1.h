@@ -8,6 +8,8 @@
 #include "link/view.h"
 #include "pages/form1_ui.h"
 #include "pages/services.h"
+#include "settings/settings_windows.h"
+#include "aqcal/form_aq.h"
 #include "settings/slave_window.h"
 
 #include <QStringList>
@@ -46,6 +48,8 @@ public:
     FirmwareUpgrade& upgrade() { return *upgrade_; }
     ImageFile& imageFile() { return *imageFile_; }
     const Controls& controls() const { return controls_; }
+    SettingsWindows& settings() { return *settings_; }
+    AqCalWindow& aqcal() { return *aqcal_; }
 
     // ---- module state of the start-up ----
     int ComPortNo = 0;
@@ -93,6 +97,17 @@ public:
     void cmdZFSave_Click();
     void cmdZFCancel_Click();
     int ZFChannel = 0;                    // the channel of the light-blue cell
+    // DI/DO, outputs, LEDs and the AQ area.
+    void cmdDO_Click(int index);
+    void cmdSetAO_Click();
+    void Cmd_AQ_Unit_Click();
+    void LightState_Click(int index);
+    void bt_ReadAQType_Click();
+    void bt_FreshDQ_Click();
+    void cmdDQ3_Click(int index);
+    void bt_ReadAQZeroFull_Click();
+    void bt_WriteOrOut_Click(int index);
+    void SetAQDQChange();
     // Device discovery on the Ethernet link.
     void wsckDeviceQuery_DataArrival(const QByteArray& datagram);
     void cmbDevice_Click();
@@ -179,7 +194,9 @@ protected:
 private:
     void setupFilesAndUpgrade(const Form1Options& options);
     void connectHandlers();
+    void connectWindowOpeners();
     void connectMaintenance();
+    void connectIoPages();
     // Ends maintenance mode: the editor closes, the guarded controls get back
     // the states they had, the box is cleared. `connected` enables the box.
     void leaveMaintenance(bool connected);
@@ -218,6 +235,8 @@ private:
     DeviceData dev_;
     Controls controls_;
     std::unique_ptr<Engine> engine_;
+    std::unique_ptr<SettingsWindows> settings_;
+    std::unique_ptr<AqCalWindow> aqcal_;
     std::unique_ptr<SlaveWindow> slaves_;
     std::unique_ptr<UdpTransport> ownDiscovery_, ownDeviceSocket_;
     UdpTransport* wsckDeviceQuery_;

@@ -182,6 +182,13 @@ struct Form1Ui {
     // Openers of other windows, files and firmware.
     QPushButton* btSlaveShow = nullptr;
     QPushButton* btShowZigBee = nullptr;
+    // Openers of the other settings windows and of the AQ calibration window.
+    QPushButton* btShowCtrl = nullptr;
+    QPushButton* btShowSM = nullptr;
+    QPushButton* btShowResend = nullptr;
+    QPushButton* btShowResendSlave = nullptr;
+    QPushButton* btShowRongyu = nullptr;
+    QPushButton* btShowAQ = nullptr;
     QPushButton* cmdSave = nullptr;
     QPushButton* cmdRead = nullptr;
     QPushButton* ReadTxt = nullptr;

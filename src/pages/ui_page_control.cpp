@@ -75,11 +75,19 @@ QGroupBox* windowsGroup(Form1Ui& ui)
 {
     ui.btSlaveShow = button(QStringLiteral("btSlaveShow"), QStringLiteral("从设备信息"));
     ui.btShowZigBee = button(QStringLiteral("btShowZigBee"), QStringLiteral("ZigBee设置"));
+    ui.btShowCtrl = button(QStringLiteral("btShowCtrl"), QStringLiteral("控制参数"));
+    ui.btShowSM = button(QStringLiteral("btShowSM"), QStringLiteral("SM区"));
+    ui.btShowResend = button(QStringLiteral("btShowResend"), QStringLiteral("转发参数"));
+    ui.btShowResendSlave = button(QStringLiteral("btShowResendSlave"), QStringLiteral("从设备转发"));
+    ui.btShowRongyu = button(QStringLiteral("btShowRongyu"), QStringLiteral("冗余信息"));
+    ui.btShowAQ = button(QStringLiteral("btShowAQ"), QStringLiteral("AQ校准"));
     auto* box = group(QStringLiteral("现场设置"));
-    auto* h = new QHBoxLayout(box);
-    h->addWidget(ui.btSlaveShow);
-    h->addWidget(ui.btShowZigBee);
-    h->addStretch(1);
+    auto* g = new QGridLayout(box);
+    QPushButton* openers[] = {ui.btSlaveShow, ui.btShowZigBee, ui.btShowCtrl, ui.btShowSM,
+                              ui.btShowResend, ui.btShowResendSlave, ui.btShowRongyu, ui.btShowAQ};
+    for (int i = 0; i < int(std::size(openers)); ++i)
+        g->addWidget(openers[i], i / 4, i % 4);
+    g->setColumnStretch(4, 1);
     return box;
 }
 

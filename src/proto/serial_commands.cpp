@@ -373,6 +373,31 @@ bool decodeZigbee(std::span<const std::uint8_t> payload, ZigbeeBlock& out)
     return true;
 }
 
+QByteArray encodeZigbee(const ZigbeeBlock& z)
+{
+    QByteArray b(ZIGBEE_BLOCK_SIZE, '\0');
+    const auto put16 = [&b](int at, std::uint16_t v) {
+        b[at] = char(v & 0xFF);
+        b[at + 1] = char(v >> 8);
+    };
+    b[ZB_LOGIC] = char(z.logic);
+    b[ZB_NET_TYPE] = char(z.netType);
+    put16(ZB_DNO_LOW, z.dnoLow);
+    put16(ZB_CHANNEL_MASK, std::uint16_t(std::uint32_t(z.channelMask) & 0xFFFF));
+    put16(ZB_CHANNEL_MASK + 2, std::uint16_t(std::uint32_t(z.channelMask) >> 16));
+    for (int i = 0; i < 8; ++i) {
+        b[ZB_MAC + i] = char(z.mac[i]);
+        b[ZB_EXT_PAN + i] = char(z.extPan[i]);
+    }
+    b[ZB_ENABLE] = char(z.enable);
+    b[ZB_CHAIN_ADDR] = char(z.chainAddr);
+    put16(ZB_ADV1, std::uint16_t(z.adv1));
+    put16(ZB_ADV2, std::uint16_t(z.adv2));
+    put16(ZB_ADV3, std::uint16_t(z.adv3));
+    put16(ZB_ADV_FLAG, std::uint16_t(z.advFlag));
+    return b;
+}
+
 const char* zigbeeTestText(std::uint8_t result)
 {
     switch (result) {

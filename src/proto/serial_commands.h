@@ -193,6 +193,8 @@ inline constexpr int ZIGBEE_BLOCK_SIZE = 34;
 // Decodes the 34-byte block at the start of a reply payload; false (and
 // nothing decoded) when the payload is shorter than the block.
 bool decodeZigbee(std::span<const std::uint8_t> payload, ZigbeeBlock& out);
+// The 34-byte block written back (the same layout as read).
+QByteArray encodeZigbee(const ZigbeeBlock& z);
 
 // Text of the ZigBee communication test reply (byte 3 of the reply).
 const char* zigbeeTestText(std::uint8_t result);

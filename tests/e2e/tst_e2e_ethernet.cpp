@@ -17,7 +17,9 @@
 namespace {
 using Req = QPair<int, int>; // index, sub-index (parameter for index 107 reads)
 const QList<Req> STARTUP = {{14000, 1}, {10003, 21}, {10010, 2}, {10003, 1}, {10003, 2}, {107, 0}, {10003, 5},
-                            {10003, 10}, {10003, 3}, {14000, 5}, {10003, 16}, {10003, 17}, {10003, 4}, {10003, 20}};
+                            {10003, 10}, {10003, 3}, {14000, 5}, {10003, 16}, {10003, 17},
+                            // queued by the AQ type read: AQ zero/full, AQ-to-DQ
+                            {10003, 15}, {10003, 19}, {10003, 4}, {10003, 20}};
 } // namespace
 
 class TestE2eEthernet : public QObject {

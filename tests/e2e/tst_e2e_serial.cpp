@@ -14,7 +14,8 @@
 
 namespace {
 // The start-up reads as function codes on the wire, top of the stack first.
-const QList<quint8> STARTUP = {57, 62, 21, 1, 19, 23, 2, 3, 18, 77, 37, 39, 50, 79};
+// The AQ type read queues the AQ zero/full read (35) and the AQ-to-DQ read (42).
+const QList<quint8> STARTUP = {57, 62, 21, 1, 19, 23, 2, 3, 18, 77, 37, 39, 35, 42, 50, 79};
 } // namespace
 
 class TestE2eSerial : public QObject {

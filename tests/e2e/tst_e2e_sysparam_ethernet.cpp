@@ -22,7 +22,7 @@ using namespace sysparam;
 
 namespace {
 
-constexpr int STARTUP_READS = 14;
+constexpr int STARTUP_READS = 16; // with the two reads the AQ type read queues
 constexpr int SVC_READ = 12;
 constexpr int SVC_WRITE = 13;
 constexpr int READ_SYS_INFO = 1; // the read's queue code
@@ -189,14 +189,16 @@ private Q_SLOTS:
         f->cmdSetPara_Click();
         QTRY_VERIFY_WITH_TIMEOUT(keys().contains(pdRead), 6000);
         // Gateway, sensor types, AI alarm limits, AQ types written and read
-        // back, then the record itself, then the DeviceID/PD-tag read. The
+        // back (each reply refreshing the AQ area: AQ zero/full and AQ-to-DQ
+        // read), then the record itself, then the DeviceID/PD-tag read. The
         // read-back the sensor-type reply asks for is left out while the
         // record's write waits: it would put the old record over the new one.
         const QList<Key> order = keys();
         const QList<Key> expectedOrder{{SVC_WRITE, 14000, 7}, {SVC_WRITE, 10003, 5}, {SVC_WRITE, 10003, 26},
-                                       {SVC_WRITE, 10003, 20}, {SVC_READ, 10003, 17}, {SVC_WRITE, 10003, 4},
-                                       pdRead};
-        QCOMPARE(order.mid(0, 7), expectedOrder);
+                                       {SVC_WRITE, 10003, 20}, {SVC_READ, 10003, 15}, {SVC_READ, 10003, 19},
+                                       {SVC_READ, 10003, 17}, {SVC_READ, 10003, 15}, {SVC_READ, 10003, 19},
+                                       {SVC_WRITE, 10003, 4},  pdRead};
+        QCOMPARE(order.mid(0, 11), expectedOrder);
 
         QTRY_VERIFY_WITH_TIMEOUT(texts.contains(QStringLiteral("写系统参数成功")), 3000);
         QVERIFY(!texts.contains(QStringLiteral("通讯超时")));

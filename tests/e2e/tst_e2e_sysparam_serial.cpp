@@ -22,7 +22,7 @@ using namespace sysparam;
 namespace {
 
 // Function codes the start-up reads put on the wire.
-constexpr int STARTUP_READS = 14;
+constexpr int STARTUP_READS = 16; // with the two reads the AQ type read queues
 constexpr quint8 FN_READ_SYS = 1;
 constexpr quint8 FN_WRITE_SYS = 4;
 constexpr quint8 FN_WRITE_MAC = 36;
@@ -204,10 +204,11 @@ private Q_SLOTS:
         clearWire();
         texts.clear();
         f->cmdSetPara_Click();
-        QTRY_VERIFY_WITH_TIMEOUT(functions().size() >= 7, 6000);
+        QTRY_VERIFY_WITH_TIMEOUT(functions().size() >= 11, 6000);
         // Gateway, sensor types, AI alarm limits, AQ types written and read
-        // back, then the record itself, then the DeviceID/PD-tag read.
-        QCOMPARE(functions().mid(0, 7), (QList<quint8>{78, 5, 51, 38, 39, FN_WRITE_SYS, 21}));
+        // back (each reply refreshing the AQ area: AQ zero/full and AQ-to-DQ
+        // read), then the record itself, then the DeviceID/PD-tag read.
+        QCOMPARE(functions().mid(0, 11), (QList<quint8>{78, 5, 51, 38, 35, 42, 39, 35, 42, FN_WRITE_SYS, 21}));
 
         QByteArray expected = expectedShortHead();
         QCOMPARE(expected.size(), 52);

@@ -6,7 +6,9 @@
 #include "devsim/serial_device.h"
 #include "devsim/udp_device.h"
 
+#include <QComboBox>
 #include <QHostAddress>
+#include <QTest>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QStringList>
@@ -70,6 +72,29 @@ inline std::unique_ptr<Form1> ethernetWindow(quint16 announcePort, QObject* cont
     recordStatus(*f, context, texts);
     f->ui.optComm[1]->setChecked(true);
     f->StartRun_Click();
+    return f;
+}
+
+// The window on the Ethernet link with the device picked and its start-up
+// reads answered.
+inline std::unique_ptr<Form1> connectedEthernetWindow(quint16 announcePort, QObject* context, QStringList& texts)
+{
+    auto f = ethernetWindow(announcePort, context, texts);
+    if (!QTest::qWaitFor([&] { return f->ui.cmbDevice->count() == 1; }, 5000))
+        return nullptr;
+    f->ui.cmbDevice->setCurrentIndex(0);
+    f->cmbDevice_Click();
+    if (!QTest::qWaitFor([&] { return f->engine().NetRxCount > 14 && f->engine().CmdTop == 0; }, 20000))
+        return nullptr;
+    return f;
+}
+
+// The window on the serial link with its start-up reads answered.
+inline std::unique_ptr<Form1> connectedSerialWindow(const SimSerialDevice& sim, QObject* context, QStringList& texts)
+{
+    auto f = serialWindow(sim, context, texts);
+    if (!QTest::qWaitFor([&] { return f->engine().RxCount > 14 && f->engine().CmdTop == 0; }, 20000))
+        return nullptr;
     return f;
 }
 

@@ -35,8 +35,7 @@ private Q_SLOTS:
         setMsgResponder([](const MsgRequest&) { return MsgAnswer::Ok; });
         rig = std::make_unique<FormRig>();
         f = rig->f.get();
-        rig->serial.open(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
-        e().timMscon.setInterval(5000);
+        rig->openPort();
     }
     void cleanup() { rig.reset(); }
 

@@ -96,7 +96,8 @@ Table controlTable(const Form1Ui& ui)
     C(bt_CheckRAM, 1); C(ram_sap, 8); C(bt_RunStop, 1); C(cmdClearCode, 1); C(cmdCheckLight, 1);
     C(cmdStopCheck, 1); C(ckProfibus, 1); C(btReadProfibus, 1);
     // Openers, files and firmware
-    C(btSlaveShow, 1); C(btShowZigBee, 1); C(cmdSave, 1); C(cmdRead, 1); C(ReadTxt, 1); C(ReadTxtAndDown, 1);
+    C(btSlaveShow, 1); C(btShowZigBee, 1); C(btShowCtrl, 1); C(btShowSM, 1); C(btShowResend, 1);
+    C(btShowResendSlave, 1); C(btShowRongyu, 1); C(btShowAQ, 1); C(cmdSave, 1); C(cmdRead, 1); C(ReadTxt, 1); C(ReadTxtAndDown, 1);
     C(bt_FindUpdataFile, 1); C(bt_Updata, 1); C(ProgressBar, 1); C(lb_ProgProc, 1); C(cmd_DownOrderInfo, 1);
     C(cmd_DownOAPara, 1); C(Cmd_TransPara, 1);
 #undef C

@@ -20,14 +20,7 @@ class TestReadRows : public QObject {
     std::unique_ptr<FormRig> rig;
     Form1* f = nullptr;
 
-    void ethernetRead(int index, int sub, const QByteArray& payload)
-    {
-        f->ui.optComm[1]->setChecked(true);
-        f->engine().PendIndex = index;
-        f->engine().PendSubIndex = sub;
-        f->engine().PendParam = 0;
-        rig->device.deliver(freshReadReply(f->engine(), payload));
-    }
+    void ethernetRead(int index, int sub, const QByteArray& payload) { rig->ethernetRead(index, sub, payload); }
     QStringList texts(const char* base, int n) const
     {
         QStringList out;
@@ -42,7 +35,7 @@ private Q_SLOTS:
         setMsgResponder([](const MsgRequest&) { return MsgAnswer::Ok; });
         rig = std::make_unique<FormRig>();
         f = rig->f.get();
-        rig->serial.open(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
+        rig->openPort();
     }
     void cleanup() { rig.reset(); }
 

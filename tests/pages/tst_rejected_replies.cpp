@@ -69,6 +69,16 @@ private Q_SLOTS:
         QTest::newRow("Profibus state") << 79;
         QTest::newRow("ZigBee block, trailer not taken as data") << 57;
         QTest::newRow("gateway") << 77;
+        QTest::newRow("zero points") << 2;
+        QTest::newRow("full-scale values") << 3;
+        QTest::newRow("sensor types written") << 5;
+        QTest::newRow("A/D codes") << 8;
+        QTest::newRow("temperatures") << 9;
+        QTest::newRow("voltages") << 12;
+        QTest::newRow("DI/DO") << 13;
+        QTest::newRow("LEDs") << 23;
+        QTest::newRow("AQ zero/full") << 35;
+        QTest::newRow("AQ-to-DQ") << 42;
     }
     void serialShortBlock()
     {
@@ -96,6 +106,14 @@ private Q_SLOTS:
         QTest::newRow("weekday") << int(net::IDX_MEM) << 0;
         QTest::newRow("ZigBee block") << int(net::IDX_COMM) << 1;
         QTest::newRow("gateway") << int(net::IDX_COMM) << 5;
+        QTest::newRow("zero points") << int(net::IDX_SYSTEM) << 2;
+        QTest::newRow("full-scale values") << int(net::IDX_SYSTEM) << 3;
+        QTest::newRow("A/D codes") << int(net::IDX_SYSTEM) << 8;
+        QTest::newRow("temperatures") << int(net::IDX_SYSTEM) << 9;
+        QTest::newRow("LEDs") << int(net::IDX_SYSTEM) << 10;
+        QTest::newRow("voltages") << int(net::IDX_SYSTEM) << 12;
+        QTest::newRow("DI/DO") << int(net::IDX_SYSTEM) << 13;
+        QTest::newRow("AQ zero/full") << int(net::IDX_SYSTEM) << 15;
     }
     void ethernetShortBlock()
     {

@@ -68,6 +68,7 @@ public:
             Q_EMIT received();
     }
     // Raises the receive event whatever the count.
+    using SerialTransport::event;
     void event(const QByteArray& b)
     {
         input += b;

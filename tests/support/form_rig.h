@@ -4,6 +4,7 @@
 #include "pages/form1.h"
 #include "support/fakes.h"
 
+#include <QRadioButton>
 #include <memory>
 
 // Records the image records the start-up applies.
@@ -43,5 +44,21 @@ struct FormRig {
         o.deviceSocket = &device;
         o.platformPorts = false;
         f = std::make_unique<Form1>(o);
+    }
+
+    // The port open as after Start, for tests that run rows and inject replies.
+    void openPort()
+    {
+        serial.open(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
+        f->engine().timMscon.setInterval(5000);
+    }
+    // A read reply on the Ethernet link to the request index/sub-index.
+    void ethernetRead(int index, int sub, const QByteArray& payload)
+    {
+        f->ui.optComm[1]->setChecked(true);
+        f->engine().PendIndex = index;
+        f->engine().PendSubIndex = sub;
+        f->engine().PendParam = 0;
+        device.deliver(freshReadReply(f->engine(), payload));
     }
 };

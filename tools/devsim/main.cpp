@@ -12,6 +12,7 @@
 // SIGTERM and SIGINT end it cleanly.
 
 #include "devsim/console.h"
+#include "devsim/rx_line.h"
 #include "devsim/serial_device.h"
 #include "devsim/udp_device.h"
 
@@ -203,7 +204,7 @@ int main(int argc, char **argv)
         if (!serial->open())
             fail(serial->errorString());
         QObject::connect(serial.get(), &SimSerialDevice::requestReceived, [](quint8 fn, const QByteArray &f) {
-            printLine(QStringLiteral("RX serial fn=%1 len=%2").arg(fn).arg(f.size()));
+            printLine(QStringLiteral("RX serial fn=%1 len=%2").arg(fn).arg(f.size()) + rxData(serialPayload(f)));
         });
         printLine(QStringLiteral("PTY ") + serial->slavePath());
     }
@@ -219,13 +220,14 @@ int main(int argc, char **argv)
             udp->setAnnouncedPort(opt.announcedPort);
         udp->setAnnouncing(opt.announce);
         QObject::connect(udp.get(), &SimUdpDevice::requestReceived,
-                         [](quint8 svc, quint16 idx, quint16 sub, quint16 param, quint16 seq, const QByteArray &) {
+                         [](quint8 svc, quint16 idx, quint16 sub, quint16 param, quint16 seq, const QByteArray &d) {
                              printLine(QStringLiteral("RX udp svc=%1 idx=%2 sub=%3 param=%4 seq=%5")
                                            .arg(svc)
                                            .arg(idx)
                                            .arg(sub)
                                            .arg(param)
-                                           .arg(seq));
+                                           .arg(seq)
+                                       + rxData(udpWritePayload(d)));
                          });
         if (!udp->start())
             fail(udp->errorString());

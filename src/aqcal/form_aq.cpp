@@ -1,0 +1,451 @@
+#include "aqcal/form_aq.h"
+
+#include "aqcal/texts.h"
+#include "base/errorlog.h"
+#include "base/numbers.h"
+#include "device/shared_rows.h"
+#include "link/engine.h"
+#include "link/udp_transport.h"
+#include "proto/aq_cal.h"
+#include "proto/net_datagram.h"
+#include "proto/settings_blocks.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+QString u(const char* s) { return QString::fromUtf8(s); }
+
+// One command of the AQ window: its request on each link and its reply.
+struct AqRow {
+    std::int16_t code;
+    const char* wait;   // Text1 while it waits
+    const char* done;   // Text1 when it is answered
+    std::uint8_t fn;    // serial function code
+    int replyLen;       // serial reply bytes
+    bool write;         // Ethernet service
+    std::int16_t sub;   // Ethernet sub-index of index 10003
+    int timeoutMs;
+    std::int8_t mode;   // zero/full write: the mode byte and parameter; -1 otherwise
+};
+
+constexpr AqRow ROWS[] = {
+    {AQ_READ_TYPE, "正在读AQ通道类型", "读AQ通道类型成功", 39, 15, false, 17, 1000, -1},
+    {AQ_WRITE_TYPE, "正在写AQ通道类型", "写AQ通道类型成功", 38, 15, true, 20, 5000, -1},
+    {AQ_READ_ZERO_FULL, "正在读AQ零点满度信息", "读AQ零点满度成功", 35, 71, false, 15, 1000, -1},
+    {AQ_WRITE_ZERO, "输出或写入AQ零点满度信息", "写AQ零点满度成功", 34, 40, true, 18, 2000, 2},
+    {AQ_WRITE_FULL, "输出或写入AQ零点满度信息", "写AQ零点满度成功", 34, 40, true, 18, 2000, 3},
+    {AQ_WRITE_AO, "正在写入AO数据，请等待", "写AO值成功", 16, 23, true, 16, 5000, -1},
+    {AQ_WRITE_DO, "正在写入DO数据，请等待", "设置DO值成功", 14, 8, true, 14, 5000, -1},
+    {AQ_WRITE_TO_DQ, "正在写AQ转DQ状态信息", "写AQ转DQ状态成功", 41, 8, true, 21, 4000, -1},
+    {AQ_MEASURE_V, "正在读测量值", texts5::MEASURE_OK, 0, 0, false, 0, 2000, -1},
+    {AQ_MEASURE_M, "正在读测量值", texts5::MEASURE_OK, 0, 0, false, 0, 2000, -1},
+};
+
+const AqRow* rowOf(std::int16_t code)
+{
+    for (const auto& r : ROWS)
+        if (r.code == code)
+            return &r;
+    return nullptr;
+}
+
+const AqRow* rowOfFn(std::uint8_t fn)
+{
+    for (const auto& r : ROWS)
+        if (r.fn == fn && fn != 0)
+            return &r;
+    return nullptr;
+}
+
+const AqRow* rowOfSub(bool write, std::int32_t sub)
+{
+    for (const auto& r : ROWS)
+        if (r.fn != 0 && r.write == write && r.sub == sub)
+            return &r;
+    return nullptr;
+}
+
+QLineEdit* box(QWidget* parent, const QString& name, int width = 64)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setFixedWidth(width);
+    return e;
+}
+
+// A box's value x 1000 as a signed 16-bit number; throws at a bad box.
+std::int16_t milli(const QLineEdit* e)
+{
+    const QString t = e->text().trimmed();
+    if (!isNumeric(t))
+        throw RuntimeError(QString::fromUtf8(texts5::BAD_VALUE));
+    return toInt16(strictNumber(t) * 1000.0);
+}
+} // namespace
+
+// ---------------------------------------------------------------- load and unload
+
+Form_AQ::Form_AQ(Engine& engine, bool& aqPageOpen, const AqCalSetup& setup)
+    : engine_(engine), open_(aqPageOpen), measuringPort_(setup.measuringPort)
+{
+    setObjectName(QStringLiteral("Form_AQ"));
+    setWindowTitle(u(texts5::TITLE));
+    setAttribute(Qt::WA_DeleteOnClose);
+    buildUi();
+    txtIpM->setText(setup.TesterIpM);
+    txtIpV->setText(setup.TesterIpV);
+    VerifyReadCount = setup.VerifyReadCount;
+
+    Timer1.setObjectName(QStringLiteral("Timer1"));
+    Timer1.setInterval(500);
+    Timer2.setObjectName(QStringLiteral("Timer2"));
+    Timer2.setInterval(2000);
+    connect(&Timer1, &QTimer::timeout, this, &Form_AQ::Timer1_Timer);
+    connect(&Timer2, &QTimer::timeout, this, &Form_AQ::Timer2_Timer);
+
+    wsckM_ = std::make_unique<QtUdpTransport>();
+    wsckV_ = std::make_unique<QtUdpTransport>();
+    wsckM_->setObjectName(QStringLiteral("wsckM"));
+    wsckV_->setObjectName(QStringLiteral("wsckV"));
+    wsckM_->bind(0);
+    wsckV_->bind(0);
+    connect(wsckM_.get(), &UdpTransport::datagram, this, [this](const QByteArray& d) { wsckMeasure_DataArrival(false, d); });
+    connect(wsckV_.get(), &UdpTransport::datagram, this, [this](const QByteArray& d) { wsckMeasure_DataArrival(true, d); });
+
+    // Take the link: the main dispatcher, its pending time-out and the device
+    // watchdog stop until the window is unloaded.
+    mainWasRunning_ = engine_.Timer1.isActive() || engine_.Timer2.isActive();
+    watchdogWasRunning_ = engine_.timCheckDevice.isActive();
+    engine_.Timer1.stop();
+    engine_.Timer2.stop();
+    engine_.timCheckDevice.stop();
+    open_ = true;
+    Timer1.start();
+}
+
+Form_AQ::~Form_AQ() { Form_Unload(); }
+
+void Form_AQ::Form_Unload()
+{
+    if (!loaded_)
+        return;
+    loaded_ = false;
+    Timer1.stop();
+    Timer2.stop();
+    wsckM_->close();
+    wsckV_->close();
+    open_ = false;
+    if (mainWasRunning_)
+        Engine::enableTimer(engine_.Timer1);
+    if (watchdogWasRunning_)
+        Engine::enableTimer(engine_.timCheckDevice);
+}
+
+void Form_AQ::closeEvent(QCloseEvent* e)
+{
+    Form_Unload();
+    QWidget::closeEvent(e);
+}
+
+void Form_AQ::buildUi()
+{
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setReadOnly(true);
+    txtIpM = box(this, QStringLiteral("txtIpM"), 130);
+    txtIpV = box(this, QStringLiteral("txtIpV"), 130);
+    auto* ips = new QFormLayout;
+    ips->addRow(u(texts5::IP_M), txtIpM);
+    ips->addRow(u(texts5::IP_V), txtIpV);
+
+    auto* g = new QGridLayout;
+    const char* heads[] = {texts5::CHANNEL, texts5::TYPE, texts5::OUTPUT, texts5::ZERO_V, texts5::FULL_V,
+                           texts5::ZERO_M, texts5::FULL_M, "DQ", texts5::MEAS_V, texts5::MEAS_M};
+    for (int c = 0; c < int(std::size(heads)); ++c)
+        g->addWidget(new QLabel(u(heads[c]), this), 0, c);
+    for (int i = 0; i < 8; ++i) {
+        const auto n = [i](const char* name, int k) { return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(k); };
+        auto* type = new QComboBox(this);
+        type->setObjectName(n("ComboAQType", i));
+        for (const char* t : texts5::TYPES)
+            type->addItem(u(t));
+        type->setCurrentIndex(-1);
+        ComboAQType[std::size_t(i)] = type;
+        txtAQOut[std::size_t(i)] = box(this, n("txtAQOut", i));
+        txt_AQV[std::size_t(i)] = box(this, n("txt_AQV", i));
+        txt_AQV[std::size_t(i + 8)] = box(this, n("txt_AQV", i + 8));
+        txt_AQM[std::size_t(i)] = box(this, n("txt_AQM", i));
+        txt_AQM[std::size_t(i + 8)] = box(this, n("txt_AQM", i + 8));
+        ckDQ[std::size_t(i)] = new QCheckBox(this);
+        ckDQ[std::size_t(i)]->setObjectName(n("ckDQ", i));
+        txtMeasV[std::size_t(i)] = box(this, n("txtMeasV", i));
+        txtMeasM[std::size_t(i)] = box(this, n("txtMeasM", i));
+        QWidget* row[] = {new QLabel(QString::number(i), this), type, txtAQOut[std::size_t(i)],
+                          txt_AQV[std::size_t(i)], txt_AQV[std::size_t(i + 8)], txt_AQM[std::size_t(i)],
+                          txt_AQM[std::size_t(i + 8)], ckDQ[std::size_t(i)], txtMeasV[std::size_t(i)],
+                          txtMeasM[std::size_t(i)]};
+        for (int c = 0; c < int(std::size(row)); ++c)
+            g->addWidget(row[c], i + 1, c);
+    }
+    auto* dos = new QHBoxLayout;
+    for (int i = 0; i < 2; ++i) {
+        ckDO[std::size_t(i)] = new QCheckBox(u(texts5::DO).arg(i), this);
+        ckDO[std::size_t(i)]->setObjectName(QStringLiteral("ckDO_%1").arg(i));
+        dos->addWidget(ckDO[std::size_t(i)]);
+    }
+    dos->addStretch(1);
+
+    const struct {
+        const char* name;
+        const char* caption;
+        std::vector<std::int16_t> codes; // pushed in this order: the last runs first
+    } commands[] = {
+        {"cmdReadType", texts5::READ_TYPE, {AQ_READ_TYPE}},
+        {"cmdWriteType", texts5::WRITE_TYPE, {AQ_READ_TYPE, AQ_WRITE_TYPE}},
+        {"cmdReadZF", texts5::READ_ZF, {AQ_READ_ZERO_FULL}},
+        {"cmdWriteZero", texts5::WRITE_ZERO, {AQ_READ_ZERO_FULL, AQ_WRITE_ZERO}},
+        {"cmdWriteFull", texts5::WRITE_FULL, {AQ_READ_ZERO_FULL, AQ_WRITE_FULL}},
+        {"cmdWriteAO", texts5::WRITE_AO, {AQ_WRITE_AO}},
+        {"cmdWriteDO", texts5::WRITE_DO, {AQ_WRITE_DO}},
+        {"cmdWriteDQ", texts5::WRITE_DQ, {AQ_WRITE_TO_DQ}},
+        {"cmdMeasure", texts5::MEASURE, {AQ_MEASURE_M, AQ_MEASURE_V}},
+    };
+    auto* bar = new QHBoxLayout;
+    for (const auto& c : commands) {
+        auto* b = new QPushButton(u(c.caption), this);
+        b->setObjectName(QLatin1String(c.name));
+        const auto codes = c.codes;
+        connect(b, &QPushButton::clicked, this, [this, codes] {
+            for (auto code : codes)
+                push(code);
+        });
+        buttons.push_back(b);
+        bar->addWidget(b);
+    }
+    auto* v = new QVBoxLayout(this);
+    v->addLayout(ips);
+    v->addLayout(g);
+    v->addLayout(dos);
+    v->addLayout(bar);
+    v->addWidget(Text1);
+}
+
+// ---------------------------------------------------------------- dispatcher
+
+void Form_AQ::Timer1_Timer()
+{
+    trap(QStringLiteral("Timer1_Timer(Form_AQ)"), [&] {
+        Text1->clear();
+        if (AQCmdStack.size() <= 1)
+            return;
+        const auto code = AQCmdStack.back();
+        AQCmdStack.pop_back();
+        run(code);
+    });
+}
+
+void Form_AQ::run(std::int16_t code)
+{
+    const AqRow* row = rowOf(code);
+    if (!row)
+        return;
+    Text1->setText(u(row->wait));
+    Timer1.stop();
+    Timer2.setInterval(row->timeoutMs);
+    Timer2.start();
+    // A request that cannot be built sends nothing; the time-out reports it.
+    trap(QStringLiteral("AQSend(Form_AQ)"), [&] {
+        if (code == AQ_MEASURE_V || code == AQ_MEASURE_M) {
+            sendMeasure(code == AQ_MEASURE_V);
+            return;
+        }
+        const QByteArray p = payload(code);
+        if (code == AQ_WRITE_DO)
+            doSent_ = p.isEmpty() ? 0 : std::uint8_t(p[0]);
+        if (serialChosen(engine_)) {
+            sendSerialPayload(engine_, row->fn, p, row->replyLen);
+            return;
+        }
+        engine_.PendIndex = net::IDX_SYSTEM;
+        engine_.PendSubIndex = row->sub;
+        engine_.PendParam = row->mode >= 0 ? row->mode : 0;
+        if (row->write) {
+            engine_.WritePayload = p;
+            engine_.WriteCmd();
+        } else {
+            engine_.ReadCmd();
+        }
+    });
+}
+
+QByteArray Form_AQ::payload(std::int16_t code) const
+{
+    std::vector<std::int32_t> v;
+    switch (code) {
+    case AQ_WRITE_TYPE:
+        for (auto* c : ComboAQType) {
+            if (c->currentIndex() < 0)
+                throw RuntimeError(QString::fromUtf8(texts5::BAD_VALUE));
+            v.push_back(c->currentIndex());
+        }
+        return *blocks::encodeCells(v, blocks::Cell::U8);
+    case AQ_WRITE_ZERO:
+    case AQ_WRITE_FULL: {
+        const int from = code == AQ_WRITE_FULL ? 8 : 0;
+        for (int c = 0; c < 8; ++c) {
+            v.push_back(milli(txt_AQV[std::size_t(from + c)]));
+            v.push_back(milli(txt_AQM[std::size_t(from + c)]));
+        }
+        return QByteArray(1, char(rowOf(code)->mode)) + *blocks::encodeCells(v, blocks::Cell::I16);
+    }
+    case AQ_WRITE_AO:
+        for (auto* e : txtAQOut)
+            v.push_back(milli(e));
+        return *blocks::encodeCells(v, blocks::Cell::I16);
+    case AQ_WRITE_DO:
+        return QByteArray(1, char((ckDO[0]->isChecked() ? 1 : 0) + (ckDO[1]->isChecked() ? 2 : 0)));
+    case AQ_WRITE_TO_DQ: {
+        int b = 0;
+        for (int i = 0; i < 8; ++i)
+            if (ckDQ[std::size_t(i)]->isChecked())
+                b |= 1 << i;
+        return QByteArray(1, char(b));
+    }
+    default:
+        return {}; // the reads carry no payload
+    }
+}
+
+void Form_AQ::sendMeasure(bool voltage)
+{
+    engine_.ReadSeq = net::nextSeq(engine_.ReadSeq);
+    engine_.PendIndex = aqcal::IDX_MEASURE;
+    engine_.PendSubIndex = 0;
+    engine_.PendParam = 0;
+    auto& s = measuringSocket(voltage);
+    s.setRemote((voltage ? txtIpV : txtIpM)->text().trimmed(), measuringPort_);
+    if (!s.send(net::NetReadRequest(quint16(engine_.ReadSeq), aqcal::IDX_MEASURE, 0, 0)))
+        throw RuntimeError(QStringLiteral("套接字发送失败"));
+}
+
+void Form_AQ::Timer2_Timer()
+{
+    Text1->setText(u(texts5::TIMEOUT));
+    Timer2.stop();
+    Timer1.start();
+}
+
+void Form_AQ::resume()
+{
+    Timer2.stop();
+    Timer1.start();
+}
+
+// ---------------------------------------------------------------- replies
+
+void Form_AQ::replied(std::int16_t code, bool serialLink)
+{
+    const auto p = replyPayload(engine_, serialLink);
+    const auto shown = [](double v) { return QString::number(v / 1000.0, 'f', 3); };
+    const char* done = rowOf(code)->done;
+    switch (code) {
+    case AQ_READ_ZERO_FULL: {
+        const auto v = blocks::decodeCells(p, 64, blocks::Cell::I16);
+        if (!v)
+            throw RuntimeError(QStringLiteral("应答长度不足"));
+        for (std::size_t c = 0; c < 8; ++c) {
+            txt_AQV[c]->setText(shown((*v)[4 * c]));
+            txt_AQV[c + 8]->setText(shown((*v)[4 * c + 1]));
+            txt_AQM[c]->setText(shown((*v)[4 * c + 2]));
+            txt_AQM[c + 8]->setText(shown((*v)[4 * c + 3]));
+        }
+        break;
+    }
+    case AQ_READ_TYPE: {
+        const auto v = blocks::decodeCells(p, 8, blocks::Cell::U8);
+        if (!v)
+            throw RuntimeError(QStringLiteral("应答长度不足"));
+        for (std::size_t i = 0; i < 8; ++i)
+            ComboAQType[i]->setCurrentIndex((*v)[i] <= 2 ? (*v)[i] : 0);
+        break;
+    }
+    case AQ_WRITE_DO:
+        if (serialLink && (p.empty() || p[0] != doSent_))
+            done = texts5::DO_FAILED;
+        break;
+    default:
+        break;
+    }
+    Text1->setText(u(done));
+    resume();
+}
+
+void Form_AQ::OnDevReturnFromComm()
+{
+    trap(QStringLiteral("OnDevReturnFromComm(Form_AQ)"), [&] {
+        if (engine_.RxBuf.size() < 3)
+            return;
+        if (const AqRow* row = rowOfFn(std::uint8_t(engine_.RxBuf[2])))
+            replied(row->code, true);
+    });
+}
+
+void Form_AQ::OnDevReturnFromSock()
+{
+    trap(QStringLiteral("OnDevReturnFromSock(Form_AQ)"), [&] {
+        const auto h = net::parseReplyHeader(engine_.NetRxBuf);
+        if (!h || !h->ok || h->kind == net::ReplyKind::Other || engine_.PendIndex != net::IDX_SYSTEM)
+            return;
+        const bool write = h->kind == net::ReplyKind::Write;
+        if (h->seq != quint16(write ? engine_.WriteSeq : engine_.ReadSeq))
+            return;
+        if (const AqRow* row = rowOfSub(write, engine_.PendSubIndex))
+            replied(row->code, false);
+    });
+}
+
+void Form_AQ::wsckMeasure_DataArrival(bool voltage, const QByteArray& datagram)
+{
+    trap(QStringLiteral("wsckMeasure_DataArrival(Form_AQ)"), [&] {
+        engine_.NetRxBuf = datagram;
+        const auto h = net::parseReplyHeader(datagram);
+        if (!h || h->kind != net::ReplyKind::Read || !h->ok || h->seq != quint16(engine_.ReadSeq)
+            || engine_.PendIndex != aqcal::IDX_MEASURE)
+            return;
+        const auto m = aqcal::decodeMeasurements(datagram);
+        if (!m)
+            throw RuntimeError(QStringLiteral("应答长度不足"));
+        auto& boxes = voltage ? txtMeasV : txtMeasM;
+        for (std::size_t i = 0; i < boxes.size(); ++i)
+            boxes[i]->setText(QString::number(double((*m)[i]), 'f', 3));
+        Text1->setText(u(texts5::MEASURE_OK));
+        resume();
+    });
+}
+
+// ---------------------------------------------------------------- the main window's slot
+
+Form_AQ& AqCalWindow::open(const AqCalSetup& setup)
+{
+    if (!form_) {
+        AqCalSetup s = setup;
+        s.measuringPort = measuringPort;
+        form_ = new Form_AQ(engine_, AQPageOpen, s);
+    }
+    form_->show();
+    form_->raise();
+    return *form_;
+}
+
+void AqCalWindow::unload()
+{
+    delete form_.data();
+}

@@ -1,0 +1,130 @@
+#pragma once
+// The AQ calibration window. While it is loaded it holds the link: the main
+// window's dispatcher is paused and every reply goes to this window, which runs
+// a command stack of its own with its own dispatcher (Timer1, 500 ms) and
+// reply time-out (Timer2). It reads and writes the device's AQ blocks on the
+// chosen link and reads the two measuring devices over UDP.
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class Engine;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class UdpTransport;
+
+// The AQ window's own queue codes.
+enum AqCode : std::int16_t {
+    AQ_IDLE = 0,
+    AQ_READ_TYPE,
+    AQ_WRITE_TYPE,
+    AQ_READ_ZERO_FULL,
+    AQ_WRITE_ZERO,
+    AQ_WRITE_FULL,
+    AQ_WRITE_AO,
+    AQ_WRITE_DO,
+    AQ_WRITE_TO_DQ,
+    AQ_MEASURE_V,
+    AQ_MEASURE_M,
+};
+
+struct AqCalSetup {
+    QString TesterIpM, TesterIpV; // the measuring devices
+    int VerifyReadCount = 4;
+    quint16 measuringPort = 11000;
+};
+
+class Form_AQ : public QWidget {
+    Q_OBJECT
+public:
+    // The load handler: takes the link from the main window.
+    Form_AQ(Engine& engine, bool& aqPageOpen, const AqCalSetup& setup);
+    // The unload handler: gives the link back (closing the window unloads it).
+    ~Form_AQ() override;
+    void Form_Unload();
+
+    // ---- command stack ----
+    std::vector<std::int16_t> AQCmdStack{AQ_IDLE};
+    void push(std::int16_t code) { AQCmdStack.push_back(code); }
+    int VerifyReadCount = 0;
+
+    QTimer Timer1; // dispatcher
+    QTimer Timer2; // reply time-out
+    void Timer1_Timer();
+    void Timer2_Timer();
+
+    // Replies while the window holds the link.
+    void OnDevReturnFromComm();
+    void OnDevReturnFromSock();
+    // A datagram of a measuring socket (`voltage`: the voltage-measuring one).
+    void wsckMeasure_DataArrival(bool voltage, const QByteArray& datagram);
+
+    QLineEdit* Text1 = nullptr;
+    QLineEdit* txtIpM = nullptr;
+    QLineEdit* txtIpV = nullptr;
+    std::array<QComboBox*, 8> ComboAQType{};
+    std::array<QLineEdit*, 8> txtAQOut{};
+    std::array<QLineEdit*, 16> txt_AQV{};  // 0..7 voltage zero, 8..15 voltage full
+    std::array<QLineEdit*, 16> txt_AQM{};  // 0..7 current zero, 8..15 current full
+    std::array<QCheckBox*, 8> ckDQ{};
+    std::array<QCheckBox*, 2> ckDO{};
+    std::array<QLineEdit*, 8> txtMeasV{};
+    std::array<QLineEdit*, 8> txtMeasM{};
+    std::vector<QPushButton*> buttons;     // one per command, in AqCode order from AQ_READ_TYPE
+
+    UdpTransport& measuringSocket(bool voltage) { return voltage ? *wsckV_ : *wsckM_; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void buildUi();
+    void run(std::int16_t code);
+    QByteArray payload(std::int16_t code) const;
+    void sendMeasure(bool voltage);
+    // The end of a reply to the command in flight: Timer2 off, Timer1 on.
+    void resume();
+    void replied(std::int16_t code, bool serialLink);
+
+    Engine& engine_;
+    bool& open_;
+    bool loaded_ = true;
+    bool mainWasRunning_ = false, watchdogWasRunning_ = false;
+    quint16 measuringPort_;
+    std::unique_ptr<UdpTransport> wsckM_, wsckV_;
+    std::uint8_t doSent_ = 0;
+};
+
+// The AQ window as the main window holds it: loaded by its opener, unloaded by
+// closing it or with the main window.
+class AqCalWindow {
+public:
+    explicit AqCalWindow(Engine& engine) : engine_(engine) {}
+    ~AqCalWindow() { unload(); }
+
+    bool AQPageOpen = false;
+    quint16 measuringPort = 11000;
+    Form_AQ* form() const { return form_; }
+    Form_AQ& open(const AqCalSetup& setup);
+    void unload();
+    void OnDevReturnFromComm()
+    {
+        if (form_)
+            form_->OnDevReturnFromComm();
+    }
+    void OnDevReturnFromSock()
+    {
+        if (form_)
+            form_->OnDevReturnFromSock();
+    }
+
+private:
+    Engine& engine_;
+    QPointer<Form_AQ> form_;
+};

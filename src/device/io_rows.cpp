@@ -1,0 +1,281 @@
+#include "device/io_rows.h"
+
+#include "base/errorlog.h"
+#include "base/numbers.h"
+#include "device/colors.h"
+#include "device/controls.h"
+#include "device/device_data.h"
+#include "device/shared_rows.h"
+#include "device/texts.h"
+#include "link/engine.h"
+#include "proto/eth_commands.h"
+#include "proto/io_blocks.h"
+#include "proto/serial_commands.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace serial;
+using namespace net;
+
+namespace {
+
+using Payload = std::span<const std::uint8_t>;
+
+const QString CHNL_DIS = QStringLiteral("ChnlDis");
+constexpr int ZERO_CELLS = 11; // ChnlDis 11..21
+constexpr int FULL_CELLS = 22; // ChnlDis 22..32
+
+// ---------------------------------------------------------------- analog inputs
+
+template <class Array>
+void showCells(const Controls& c, int first, const Array& v)
+{
+    for (int i = 0; i < io::AI_CHANNELS; ++i)
+        c.setText(CHNL_DIS, first + i, QString::number(v[std::size_t(i)]));
+}
+
+// The zero or full-scale cells as the values to write; a cell that is not a
+// whole 32-bit number (after rounding) ends the builder before anything is sent.
+io::AiI32 cellValues(const Controls& c, int first)
+{
+    io::AiI32 v{};
+    for (int i = 0; i < io::AI_CHANNELS; ++i)
+        v[std::size_t(i)] = toInt32(strictNumber(c.text(CHNL_DIS, first + i)));
+    return v;
+}
+
+void showSensorTypes(const Controls& c, DeviceData& d, Payload p)
+{
+    const auto t = need(io::decodeSensorTypes(p));
+    for (int i = 0; i < io::AI_CHANNELS; ++i) {
+        d.SysInfo.SensorType[std::size_t(i)] = t[std::size_t(i)];
+        // A code the list does not hold shows no sensor rather than a wrong one.
+        if (auto* box = c.get<QComboBox>(QStringLiteral("ChnlSensor"), i))
+            box->setCurrentIndex(t[std::size_t(i)] < box->count() ? int(t[std::size_t(i)]) : -1);
+    }
+}
+
+void showVolts(const Controls& c, DeviceData& d, Payload p)
+{
+    d.VoltVal = need(io::decodeAiVolt(p));
+    for (int i = 0; i < io::AI_CHANNELS; ++i)
+        c.setText(CHNL_DIS, i, io::voltageText(d.VoltVal[std::size_t(i)]));
+}
+
+// ---------------------------------------------------------------- digital I/O, outputs, LEDs
+
+bool longDido(const DeviceData& d)
+{
+    return didoReplyLen(d.SysInfo.DeviceType, d.SysInfo.InnerVersion) == DIDO_REPLY_LONG;
+}
+
+void paintOn(QWidget* w, bool on)
+{
+    if (on)
+        colors::paint(w, colors::ON);
+    else
+        colors::paintFace(w);
+}
+
+void showDido(const Controls& c, DeviceData& d, Payload p, bool serialLink)
+{
+    const auto b = need(io::decodeDido(p, longDido(d)));
+    if (serialLink) {
+        d.DIByte = b.di;
+        d.DOByte = b.dout;
+        d.AOValInt = b.ao;
+    }
+    for (int i = 0; i < io::AO_CHANNELS; ++i)
+        c.setText(QStringLiteral("txtAQ"), i, QString::number(b.ao[std::size_t(i)] / 1000.0));
+    d.SysInfo.HardAddr = b.hardAddr;
+    c.setText(QStringLiteral("txt_HardAddr"), QString::number(b.hardAddr));
+    c.setEnabled(QStringLiteral("cmdSetAO"), true);
+    // Firmware 0x2604 sends no battery byte although its model may have a battery.
+    c.setText(QStringLiteral("txtCellPressure"), b.battery ? QString::number(*b.battery / 10.0) : QString());
+    for (int i = 0; i < 2; ++i) {
+        const std::uint8_t bit = (b.dout >> i) & 1;
+        d.DOState[std::size_t(i)] = bit;
+        if (!serialLink)
+            d.DOOut[std::size_t(i)] = bit;
+        auto* button = c.widget(QStringLiteral("cmdDO_%1").arg(i));
+        paintOn(button, bit);
+        button->setEnabled(true);
+    }
+    for (int i = 0; i < 4; ++i) {
+        d.DIState[std::size_t(i)] = (b.di >> i) & 1;
+        paintOn(c.widget(QStringLiteral("shpDI_%1").arg(i)), d.DIState[std::size_t(i)]);
+    }
+}
+
+void showLeds(const Controls& c, DeviceData& d, Payload p, bool serialLink)
+{
+    d.LedState = need(io::decodeLeds(p));
+    for (int i = 0; i < io::LED_COUNT; ++i) {
+        const auto v = d.LedState[std::size_t(i)];
+        // On Ethernet a state other than 0 and 1 leaves the lamp as it was.
+        if (serialLink || v <= 1)
+            paintOn(c.widget(QStringLiteral("LightState_%1").arg(i)), v == 1);
+    }
+}
+
+std::array<std::int16_t, io::AO_CHANNELS> aoWire(DeviceData& d)
+{
+    const auto v = io::aoWireValues(d.AOVal);
+    if (!v)
+        throw RuntimeError(QStringLiteral("溢出"));
+    d.AOValInt = *v;
+    return *v;
+}
+
+// ---------------------------------------------------------------- AQ channels
+
+void showAqZeroFull(const Controls& c, Payload p)
+{
+    const auto z = need(io::decodeAqZeroFull(p));
+    const auto text = [](std::int16_t v) { return QString::number(v / 1000.0, 'f', 3); };
+    for (int ch = 0; ch < io::AQ_CHANNELS; ++ch) {
+        const auto k = std::size_t(ch);
+        c.setText(QStringLiteral("txt_AQV"), ch, text(z.voltZero[k]));
+        c.setText(QStringLiteral("txt_AQV"), 8 + ch, text(z.voltFull[k]));
+        c.setText(QStringLiteral("txt_AQM"), ch, text(z.currentZero[k]));
+        c.setText(QStringLiteral("txt_AQM"), 8 + ch, text(z.currentFull[k]));
+    }
+}
+
+// Only a channel whose DQ button is enabled (a switching channel) can be on.
+void showAqToDq(const Controls& c, DeviceData& d, Payload p)
+{
+    const auto state = need(io::decodeAqToDq(p));
+    for (int i = 0; i < io::AQ_CHANNELS; ++i) {
+        auto* b = c.widget(QStringLiteral("cmdDQ3_%1").arg(i));
+        const bool on = ((state >> i) & 1) && b->isEnabled();
+        d.AQtoDQState[std::size_t(i)] = on ? 1 : 0;
+        colors::paint(b, on ? colors::ON : colors::DQ_OFF);
+    }
+}
+
+// The write form of the AQ zero/full block. PendParam moves on before the
+// boxes are read, so a box that fails still leaves the next step in place.
+QByteArray aqZeroFullWrite(Engine& e, const Controls& c)
+{
+    const auto step = io::aqZeroFullStep(e.AQZFTwoStep, e.PendParam);
+    e.PendParam = step.pendParam;
+    const int source = step.mode == io::AQZF_FULL ? 8 : 0;
+    std::array<std::int16_t, io::AQ_CHANNELS> volt{}, current{};
+    for (int ch = 0; ch < io::AQ_CHANNELS; ++ch) {
+        volt[std::size_t(ch)] = toInt16(strictNumber(c.text(QStringLiteral("txt_AQV"), source + ch)) * 1000.0);
+        current[std::size_t(ch)] = toInt16(strictNumber(c.text(QStringLiteral("txt_AQM"), source + ch)) * 1000.0);
+    }
+    return io::aqZeroFullWriteBlock(step.mode, volt, current);
+}
+
+} // namespace
+
+void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls)
+{
+    Engine* e = &engine;
+    DeviceData* d = &dev;
+    const Controls* c = &controls;
+    const auto serialPayload = [e] { return e->replyPayload(true); };
+    const auto ethPayload = [e] { return e->replyPayload(false); };
+
+    // ---- builders, serial then Ethernet ----
+    e->setSerialBuilder(QS_WRITE_ZERO, [e, d, c] {
+        d->ZeroVal = cellValues(*c, ZERO_CELLS);
+        sendSerialPayload(*e, QS_WRITE_ZERO, io::aiI32Block(d->ZeroVal), 51);
+    });
+    e->setSerialBuilder(QS_WRITE_FULL, [e, d, c] {
+        d->FullVal = cellValues(*c, FULL_CELLS);
+        sendSerialPayload(*e, QS_WRITE_FULL, io::aiI32Block(d->FullVal), 51);
+    });
+    e->setSerialBuilder(QS_WRITE_DO, [e, d] {
+        d->DOByte = io::doByte(d->DOOut);
+        sendSerialPayload(*e, QS_WRITE_DO, QByteArray(1, char(d->DOByte)), 8);
+    });
+    e->setSerialBuilder(QS_WRITE_AO, [e, d] { sendSerialPayload(*e, QS_WRITE_AO, io::aoBlock(aoWire(*d)), 23); });
+    e->setSerialBuilder(QS_WRITE_LAMP, [e, d] { sendSerialPayload(*e, QS_WRITE_LAMP, bytes(d->LedState), 25); });
+    e->setSerialBuilder(QS_WRITE_AQ_TO_DQ,
+                        [e, d] { sendSerialPayload(*e, QS_WRITE_AQ_TO_DQ, QByteArray(1, char(io::aqToDqByte(d->AQtoDQState))), 8); });
+    e->setSerialBuilder(QS_WRITE_AQ_ZERO_FULL, [e, c] { sendSerialPayload(*e, QS_WRITE_AQ_ZERO_FULL, aqZeroFullWrite(*e, *c), 40); });
+
+    e->setEthBuilder(QE_WRITE_ZERO, [e, d, c] {
+        d->ZeroVal = cellValues(*c, ZERO_CELLS);
+        e->WritePayload = io::aiI32Block(d->ZeroVal);
+    });
+    e->setEthBuilder(QE_WRITE_FULL, [e, d, c] {
+        d->FullVal = cellValues(*c, FULL_CELLS);
+        e->WritePayload = io::aiI32Block(d->FullVal);
+    });
+    e->setEthBuilder(QE_WRITE_DO, [e, d] { e->WritePayload = QByteArray(1, char(io::doByte(d->DOOut))); });
+    e->setEthBuilder(QE_WRITE_AO, [e, d] { e->WritePayload = io::aoBlock(aoWire(*d)); });
+    e->setEthBuilder(QE_WRITE_LAMP, [e, d] { e->WritePayload = bytes(d->LedState); });
+    e->setEthBuilder(QE_WRITE_AQ_TO_DQ, [e, d] {
+        e->WritePayload = QByteArray(1, char(io::aqToDqByte(d->AQtoDQState)));
+        e->WriteCmd();
+    });
+    e->setEthBuilder(QE_WRITE_AQ_ZERO_FULL, [e, c] {
+        e->WritePayload = aqZeroFullWrite(*e, *c);
+        e->WriteCmd();
+    });
+
+    // ---- reply branches ----
+    const auto i32 = Engine::decodes(io::decodeAiI32);
+    const auto temp = Engine::decodes(io::decodeAiTemp);
+    const auto dido = [d](Payload p) { return io::decodeDido(p, longDido(*d)).has_value(); };
+    const auto leds = Engine::decodes(io::decodeLeds);
+    const auto aqZeroFull = Engine::decodes(io::decodeAqZeroFull);
+    const auto aqToDq = Engine::decodes(io::decodeAqToDq);
+
+    e->setSerialDecoder(QS_READ_ZERO, [c, d, serialPayload] {
+        d->ZeroVal = need(io::decodeAiI32(serialPayload()));
+        showCells(*c, ZERO_CELLS, d->ZeroVal);
+    }, i32);
+    e->setSerialDecoder(QS_READ_FULL, [c, d, serialPayload] {
+        d->FullVal = need(io::decodeAiI32(serialPayload()));
+        showCells(*c, FULL_CELLS, d->FullVal);
+    }, i32);
+    // The sensor types the device now holds, not the ones sent.
+    e->setSerialDecoder(QS_WRITE_SENSOR_TYPE, [c, d, serialPayload] { showSensorTypes(*c, *d, serialPayload()); },
+                        Engine::decodes(io::decodeSensorTypes));
+    e->setSerialDecoder(FN_READ_AD, [c, d, serialPayload] {
+        d->ADVal = need(io::decodeAiI32(serialPayload()));
+        showCells(*c, 0, d->ADVal);
+    }, i32);
+    e->setSerialDecoder(FN_READ_VOLT, [c, d, serialPayload] { showVolts(*c, *d, serialPayload()); },
+                        Engine::decodes(io::decodeAiVolt));
+    e->setSerialDecoder(FN_READ_TEMP, [c, d, serialPayload] {
+        d->TempVal = need(io::decodeAiTemp(serialPayload()));
+        showCells(*c, 0, d->TempVal);
+        const auto average = io::coldJunctionAverage(d->TempVal);
+        c->setText(QStringLiteral("Text_Average"), average ? QString::number(*average) : QStringLiteral("Error"));
+    }, temp);
+    e->setSerialDecoder(FN_DIDO, [c, d, serialPayload] { showDido(*c, *d, serialPayload(), true); }, dido);
+    e->setSerialDecoder(QS_READ_LAMP, [c, d, serialPayload] { showLeds(*c, *d, serialPayload(), true); }, leds);
+    e->setSerialDecoder(QS_READ_AQ_ZERO_FULL, [c, serialPayload] { showAqZeroFull(*c, serialPayload()); }, aqZeroFull);
+    e->setSerialDecoder(QS_READ_AQ_TO_DQ, [c, d, serialPayload] { showAqToDq(*c, *d, serialPayload()); }, aqToDq);
+
+    setTrappedEthAction(*e, "DistributeZero", [c, d, ethPayload] {
+        d->ZeroVal = need(io::decodeAiI32(ethPayload()));
+        showCells(*c, ZERO_CELLS, d->ZeroVal);
+    }, i32);
+    setTrappedEthAction(*e, "DistributeFull", [c, d, ethPayload] {
+        d->FullVal = need(io::decodeAiI32(ethPayload()));
+        showCells(*c, FULL_CELLS, d->FullVal);
+    }, i32);
+    setTrappedEthAction(*e, "DistributeADMeas", [c, d, ethPayload] {
+        d->ADVal = need(io::decodeAiI32(ethPayload()));
+        showCells(*c, 0, d->ADVal);
+    }, i32);
+    setTrappedEthAction(*e, "DistributeTemMeas", [c, d, ethPayload] {
+        d->TempVal = need(io::decodeAiTemp(ethPayload()));
+        showCells(*c, 0, d->TempVal);
+    }, temp);
+    setTrappedEthAction(*e, "DistributeVoltMeas", [c, d, ethPayload] { showVolts(*c, *d, ethPayload()); },
+                        Engine::decodes(io::decodeAiVolt));
+    setTrappedEthAction(*e, "DistributeDIDO", [c, d, ethPayload] { showDido(*c, *d, ethPayload(), false); }, dido);
+    setTrappedEthAction(*e, "DistributeLightState", [c, d, ethPayload] { showLeds(*c, *d, ethPayload(), false); }, leds);
+    setTrappedEthAction(*e, "DistributeAQZeroFull", [c, ethPayload] { showAqZeroFull(*c, ethPayload()); }, aqZeroFull);
+    setTrappedEthAction(*e, "DistributeAQToDQ", [c, d, ethPayload] { showAqToDq(*c, *d, ethPayload()); }, aqToDq);
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The device's inputs and outputs on both links: AI sensor types, zero and
+// full-scale values and the live values of the idle poll on the channel grid;
+// the DI/DO block, DO, AQ output values and LEDs on the test area; the AQ
+// channels' AQ-to-DQ states and zero/full block on the AQ area. Builders read
+// the staged values and the page when the dispatcher runs them; reply branches
+// fill the device data and the controls.
+class Engine;
+class Controls;
+struct DeviceData;
+
+void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls);

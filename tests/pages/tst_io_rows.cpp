@@ -1,0 +1,284 @@
+// The input/output replies on the real window and the requests its builders
+// send, with a stand-in port and socket.
+#include "base/msgbox.h"
+#include "device/colors.h"
+#include "pages/form1.h"
+#include "proto/eth_commands.h"
+#include "proto/net_datagram.h"
+#include "proto/serial_commands.h"
+#include "proto/serial_frame.h"
+#include "support/form_rig.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+using namespace serial;
+
+namespace {
+QByteArray i16s(std::initializer_list<int> v)
+{
+    QByteArray b;
+    for (int x : v) {
+        b.append(char(x & 0xFF));
+        b.append(char((x >> 8) & 0xFF));
+    }
+    return b;
+}
+// DI 0x05, DO 0x02, output 0 at 4000, hardware address 7, battery 3.6 V.
+const QByteArray DIDO_LONG = QByteArray::fromHex("0502a00f0000000000000000000000000000" "07" "24");
+} // namespace
+
+class TestIoRows : public QObject {
+    Q_OBJECT
+    std::unique_ptr<FormRig> rig;
+    Form1* f = nullptr;
+
+    Engine& e() { return f->engine(); }
+    void run(std::int16_t code)
+    {
+        e().push(code);
+        e().Timer1_Timer();
+    }
+    void ethernet()
+    {
+        f->ui.optComm[1]->setChecked(true);
+        rig->device.bound = true;
+    }
+    void ethReply(int sub, const QByteArray& payload) { rig->ethernetRead(net::IDX_SYSTEM, sub, payload); }
+    QString cell(int i) const { return f->ui.ChnlDis[std::size_t(i)]->text(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        setMsgResponder([](const MsgRequest&) { return MsgAnswer::Ok; });
+        rig = std::make_unique<FormRig>();
+        f = rig->f.get();
+        rig->openPort();
+    }
+    void cleanup() { rig.reset(); }
+
+    void temperaturesAndTheirAverage()
+    {
+        QByteArray t = i16s({2996, 2996, 2996, 2996, 2996, 2996, 2996, 2996, 5000, -1, 0});
+        rig->serial.event(buildFrame(FN_READ_TEMP, t));
+        QCOMPARE(cell(0), QStringLiteral("2996"));
+        QCOMPARE(cell(9), QStringLiteral("-1"));
+        QCOMPARE(f->ui.Text_Average->text(), QStringLiteral("4"));
+        t.replace(6, 2, i16s({1999}));
+        rig->serial.event(buildFrame(FN_READ_TEMP, t));
+        QCOMPARE(f->ui.Text_Average->text(), QStringLiteral("Error"));
+        QCOMPARE(cell(3), QStringLiteral("1999")); // the grid still shows every reading
+        QCOMPARE(cell(8), QStringLiteral("5000"));
+        // Ethernet fills the grid and leaves the average alone.
+        ethernet();
+        ethReply(9, i16s({2990, 2990, 2990, 2990, 2990, 2990, 2990, 2990, 0, 0, 0}));
+        QCOMPARE(cell(0), QStringLiteral("2990"));
+        QCOMPARE(f->ui.Text_Average->text(), QStringLiteral("Error"));
+    }
+
+    void liveValuesAndZeroFullCells()
+    {
+        QByteArray v(44, '\0');
+        v.replace(0, 4, QByteArray::fromHex("0000c03f")); // 1.5
+        rig->serial.event(buildFrame(FN_READ_VOLT, v));
+        QCOMPARE(cell(0), QStringLiteral("1.5"));
+        QCOMPARE(cell(1), QStringLiteral("0"));
+        QByteArray ad(44, '\0');
+        ad.replace(40, 4, QByteArray::fromHex("f9ffffff")); // -7 in channel 10
+        rig->serial.event(buildFrame(FN_READ_AD, ad));
+        QCOMPARE(cell(10), QStringLiteral("-7"));
+        rig->serial.event(buildFrame(QS_READ_FULL, ad));
+        QCOMPARE(cell(32), QStringLiteral("-7"));
+        QCOMPARE(f->device().FullVal[10], -7);
+        ethernet();
+        ethReply(2, ad);
+        QCOMPARE(cell(21), QStringLiteral("-7"));
+    }
+
+    void zeroCellsGoOutRoundedOrNotAtAll()
+    {
+        for (int i = 0; i < 11; ++i)
+            f->ui.ChnlDis[std::size_t(11 + i)]->setText(QStringLiteral("0"));
+        f->ui.ChnlDis[11]->setText(QStringLiteral("-3"));
+        f->ui.ChnlDis[12]->setText(QStringLiteral("12.5"));
+        f->ui.ChnlDis[13]->setText(QStringLiteral(" 13.5 "));
+        run(QS_WRITE_ZERO);
+        QCOMPARE(rig->serial.written.size(), 1);
+        QCOMPARE(rig->serial.written[0].mid(3, 12).toHex(), QByteArray("fdffffff0c0000000e000000"));
+        QCOMPARE(rig->serial.threshold, 51);
+        f->ui.ChnlDis[20]->setText(QStringLiteral("abc"));
+        run(QS_WRITE_ZERO);
+        QCOMPARE(rig->serial.written.size(), 1); // nothing sent, the time-out reports it
+        QVERIFY(e().Timer2.isActive());
+    }
+
+    void sensorTypeReplyTakesTheDevicesCodes()
+    {
+        QByteArray codes(11, '\0');
+        codes[0] = 3;
+        codes[1] = 30; // beyond the list
+        rig->serial.event(buildFrame(QS_WRITE_SENSOR_TYPE, codes));
+        QCOMPARE(f->ui.ChnlSensor[0]->currentIndex(), 3);
+        QCOMPARE(f->ui.ChnlSensor[1]->currentIndex(), -1);
+        QCOMPARE(f->device().SysInfo.SensorType[1], std::uint8_t(30));
+        QCOMPARE(f->ui.Text2->text(), QStringLiteral("设置传感器类型成功"));
+    }
+
+    void didoByDevice_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("version");
+        QTest::addColumn<int>("replyLen");
+        QTest::addColumn<QString>("battery");
+        QTest::newRow("type 7, 12855") << 7 << 12855 << 26 << "";
+        QTest::newRow("type 7, 12856") << 7 << 12856 << 27 << "3.6";
+        QTest::newRow("type 29, old firmware") << 29 << 0x1000 << 27 << "3.6";
+        QTest::newRow("type 33, 0x2604: no battery byte") << 33 << 0x2604 << 26 << "";
+        QTest::newRow("version from 0x8000 counts negative") << 7 << 0x8001 << 26 << "";
+    }
+    void didoByDevice()
+    {
+        QFETCH(int, type);
+        QFETCH(int, version);
+        QFETCH(int, replyLen);
+        QFETCH(QString, battery);
+        f->device().SysInfo.DeviceType = std::uint8_t(type);
+        f->device().SysInfo.InnerVersion = std::uint16_t(version);
+        f->device().DOOut = {1, 0};
+        f->ui.txtCellPressure->setText(QStringLiteral("old"));
+        run(QS_READ_DIDO);
+        QCOMPARE(rig->serial.threshold, replyLen);
+        rig->serial.inject(buildFrame(FN_DIDO, DIDO_LONG.left(replyLen - 7)));
+        QCOMPARE(f->ui.txtCellPressure->text(), battery);
+        QCOMPARE(f->ui.txtAQ[0]->text(), QStringLiteral("4"));
+        QCOMPARE(f->ui.txt_HardAddr->text(), QStringLiteral("7"));
+        QCOMPARE(colors::background(f->ui.shpDI[0]), colors::ON);
+        QVERIFY(colors::isFace(f->ui.shpDI[1]));
+        QCOMPARE(colors::background(f->ui.shpDI[2]), colors::ON);
+        QVERIFY(colors::isFace(f->ui.cmdDO[0]));
+        QCOMPARE(colors::background(f->ui.cmdDO[1]), colors::ON);
+        QVERIFY(f->ui.cmdDO[1]->isEnabled());
+        QCOMPARE(f->device().DOOut, (std::array<std::uint8_t, 2>{1, 0})); // the serial link leaves it
+    }
+
+    void ethernetDidoAndDoWrite()
+    {
+        ethernet();
+        f->device().SysInfo.DeviceType = 29;
+        ethReply(13, DIDO_LONG);
+        QCOMPARE(f->device().DOOut, (std::array<std::uint8_t, 2>{0, 1}));
+        QCOMPARE(f->ui.txtCellPressure->text(), QStringLiteral("3.6"));
+        f->cmdDO_Click(0); // DO 0 on: both bits go out
+        QCOMPARE(e().top(), std::int16_t(14));
+        e().Timer1_Timer();
+        QCOMPARE(rig->device.sent.last().mid(18), QByteArray(1, 3));
+    }
+
+    void ledsByLink()
+    {
+        QByteArray leds(18, '\0');
+        leds[0] = 1;
+        leds[2] = 2;
+        colors::paint(f->ui.LightState[2], colors::ON);
+        rig->serial.event(buildFrame(QS_READ_LAMP, leds));
+        QCOMPARE(colors::background(f->ui.LightState[0]), colors::ON);
+        QVERIFY(colors::isFace(f->ui.LightState[2])); // serial: anything but 1 is dark
+        ethernet();
+        colors::paint(f->ui.LightState[2], colors::ON);
+        ethReply(10, leds);
+        QCOMPARE(colors::background(f->ui.LightState[2]), colors::ON); // Ethernet: 2 leaves it
+        f->LightState_Click(2);
+        QCOMPARE(f->device().LedState[2], std::uint8_t(1));
+        e().Timer1_Timer();
+        QCOMPARE(rig->device.sent.last().mid(18), leds.replace(2, 1, QByteArray(1, 1)));
+    }
+
+    void aqAreaFollowsTheTypes()
+    {
+        for (int i = 0; i < 8; ++i) {
+            auto* types = f->ui.ComboType2[std::size_t(i)];
+            types->addItems({QStringLiteral("电压输出"), QStringLiteral("电流输出"), QStringLiteral("开关量输出")});
+            types->setCurrentIndex(i == 2 || i == 5 ? 2 : i == 1 ? 1 : 0);
+        }
+        f->ui.txt_AQV[2]->setText(QStringLiteral("1.000"));
+        e().CmdTop = 0;
+        f->SetAQDQChange();
+        QCOMPARE(f->ui.lbl_unit0[0]->text(), QStringLiteral("V"));
+        QCOMPARE(f->ui.lbl_unit0[1]->text(), QStringLiteral("mA"));
+        QCOMPARE(f->ui.lbl_unit0[2]->text(), QString());
+        QVERIFY(f->ui.txt_AQV[2]->text().isEmpty());
+        QVERIFY(!f->ui.txt_AQM[10]->isEnabled());
+        QVERIFY(f->ui.bt_FreshDQ->isEnabled());
+        QVERIFY(f->ui.bt_WriteOrOut[3]->isEnabled());
+        // The AQ-to-DQ read, then the zero/full read on top: it runs first.
+        QCOMPARE(e().CmdTop, std::int16_t(2));
+        QCOMPARE(e().CmdStack[1], std::int16_t(QS_READ_AQ_TO_DQ));
+        QCOMPARE(e().CmdStack[2], std::int16_t(QS_READ_AQ_ZERO_FULL));
+
+        // Only the switching channels can be switched on.
+        rig->serial.event(buildFrame(QS_READ_AQ_TO_DQ, QByteArray(1, char(0xFF))));
+        for (int i = 0; i < 8; ++i) {
+            const bool dq = i == 2 || i == 5;
+            QCOMPARE(f->device().AQtoDQState[std::size_t(i)], std::uint8_t(dq));
+            QCOMPARE(colors::background(f->ui.cmdDQ3[std::size_t(i)]), dq ? colors::ON : colors::DQ_OFF);
+        }
+        f->cmdDQ3_Click(5);
+        e().Timer1_Timer();
+        QCOMPARE(rig->serial.written.last().mid(3, 1), QByteArray(1, 0x04));
+    }
+
+    void aqZeroFullShownWithThreeDecimals()
+    {
+        QByteArray b(64, '\0');
+        b.replace(0, 2, i16s({1000}));
+        b.replace(6, 2, i16s({20000}));
+        b.replace(10, 2, i16s({-500}));
+        rig->serial.event(buildFrame(QS_READ_AQ_ZERO_FULL, b));
+        QCOMPARE(f->ui.txt_AQV[0]->text(), QStringLiteral("1.000"));
+        QCOMPARE(f->ui.txt_AQM[8]->text(), QStringLiteral("20.000"));
+        QCOMPARE(f->ui.txt_AQV[9]->text(), QStringLiteral("-0.500"));
+    }
+
+    void aqZeroFullTwoStepWrites_data()
+    {
+        QTest::addColumn<bool>("viaFlag"); // the download's flag, else PendParam 8
+        QTest::newRow("PendParam 8") << false;
+        QTest::newRow("two-step flag") << true;
+    }
+    void aqZeroFullTwoStepWrites()
+    {
+        QFETCH(bool, viaFlag);
+        ethernet();
+        for (int i = 0; i < 16; ++i) {
+            f->ui.txt_AQV[std::size_t(i)]->setText(i < 8 ? QStringLiteral("1.5") : QStringLiteral("10.0005"));
+            f->ui.txt_AQM[std::size_t(i)]->setText(QStringLiteral("4"));
+        }
+        e().AQZFTwoStep = viaFlag;
+        e().PendParam = viaFlag ? 0 : 8;
+        e().push(net::QE_WRITE_AQ_ZERO_FULL);
+        e().push(net::QE_WRITE_AQ_ZERO_FULL);
+        e().Timer1_Timer();
+        const QByteArray first = rig->device.sent.last();
+        QCOMPARE(first.mid(18, 3), QByteArray::fromHex("02dc05")); // zero values: 1500
+        QCOMPARE(int(quint8(first[14])), viaFlag ? 2 : 9);
+        // The write's reply moves a flagged write on to the full-scale values.
+        e().PendSubIndex = 18;
+        QByteArray ack(12, '\0');
+        ack[0] = 0x4D;
+        ack[6] = char(e().WriteSeq & 0xFF);
+        ack[7] = char(e().WriteSeq >> 8);
+        rig->device.deliver(ack);
+        QVERIFY(!e().AQZFTwoStep);
+        e().Timer1_Timer();
+        const QByteArray second = rig->device.sent.last();
+        QCOMPARE(second.mid(18, 3), QByteArray::fromHex("031027")); // full scale: 10000
+        QCOMPARE(int(quint8(second[14])), viaFlag ? 3 : 0);
+    }
+};
+
+QTEST_MAIN(TestIoRows)
+#include "tst_io_rows.moc"

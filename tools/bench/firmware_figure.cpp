@@ -1,0 +1,3 @@
+#include "bench/figures.h"
+
+std::optional<Figure> firmwareUploadFigure() { return std::nullopt; }
