@@ -313,6 +313,9 @@ void Form1::InitialComboBox()
             ui.Combo9[std::size_t(i)]->addItems(choices::baudRates());
             ui.Combo10[std::size_t(i)]->addItems(choices::protocols());
         }
+        // The AQ type lists hold their entries from the start as well, so an
+        // image applied before the link starts (command line) keeps its AQ types.
+        fillAqTypeLists();
         // No list shows a choice until the device has been read.
         for (auto* c : findChildren<QComboBox*>())
             if (c != ui.ComPort)

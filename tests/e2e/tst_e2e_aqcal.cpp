@@ -30,6 +30,7 @@ class TestE2eAqCal : public QObject {
         f.TesterIpM = QStringLiteral("127.0.0.4");
         f.aqcal().measuringPort = port;
 
+        texts.clear();
         f.ui.btShowAQ->click();
         Form_AQ* aq = f.aqcal().form();
         QVERIFY(aq && f.aqcal().AQPageOpen);

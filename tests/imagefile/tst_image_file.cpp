@@ -129,11 +129,15 @@ private Q_SLOTS:
 
     void commandLineIsAppliedBeforeTheAutomaticStart()
     {
-        auto f = window(QStringLiteral("txtModuleAddr€5| ComboCold€1|"));
+        auto f = window(QStringLiteral("txtModuleAddr€5| ComboCold€1|ComboType2_3€2|"));
         QCOMPARE(f->ui.txtModuleAddr->text(), QStringLiteral("5"));
         QCOMPARE(f->ui.ComboCold->currentIndex(), 1);
         QVERIFY(f->Time2Start.isActive());
         QVERIFY(!serial.isOpen());
+        // The AQ type survives the start, which fills the type lists.
+        f->Time2Start_Timer();
+        QVERIFY(serial.isOpen());
+        QCOMPARE(f->ui.ComboType2[3]->currentIndex(), 2);
     }
 
     void readTxtAndDownLoadsAndQueuesTheDownload()
