@@ -49,6 +49,7 @@ std::int64_t inRange(double v, std::int64_t lo, std::int64_t hi)
 } // namespace
 
 std::int16_t toInt16(double v) { return static_cast<std::int16_t>(inRange(v, -32768, 32767)); }
+std::uint16_t toUInt16(double v) { return static_cast<std::uint16_t>(inRange(v, 0, 65535)); }
 std::int32_t toInt32(double v)
 {
     return static_cast<std::int32_t>(inRange(v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));

@@ -11,5 +11,6 @@ bool isHexText(const QString& text);                 // only 0-9, A-F, a-f (an e
 double strictNumber(const QString& text);            // throws when not numeric
 std::int64_t roundHalfEven(double v);
 std::int16_t toInt16(double v);                      // rounds, throws outside -32768..32767
+std::uint16_t toUInt16(double v);                    // rounds, throws outside 0..65535
 std::int32_t toInt32(double v);                      // rounds, throws outside the 32-bit range
 std::uint8_t toByte(double v);                       // rounds, throws outside 0..255

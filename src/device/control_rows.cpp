@@ -23,13 +23,6 @@ std::uint8_t runStopFromButton(const Controls& c)
     return runStopByte(!colors::isFace(c.widget(QStringLiteral("bt_RunStop"))));
 }
 
-template <class T>
-T need(const std::optional<T>& v)
-{
-    if (!v)
-        throw RuntimeError(QString::fromUtf8(texts2::SHORT_REPLY));
-    return *v;
-}
 
 } // namespace
 

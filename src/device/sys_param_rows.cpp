@@ -53,8 +53,9 @@ sysparam::CommTimes readCommTimes(const Controls& c)
 {
     sysparam::CommTimes t;
     t.errTime = toByte(strictNumber(c.text(QStringLiteral("Text_ErrorTimeComm2"))));
-    t.interTime = toInt16(strictNumber(c.text(QStringLiteral("Text_InterTimeComm2"))));
-    t.waitTime = toInt16(strictNumber(c.text(QStringLiteral("Text_WaitTimeComm2"))));
+    // Shown as 0..65535, so written as unsigned 16-bit values.
+    t.interTime = toUInt16(strictNumber(c.text(QStringLiteral("Text_InterTimeComm2"))));
+    t.waitTime = toUInt16(strictNumber(c.text(QStringLiteral("Text_WaitTimeComm2"))));
     return t;
 }
 

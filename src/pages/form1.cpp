@@ -22,6 +22,7 @@
 #include <QCloseEvent>
 #include <chrono>
 #include <QComboBox>
+#include <QSignalBlocker>
 #include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
@@ -310,7 +311,11 @@ void Form1::InitialComboBox()
             ui.Combo6[std::size_t(i)]->addItems(choices::parity());
             ui.Combo7[std::size_t(i)]->addItems(choices::dataBits());
             ui.Combo8[std::size_t(i)]->addItems(choices::stopBits());
-            ui.Combo9[std::size_t(i)]->addItems(choices::baudRates());
+            {
+                // Filling the list is no choice of a baud rate: the frame gap stays empty.
+                const QSignalBlocker quiet(ui.Combo9[std::size_t(i)]);
+                ui.Combo9[std::size_t(i)]->addItems(choices::baudRates());
+            }
             ui.Combo10[std::size_t(i)]->addItems(choices::protocols());
         }
         // The AQ type lists hold their entries from the start as well, so an
@@ -358,6 +363,7 @@ void Form1::fillAqTypeLists()
             c->clear();
             for (const char* t : texts1::AQ_TYPES)
                 c->addItem(u(t));
+            c->setCurrentIndex(-1); // no type shown until the device's are read
         } else {
             for (int k = 0; k < 3; ++k)
                 c->setItemText(k, u(texts1::AQ_TYPES[k]));

@@ -71,8 +71,13 @@ void Form1::connectSystemPage()
     connect(ui.lblNUM, &QLineEdit::textChanged, this, [this] { lblNUM_Change(); });
     connect(ui.opSingle, &QRadioButton::toggled, this, [this](bool on) { if (on) opSingle_Click(); });
     connect(ui.ComboADFilter, &QComboBox::currentIndexChanged, this, [this] { ComboADFilter_Click(); });
+    // A baud rate chosen sets the frame gap; a list emptied (start-up, Stop)
+    // leaves the gap box alone, so it stays empty until a device was read.
     for (int p = 0; p < 2; ++p)
-        connect(ui.Combo9[std::size_t(p)], &QComboBox::currentIndexChanged, this, [this, p] { Combo9_Click(p); });
+        connect(ui.Combo9[std::size_t(p)], &QComboBox::currentIndexChanged, this, [this, p](int index) {
+            if (index >= 0)
+                Combo9_Click(p);
+        });
     for (auto* b : ui.ophandornot)
         connect(b, &QRadioButton::toggled, this, [this](bool on) { if (on) ophandornot_Click(); });
     for (int i = 0; i < 11; ++i)

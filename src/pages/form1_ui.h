@@ -33,7 +33,7 @@ struct Form1Ui {
     QLineEdit* Text2 = nullptr;               // status line, read-only
     QLineEdit* Text3 = nullptr;               // lost replies
     QLineEdit* Text4 = nullptr;               // received frames / datagrams
-    QLabel* NowDis = nullptr;                 // clock, also the last frame in hex
+    QLabel* NowDis = nullptr;                 // the clock, ticking every second
     QProgressBar* ProgressBar = nullptr;
     QLabel* lb_ProgProc = nullptr;
 

@@ -187,8 +187,8 @@ void writeCommon(Writer& w, const SysParamRecord& r, const CommTimes& t)
     w.u8(W_SHORT_MARK, MARK_A);
     w.u8(W_SHORT_MARK + 1, MARK_B);
     w.u8(W_COMM_ERR_TIME, t.errTime);
-    w.i16(W_COMM_INTER_TIME, t.interTime);
-    w.i16(W_COMM_WAIT_TIME, t.waitTime);
+    w.u16(W_COMM_INTER_TIME, t.interTime);
+    w.u16(W_COMM_WAIT_TIME, t.waitTime);
 }
 
 } // namespace

@@ -97,8 +97,8 @@ inline constexpr int FIX_PAYLOAD_ETHERNET = 232;
 // The three communication times of the page, carried by both layouts.
 struct CommTimes {
     std::uint8_t errTime = 0;
-    std::int16_t interTime = 0;
-    std::int16_t waitTime = 0;
+    std::uint16_t interTime = 0;
+    std::uint16_t waitTime = 0;
 };
 
 // The page values that only the long layout carries.

@@ -18,7 +18,8 @@ class TestE2eAqCal : public QObject {
     Q_OBJECT
     QStringList texts;
 
-    void exercise(Form1& f, SimDeviceModel& m, const std::function<int()>& requestsSeen)
+    // `closeWindow`: the window is closed by the user, else unloaded with the main window.
+    void exercise(Form1& f, SimDeviceModel& m, const std::function<int()>& requestsSeen, bool closeWindow)
     {
         // The measuring devices on loopback, set before the window can send anything.
         SimMeasuringDevice meterV, meterM;
@@ -30,6 +31,7 @@ class TestE2eAqCal : public QObject {
         f.TesterIpM = QStringLiteral("127.0.0.4");
         f.aqcal().measuringPort = port;
 
+        texts.clear();
         f.ui.btShowAQ->click();
         Form_AQ* aq = f.aqcal().form();
         QVERIFY(aq && f.aqcal().AQPageOpen);
@@ -60,7 +62,10 @@ class TestE2eAqCal : public QObject {
         QCOMPARE(aq->Text1->text(), QStringLiteral("读测量值成功"));
         QVERIFY(!texts.contains(QStringLiteral("读AQ零点满度成功"))); // the main status line saw none of it
 
-        aq->close();
+        if (closeWindow)
+            aq->close();
+        else
+            f.Form_Unload();
         QVERIFY(!f.aqcal().AQPageOpen);
         QVERIFY(f.engine().Timer1.isActive());
         const int before = requestsSeen();
@@ -80,7 +85,7 @@ private Q_SLOTS:
         QVERIFY2(sim.open(), qPrintable(sim.errorString()));
         auto f = e2e::connectedSerialWindow(sim, this, texts);
         QVERIFY(f);
-        exercise(*f, *sim.model(), [&sim] { return int(sim.receivedFunctions().size()); });
+        exercise(*f, *sim.model(), [&sim] { return int(sim.receivedFunctions().size()); }, true);
     }
 
     void ethernetLink()
@@ -90,7 +95,7 @@ private Q_SLOTS:
         QVERIFY2(announcePort != 0, qPrintable(sim.errorString()));
         auto f = e2e::connectedEthernetWindow(announcePort, this, texts);
         QVERIFY(f);
-        exercise(*f, *sim.model(), [&sim] { return int(sim.receivedRequests().size()); });
+        exercise(*f, *sim.model(), [&sim] { return int(sim.receivedRequests().size()); }, false);
     }
 };
 

@@ -88,6 +88,10 @@ private Q_SLOTS:
         auto f = e2e::connectedSerialWindow(sim, this, texts);
         QVERIFY(f);
         exercise(*f, *sim.model(), false);
+        // The communication test of the ZigBee window, on the serial link only.
+        sim.model()->zigbeeTestResult = 2;
+        f->settings().ZigBee().Cmd_TestZigbee->click();
+        QTRY_VERIFY_WITH_TIMEOUT(texts.contains(QStringLiteral("测试zigbee失败:  设备不通信")), 5000);
     }
 
     void ethernetLink()
@@ -97,6 +101,7 @@ private Q_SLOTS:
         QVERIFY2(announcePort != 0, qPrintable(sim.errorString()));
         auto f = e2e::connectedEthernetWindow(announcePort, this, texts);
         QVERIFY(f);
+        QVERIFY(f->settings().ZigBee().Cmd_TestZigbee->isHidden());
         exercise(*f, *sim.model(), true);
     }
 };

@@ -63,6 +63,8 @@ private Q_SLOTS:
         QCOMPARE(f.ui.Combo_WeekDay->itemText(6), QStringLiteral("日"));
         QCOMPARE(f.ui.ComboADRate1->itemText(7), QStringLiteral("1.88Hz 19.2/22.4s"));
         QCOMPARE(f.ui.Combo9[0]->currentIndex(), -1);
+        // Filled from a device's record only.
+        QVERIFY(f.ui.txt_RSDataTime[0]->text().isEmpty() && f.ui.txt_RSDataTime[1]->text().isEmpty());
         QVERIFY(f.ui.NowDis->text().contains(QStringLiteral("年")));
     }
 
@@ -96,6 +98,8 @@ private Q_SLOTS:
         QCOMPARE(e.timMscon.interval(), 5000);
         QVERIFY(!f.ui.StartRun->isEnabled() && !f.ui.optComm[0]->isEnabled() && f.ui.cmdStop->isEnabled());
         QCOMPARE(f.ui.ComboType2[7]->itemText(2), QStringLiteral("开关量输出"));
+        for (auto* c : f.ui.ComboType2)
+            QCOMPARE(c->currentIndex(), -1); // no type before the device's are read
         e.Timer1_Timer();
         QCOMPARE(r.serial.writtenFns(), (QList<int>{57}));
         QCOMPARE(f.ui.Text2->text(), QStringLiteral("正在读取zigbee配置参数"));

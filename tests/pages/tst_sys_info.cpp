@@ -467,10 +467,12 @@ private Q_SLOTS:
         QCOMPARE(rig->serial.written.size(), sent);
         QVERIFY(e().Timer2.isActive()); // the time-out reports the lost write
 
-        f->ui.Text_WaitTimeComm2->setText(QStringLiteral("1000"));
+        // The boxes show 0..65535: a value above 32767 is written as unsigned.
+        f->ui.Text_WaitTimeComm2->setText(QStringLiteral("40000"));
         runWrite();
         QCOMPARE(rig->serial.written.size(), sent + 1);
         const QByteArray frame = rig->serial.written.last();
+        QCOMPARE(frame.mid(3 + 50, 2), QByteArray::fromHex("409c"));
         QCOMPARE(std::uint8_t(frame[3 + 57]), std::uint8_t(0xFC));
         QCOMPARE(frame.mid(3 + 71 + 20, 2), QByteArray::fromHex("0200")); // 2.5 rounds to 2
         QCOMPARE(frame.mid(3 + 181, 3), QByteArray::fromHex("41421f"));

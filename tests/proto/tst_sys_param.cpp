@@ -120,7 +120,7 @@ const QByteArray SHORT_EXPECTED = QByteArray::fromHex(
     "03" "2C01" "FEFF"  // 47 comm times
     "0000000000000000000000000000000000000000000000000000000000000000");
 
-const CommTimes SAMPLE_TIMES{3, 300, -2};
+const CommTimes SAMPLE_TIMES{3, 300, 65534};
 
 FixExtras sampleExtras()
 {

@@ -54,6 +54,14 @@ class TestSettingsWindows : public QObject {
         else
             e->NetRxBuf = QByteArray::fromHex("4C0000000000000000000000") + payload;
     }
+    BlockForm& formNamed(const QString& name)
+    {
+        for (Get g : {&SettingsWindows::Form_Ctrl, &SettingsWindows::Form_SM, &SettingsWindows::Form_Resend,
+                      &SettingsWindows::Form_Resend_Slave, &SettingsWindows::Form_Rongyu})
+            if ((w.get()->*g)().objectName() == name)
+                return (w.get()->*g)();
+        throw std::logic_error("no such window");
+    }
     // One dispatcher tick with the code on top of the stack.
     void tick(std::int16_t code)
     {
@@ -88,40 +96,37 @@ private Q_SLOTS:
     void blockTravelsWithItsLengths_data()
     {
         QTest::addColumn<int>("link");
-        QTest::addColumn<void*>("window");
+        QTest::addColumn<QString>("window");
         QTest::addColumn<int>("readFn");
         QTest::addColumn<int>("writeCode");
         QTest::addColumn<int>("size");
         QTest::addColumn<int>("wireLen"); // serial frame, or Ethernet datagram
         const struct {
             const char* name;
-            Get get;
-            int readFn, writeCode, size, writeFn, header;
+            int readFn, writeCode, size, header;
         } rows[] = {
-            {"ctrl", &SettingsWindows::Form_Ctrl, 75, 67, 242, 76, 18},
-            {"sm", &SettingsWindows::Form_SM, 73, 69, 512, 74, 16},
-            {"resend", &SettingsWindows::Form_Resend, 68, 71, 488, 69, 18},
-            {"resend slave", &SettingsWindows::Form_Resend_Slave, 66, 78, 64, 67, 18},
-            {"rongyu", &SettingsWindows::Form_Rongyu, 70, 74, 208, 71, 18},
+            {"Form_Ctrl", 75, 67, 242, 18},
+            {"Form_SM", 73, 69, 512, 16},
+            {"Form_Resend", 68, 71, 488, 18},
+            {"Form_Resend_Slave", 66, 78, 64, 18},
+            {"Form_Rongyu", 70, 74, 208, 18},
         };
         for (const auto& r : rows) {
-            QTest::addRow("serial %s", r.name) << 0 << static_cast<void*>(new Get(r.get)) << r.readFn
-                                               << r.writeCode << r.size << r.size + 7;
-            QTest::addRow("ethernet %s", r.name) << 1 << static_cast<void*>(new Get(r.get)) << r.readFn
-                                                 << r.writeCode << r.size << r.size + r.header;
+            const QString n = QString::fromLatin1(r.name);
+            QTest::addRow("serial %s", r.name) << 0 << n << r.readFn << r.writeCode << r.size << r.size + 7;
+            QTest::addRow("ethernet %s", r.name) << 1 << n << r.readFn << r.writeCode << r.size << r.size + r.header;
         }
     }
     void blockTravelsWithItsLengths()
     {
         QFETCH(int, link);
-        QFETCH(void*, window);
+        QFETCH(QString, window);
         QFETCH(int, readFn);
         QFETCH(int, writeCode);
         QFETCH(int, size);
         QFETCH(int, wireLen);
-        const std::unique_ptr<Get> get(static_cast<Get*>(window));
         view.option = link;
-        BlockForm& form = (w.get()->**get)();
+        BlockForm& form = formNamed(window);
         putReply(std::uint8_t(readFn), pattern(size) + QByteArray(3, '\x7F')); // a longer reply is cut
         form.OnRead();
         QVERIFY(form.blockRead());
@@ -202,14 +207,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, window);
         QFETCH(int, writeCode);
-        QWidget* form = window == QLatin1String("ZigBee") ? static_cast<QWidget*>(&w->ZigBee()) : nullptr;
-        if (!form) {
-            for (Get g : {&SettingsWindows::Form_Ctrl, &SettingsWindows::Form_SM, &SettingsWindows::Form_Resend,
-                          &SettingsWindows::Form_Resend_Slave, &SettingsWindows::Form_Rongyu})
-                if ((w.get()->*g)().objectName() == window)
-                    form = &(w.get()->*g)();
-        }
-        QVERIFY(form);
+        QWidget* form = window == QLatin1String("ZigBee") ? static_cast<QWidget*>(&w->ZigBee()) : &formNamed(window);
         auto* write = form->findChild<QPushButton*>(window == QLatin1String("ZigBee") ? QStringLiteral("cmdZbWrite")
                                                                                        : QStringLiteral("cmdWrite"));
         write->click();

@@ -12,6 +12,7 @@
 // SIGTERM and SIGINT end it cleanly.
 
 #include "devsim/console.h"
+#include "devsim/measuring_device.h"
 #include "devsim/rx_line.h"
 #include "devsim/serial_device.h"
 #include "devsim/udp_device.h"
@@ -21,6 +22,7 @@
 #include <QSocketNotifier>
 
 #include <memory>
+#include <vector>
 
 #include <cerrno>
 #include <csignal>
@@ -66,6 +68,8 @@ struct Options
     quint16 announcedPort = 0;
     int deviceType = -1;
     int innerVersion = -1;
+    QList<QHostAddress> meters; // measuring devices for the AQ calibration
+    quint16 meterPort = SimMeasuringDevice::DEFAULT_PORT;
 };
 
 unsigned parseNumber(const QString &opt, const QString &v, unsigned max)
@@ -91,7 +95,8 @@ void usage()
     std::puts("usage: riodesk-devsim [--serial|--no-serial] [--udp[=PORT]] [--address=127.0.0.x]\n"
               "       [--announce-port=N] [--announce-interval=MS] [--no-announce]\n"
               "       [--announced-address=A] [--announced-port=N]\n"
-              "       [--device-type=N] [--inner-version=N|0xNNNN]");
+              "       [--device-type=N] [--inner-version=N|0xNNNN]\n"
+              "       [--meter=127.0.0.x]... [--meter-port=N]");
 }
 
 Options parseArgs(const QStringList &args)
@@ -143,11 +148,15 @@ Options parseArgs(const QStringList &args)
             o.deviceType = int(parseNumber(opt, take(), 255));
         } else if (opt == QLatin1String("--inner-version")) {
             o.innerVersion = int(parseNumber(opt, take(), 65535));
+        } else if (opt == QLatin1String("--meter")) {
+            o.meters << parseLoopback(opt, take());
+        } else if (opt == QLatin1String("--meter-port")) {
+            o.meterPort = quint16(parseNumber(opt, take(), 65535));
         } else {
             fail(QStringLiteral("unknown option %1 (try --help)").arg(args.at(i)));
         }
     }
-    if (!o.serial && !o.udp)
+    if (!o.serial && !o.udp && o.meters.isEmpty())
         fail(QStringLiteral("nothing to simulate: give --serial or --udp"));
     return o;
 }
@@ -234,6 +243,14 @@ int main(int argc, char **argv)
         printLine(QStringLiteral("UDP %1:%2").arg(udp->address().toString()).arg(udp->port()));
     }
 
+    std::vector<std::unique_ptr<SimMeasuringDevice>> meters;
+    for (const auto &a : opt.meters) {
+        meters.push_back(std::make_unique<SimMeasuringDevice>());
+        if (!meters.back()->start(a, opt.meterPort))
+            fail(QStringLiteral("cannot bind the measuring device to %1:%2").arg(a.toString()).arg(opt.meterPort));
+        printLine(QStringLiteral("METER %1:%2").arg(a.toString()).arg(meters.back()->port()));
+    }
+
     // Fault commands from stdin.
     SimConsole console(serial.get(), udp.get());
     QByteArray pending;
@@ -267,6 +284,7 @@ int main(int argc, char **argv)
 
     const int rc = app.exec();
     stdinNotifier.reset();
+    meters.clear();
     udp.reset();
     serial.reset();
     return rc;
