@@ -1,6 +1,5 @@
-// The cells of the settings blocks and the measuring devices' readings, from
-// literal bytes.
-#include "proto/aq_cal.h"
+// The cells of the settings blocks, from literal bytes: width, sign and byte
+// order both ways, and the values a cell cannot hold.
 #include "proto/settings_blocks.h"
 
 #include <QtTest>
@@ -55,25 +54,6 @@ private Q_SLOTS:
         QFETCH(Cell, cell);
         QFETCH(std::int32_t, value);
         QVERIFY(!blocks::encodeCells({0, value}, cell));
-    }
-
-    void shortPayloadGivesNothing()
-    {
-        const QByteArray sm(blocks::SM_SIZE - 1, '\0');
-        QVERIFY(!blocks::decodeCells(span(sm), blocks::SM_SIZE, Cell::I32));
-        QVERIFY(!blocks::decodeCells({}, blocks::CTRL_SIZE, Cell::U8));
-    }
-
-    void measuringReply()
-    {
-        // 1.5 and -20.25 as single precision, then six zeros.
-        const QByteArray reply = QByteArray::fromHex("4C0000000000070000006E00" "0000C03F" "0000A2C1")
-            + QByteArray(24, '\0');
-        const auto m = aqcal::decodeMeasurements(reply);
-        QVERIFY(m);
-        QCOMPARE((*m)[0], 1.5f);
-        QCOMPARE((*m)[1], -20.25f);
-        QVERIFY(!aqcal::decodeMeasurements(reply.left(reply.size() - 1)));
     }
 };
 

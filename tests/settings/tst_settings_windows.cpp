@@ -39,6 +39,7 @@ class TestSettingsWindows : public QObject {
     struct Nb : Neighbours {
         SettingsWindows* w = nullptr;
         void DistributeZigbeeParam() override { w->DistributeZigbeeParam(); }
+        void OnReadSM() override { w->OnReadSM(); }
     } nb;
     FakeSerial port;
     FakeUdp sock;
@@ -233,14 +234,34 @@ private Q_SLOTS:
         QCOMPARE(e->CmdTop, std::int16_t(0));
     }
 
-    // A reply shorter than its block leaves the window as it was.
-    void shortReplyFillsNothing()
+    // A read reply shorter than its block is refused by its branch: no
+    // success text, the window is not filled.
+    void shortReplyIsRefused_data()
     {
+        QTest::addColumn<int>("link");
+        QTest::newRow("serial") << 0;
+        QTest::newRow("ethernet") << 1;
+    }
+    void shortReplyIsRefused()
+    {
+        QFETCH(int, link);
+        view.option = link;
+        view.history.clear();
         BlockForm& f = w->Form_SM();
-        putReply(73, pattern(511));
-        QVERIFY_THROWS_EXCEPTION(std::exception, f.OnRead());
+        if (link == 0) {
+            QByteArray frame = replyFrame(73, pattern(511));
+            serial::finishFrame(frame);
+            port.event(frame);
+        } else {
+            e->PendIndex = 107;
+            e->PendParam = 256;
+            e->ReadSeq = 3;
+            sock.deliver(QByteArray::fromHex("4C0000000000030000000000") + pattern(511));
+        }
         QVERIFY(!f.blockRead());
         QVERIFY(f.grdBlock->item(0, 0)->text().isEmpty());
+        for (const QString& t : view.history)
+            QVERIFY2(!t.contains(QStringLiteral("成功")), qPrintable(t));
     }
 
     void unloadDropsEveryWindow()
