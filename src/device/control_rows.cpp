@@ -10,7 +10,6 @@
 #include "proto/control_blocks.h"
 #include "proto/eth_commands.h"
 #include "proto/serial_commands.h"
-#include "proto/serial_frame.h"
 
 #include <QCheckBox>
 
@@ -22,7 +21,6 @@ std::uint8_t runStopFromButton(const Controls& c)
 {
     return runStopByte(!colors::isFace(c.widget(QStringLiteral("bt_RunStop"))));
 }
-
 
 } // namespace
 
@@ -50,31 +48,22 @@ void registerControlRows(Engine& engine, DeviceData& dev, const Controls& contro
     Engine* e = &engine;
     DeviceData* d = &dev;
     const Controls* c = &controls;
-    const auto serialFrame = [e](std::uint8_t fn, const QByteArray& payload, int replyLen) {
-        e->sendFrame(serial::buildFrame(fn, payload), replyLen);
+    // Each builder serves both links: the serial frame, or the Ethernet payload.
+    const auto both = [e](std::int16_t serialCode, std::int16_t ethCode, std::function<void()> builder) {
+        e->setSerialBuilder(serialCode, builder);
+        e->setEthBuilder(ethCode, builder);
     };
-    // An Ethernet builder that sends its own payload.
-    const auto write = [e](const QByteArray& payload) {
-        e->WritePayload = payload;
-        e->WriteCmd();
-    };
-
     // WriteCheckLight: 1 starts the automatic check, 0 stops it.
-    e->setSerialBuilder(serial::QS_LAMP_BOARD_CHECK, [e, serialFrame] {
-        serialFrame(serial::QS_LAMP_BOARD_CHECK, oneByte(std::uint8_t(e->PendParam)), 8);
-    });
-    e->setEthBuilder(net::QE_LAMP_BOARD_CHECK, [e, write] { write(oneByte(std::uint8_t(e->PendParam))); });
-
+    both(serial::QS_LAMP_BOARD_CHECK, net::QE_LAMP_BOARD_CHECK,
+         [e] { sendBlock(*e, serial::QS_LAMP_BOARD_CHECK, oneByte(std::uint8_t(e->PendParam)), 8); });
     // WriteRunStop
-    e->setSerialBuilder(serial::QS_RUN_STOP,
-                        [c, serialFrame] { serialFrame(serial::QS_RUN_STOP, oneByte(runStopFromButton(*c)), 8); });
-    e->setEthBuilder(net::QE_RUN_STOP, [c, write] { write(oneByte(runStopFromButton(*c))); });
-
-    // StopAndClear: the request carries no data.
-    e->setEthBuilder(net::QE_STOP_AND_CLEAR, [write] { write({}); });
-
+    both(serial::QS_RUN_STOP, net::QE_RUN_STOP,
+         [e, c] { sendBlock(*e, serial::QS_RUN_STOP, oneByte(runStopFromButton(*c)), 8); });
+    // StopAndClear on Ethernet: the request carries no data.
+    e->setEthBuilder(net::QE_STOP_AND_CLEAR, [e] { sendBlock(*e, serial::QS_STOP_AND_CLEAR, {}, 7); });
     // ResumeParam_E
-    e->setEthBuilder(net::QE_RESTORE_SELECTED, [d, write] { write(restoreSelectedBlock(d->ResumeMask)); });
+    e->setEthBuilder(net::QE_RESTORE_SELECTED,
+                     [e, d] { sendBlock(*e, serial::QS_RESTORE_PARAMS, restoreSelectedBlock(d->ResumeMask), 7); });
 
     const auto ram = Engine::decodes(decodeRamResult);
     e->setSerialDecoder(std::uint8_t(serial::QS_TEST_RAM), [e, c] { DistributeRAMTest(*c, replyPayload(*e, true)); },

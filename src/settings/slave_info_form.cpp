@@ -9,6 +9,7 @@
 #include "proto/serial_commands.h"
 #include "settings/slave_texts.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -133,6 +134,14 @@ void SlaveInfoForm::CheckTimer_Timer()
     MsgBox(u(slavetexts::READ_FAILED), MsgButtons::Ok, u(slavetexts::SYSTEM_HINT));
     clearRows();
     setEnabled(true);
+}
+
+void SlaveInfoForm::closeEvent(QCloseEvent* event)
+{
+    CheckTimer.stop();
+    clearRows();
+    setEnabled(true);
+    QWidget::closeEvent(event);
 }
 
 void SlaveInfoForm::clearRows()

@@ -53,6 +53,11 @@ public:
     // Empties every row (boxes, lists, flags, captions).
     void clearRows();
 
+protected:
+    // Closing the window forgets its rows, as a window loaded afresh: the
+    // next table read fills them again.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     slave::SlaveRecord recordOfRow(int r) const;
     void buildUi();

@@ -29,10 +29,8 @@ SlaveWindow::~SlaveWindow() { unload(); }
 
 SlaveInfoForm& SlaveWindow::form()
 {
-    if (!form_) {
+    if (!form_)
         form_ = new SlaveInfoForm(engine_);
-        form_->setAttribute(Qt::WA_DeleteOnClose);
-    }
     return *form_;
 }
 

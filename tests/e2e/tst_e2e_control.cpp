@@ -1,0 +1,280 @@
+// Device control commands and the slave-device table end to end: the real
+// window, offscreen, against the simulated device on a pseudo-terminal and on
+// loopback UDP. Each command shows its reply text and takes effect in the
+// device; the slave table is read, two rows are written, and a device that
+// stays silent during the read ends in the window's own message.
+#include "e2e/window_rig.h"
+#include "devsim/serial_device.h"
+#include "devsim/udp_device.h"
+#include "base/msgbox.h"
+#include "device/colors.h"
+#include "pages/form1.h"
+#include "settings/slave_info_form.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+#include <functional>
+
+namespace {
+
+constexpr int STARTUP_READS = 14;
+
+// What differs between the links: the status texts of the replies.
+struct LinkTexts {
+    const char* ram;
+    const char* clear;
+    const char* lampBoard;
+    const char* alarmWritten;
+    const char* alarmRead;
+    const char* slaveRead;
+};
+constexpr LinkTexts SERIAL_TEXTS{"读测试扩展RAM结束", "写停止下位机运行并清空下位机程序命令成功", "灯板自动检测通信成功",
+                                 "写入AI通道报警值成功", "读取AI通道报警灯成功", "读从设备信息成功"};
+constexpr LinkTexts ETHERNET_TEXTS{"测试RAM结束", "写停止下位机运行并清除下位机命令成功", "灯板检测通信成功",
+                                   "写AI报警值成功", "读AI上下限报警状态成功", "读从设备配置信息成功"};
+
+int u16(const QByteArray& b, int at) { return std::uint8_t(b[at]) | (std::uint8_t(b[at + 1]) << 8); }
+
+} // namespace
+
+class TestE2eControl : public QObject {
+    Q_OBJECT
+    std::unique_ptr<SimSerialDevice> serialSim;
+    std::unique_ptr<SimUdpDevice> udpSim;
+    std::unique_ptr<Form1> f;
+    SimDeviceModel* model = nullptr;
+    QStringList texts;
+    QStringList boxes;
+
+    bool ethernet() const { return udpSim != nullptr; }
+    SlaveInfoForm& slaves() { return f->slaves().form(); }
+    bool shown(const char* text, int ms = 5000)
+    {
+        const QString t = QString::fromUtf8(text);
+        return QTest::qWaitFor([&] { return texts.contains(t); }, ms);
+    }
+    // The next step: what the last one showed holds no lost reply.
+    void step()
+    {
+        QVERIFY2(!texts.contains(QStringLiteral("通讯超时")), qPrintable(texts.join(u' ')));
+        texts.clear();
+    }
+
+    void startSerial()
+    {
+        serialSim = std::make_unique<SimSerialDevice>();
+        QVERIFY2(serialSim->open(), qPrintable(serialSim->errorString()));
+        model = serialSim->model();
+        f = e2e::serialWindow(*serialSim, this, texts);
+        QTRY_VERIFY_WITH_TIMEOUT(serialSim->receivedFunctions().size() > STARTUP_READS, 15000);
+    }
+    void startEthernet()
+    {
+        udpSim = std::make_unique<SimUdpDevice>();
+        const quint16 announcePort = e2e::startLoopbackDevice(*udpSim);
+        QVERIFY2(announcePort != 0, qPrintable(udpSim->errorString()));
+        model = udpSim->model();
+        f = e2e::ethernetWindow(announcePort, this, texts);
+        QTRY_COMPARE_WITH_TIMEOUT(f->ui.cmbDevice->count(), 1, 5000);
+        f->ui.cmbDevice->setCurrentIndex(0);
+        f->cmbDevice_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(udpSim->receivedRequests().size() > STARTUP_READS, 15000);
+    }
+
+    void controlCommands(const LinkTexts& t)
+    {
+        auto& u = f->ui;
+        // RAM test: the failed parts come back red.
+        model->ramTestResult = 0x81;
+        step();
+        f->bt_CheckRAM_Click();
+        QVERIFY2(shown(t.ram, 9000), t.ram);
+        QCOMPARE(colors::background(u.ram_sap[0]), colors::ALARM);
+        QCOMPARE(colors::background(u.ram_sap[3]), colors::ON);
+        QCOMPARE(colors::background(u.ram_sap[7]), colors::ALARM);
+
+        // Stop and clear, after the question; on Ethernet with no data.
+        step();
+        u.cmdClearCode->click();
+        QVERIFY2(shown(t.clear), t.clear);
+        QCOMPARE(model->stopAndClearCount, 1);
+        if (ethernet())
+            QCOMPARE(udpSim->receivedRequests().last().payload.size(), 0);
+
+        // Lamp-board check on and off.
+        step();
+        u.cmdCheckLight->click();
+        QVERIFY2(shown(t.lampBoard), t.lampBoard);
+        QCOMPARE(int(model->lampBoardCheck), 1);
+        step();
+        u.cmdStopCheck->click();
+        QVERIFY2(shown(t.lampBoard), t.lampBoard);
+        QCOMPARE(int(model->lampBoardCheck), 0);
+        QCOMPARE(f->engine().PendParam, 0);
+
+        // Run and stop: a button face starts the program, green stops it, and
+        // the button then shows what the device was told.
+        for (int round = 0; round < 2; ++round) {
+            const bool wasFace = colors::isFace(u.bt_RunStop);
+            step();
+            u.bt_RunStop->click();
+            QVERIFY(shown("启动成功"));
+            QCOMPARE(int(model->runState), wasFace ? 1 : 0);
+            QCOMPARE(colors::isFace(u.bt_RunStop), !wasFace);
+        }
+
+        // Alarm limits written, then read back with the lamps.
+        model->aiAlarmStatus = 0x02;
+        for (int i = 0; i < 8; ++i) {
+            u.txt_AIUp[std::size_t(i)]->setText(QString::number(100 * i) + QStringLiteral(".5"));
+            u.txt_AIDown[std::size_t(i)]->setText(QString::number(-i));
+        }
+        step();
+        u.cmd_WriteAIWarning->click();
+        QVERIFY2(shown(t.alarmWritten), t.alarmWritten);
+        QVERIFY2(shown(t.alarmRead), t.alarmRead);
+        QCOMPARE(model->aiAlarmUp[1], qint16(100)); // 100.5 to even
+        QCOMPARE(model->aiAlarmUp[3], qint16(300));
+        QCOMPARE(model->aiAlarmDown[7], qint16(-7));
+        QCOMPARE(colors::background(u.sapAI[1]), colors::ALARM);
+        QCOMPARE(colors::background(u.sapAI[0]), colors::WHITE);
+
+        // Restore of the checked groups.
+        u.Check_SysParam[1]->setChecked(true);
+        u.Check_SysParam[6]->setChecked(true);
+        step();
+        u.Cmd_ResumeParam->click();
+        QVERIFY(shown("恢复系统参数成功"));
+        QCOMPARE(int(model->lastRestoreMask), 0x42);
+        if (ethernet())
+            return;
+
+        // The serial link's own commands; store, restore and defaults are guarded.
+        u.chkMaintenance->click();
+        QVERIFY(u.Command_Store->isEnabled());
+        step();
+        u.Command_Store->click();
+        QVERIFY(shown("保存系统参数成功"));
+        QCOMPARE(model->saveCount, 1);
+        step();
+        u.Cmd_SetDefault->click();
+        QCOMPARE(boxes.last(), QStringLiteral("是否确定要恢复默认参数？"));
+        QVERIFY(shown("恢复默认参数成功"));
+        QCOMPARE(model->restoreDefaultsCount, 1);
+        step();
+        u.Command_Resume->click();
+        QVERIFY(shown("恢复系统参数成功"));
+        QVERIFY(shown("取系统信息")); // the pages read again after it, which ends the maintenance mode
+        QCOMPARE(model->restoreCount, 2);
+
+        model->profibus = 1;
+        step();
+        u.btReadProfibus->click();
+        QVERIFY(shown("读Profibus状态成功"));
+        QVERIFY(u.ckProfibus->isChecked());
+        QCOMPARE(u.ckProfibus->text(), QStringLiteral("开启"));
+        step();
+        u.ckProfibus->click();
+        QVERIFY(shown("写Profibus状态成功"));
+        QCOMPARE(int(model->profibus), 0);
+        QCOMPARE(u.ckProfibus->text(), QStringLiteral("关闭"));
+    }
+
+    void slaveTable(const LinkTexts& t)
+    {
+        // Row 2 holds a device type the window does not know.
+        model->slaves[2][6] = char(44);
+        model->slaves[2][7] = char(1);
+        step();
+        f->ui.btSlaveShow->click();
+        QTRY_VERIFY_WITH_TIMEOUT(slaves().isEnabled(), 10000);
+        QVERIFY2(shown(t.slaveRead), t.slaveRead);
+        auto& w = slaves();
+        for (int r = 0; r < 16; ++r)
+            QCOMPARE(w.txtAddr[std::size_t(r)]->text(), QString::number(std::uint8_t(model->slaves[std::size_t(r)][4])));
+        QCOMPARE(w.ComboCommType[0]->currentText(), QStringLiteral("ModbusRTU"));
+        QCOMPARE(w.ComboSlave[0]->currentText(), QStringLiteral("MRK7000"));
+        QCOMPARE(w.txtScanTime[0]->text(), QStringLiteral("1000"));
+        QCOMPARE(w.ComboCommType[1]->currentText(), QStringLiteral("ModbusASCII"));
+        QCOMPARE(w.ComboSlave[1]->currentText(), QStringLiteral("其它设备"));
+        QCOMPARE(w.txtScanNo[1]->text(), QStringLiteral("1"));
+        QCOMPARE(w.ComboSlave[2]->currentText(), QStringLiteral("错误！"));
+
+        // Two rows edited and written; the unknown type stays as it was.
+        w.txtScanNo[2]->clear();
+        QTest::keyClicks(w.txtScanNo[2], QStringLiteral("9"));
+        w.txtAddr[7]->clear();
+        QTest::keyClicks(w.txtAddr[7], QStringLiteral("77"));
+        step();
+        w.Command1->click();
+        QTRY_COMPARE_WITH_TIMEOUT(int(std::uint8_t(model->slaves[7][4])), 77, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.isEnabled(), 3000);
+        QCOMPARE(int(model->slaves[2][10]), 9);
+        QCOMPARE(u16(model->slaves[2], 6), 300);
+        QCOMPARE(texts.count(QStringLiteral("写从设备信息成功")), 2);
+        QTRY_COMPARE(f->engine().CmdTop, std::int16_t(0)); // the second entry sends nothing
+        w.close();
+    }
+
+    void silentTableRead()
+    {
+        if (ethernet())
+            udpSim->setSilent(true);
+        else
+            serialSim->setSilent(true);
+        step();
+        f->ui.btSlaveShow->click();
+        QTRY_VERIFY_WITH_TIMEOUT(boxes.contains(QStringLiteral("读取从设备信息失败")), 8000);
+        QVERIFY(slaves().isEnabled());
+        QVERIFY(slaves().txtAddr[0]->text().isEmpty());
+        texts.clear(); // the silent device's time-outs
+    }
+
+    void allParts(const LinkTexts& t)
+    {
+        for (const auto& part : std::initializer_list<std::function<void()>>{
+                 [&] { controlCommands(t); }, [&] { slaveTable(t); }, [&] { silentTableRead(); }}) {
+            part();
+            if (QTest::currentTestFailed())
+                return;
+        }
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        boxes.clear();
+        texts.clear();
+        setMsgResponder([this](const MsgRequest& r) {
+            boxes << r.text;
+            return r.buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+        });
+    }
+    void cleanup()
+    {
+        f.reset();
+        serialSim.reset();
+        udpSim.reset();
+        setMsgResponder([](const MsgRequest&) { return MsgAnswer::Ok; });
+    }
+
+    void serialLink()
+    {
+        startSerial();
+        if (!QTest::currentTestFailed())
+            allParts(SERIAL_TEXTS);
+    }
+    void ethernetLink()
+    {
+        startEthernet();
+        if (!QTest::currentTestFailed())
+            allParts(ETHERNET_TEXTS);
+    }
+};
+
+QTEST_MAIN(TestE2eControl)
+#include "tst_e2e_control.moc"
