@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <array>
+#include <memory>
 
 struct SimDeviceModel
 {
@@ -95,6 +96,18 @@ struct SimDeviceModel
     int restoreDefaultsCount = 0;
     int convertCount = 0;
     int stopAndClearCount = 0;
+    // The parameter set as last saved: restore brings back the groups asked
+    // for, the defaults bring back the factory set. Groups by mask bit:
+    // 0 controller, 1 SM area, 2 slave table, 3 DeviceID and PD tag,
+    // 4 device (AI alarm limits), 5 forwarding, 6 ZigBee, 7 redundancy.
+    struct StoredParams;
+    std::shared_ptr<const StoredParams> storedParams;
+    void stopAndClear();   // the user program stops and is gone
+    void saveParams();
+    // The request of a restore: no payload restores every group; 55 AA and a
+    // mask restores the groups of the mask.
+    void restoreParams(const QByteArray &request);
+    void restoreDefaults();
 
     // ---- clock ---------------------------------------------------------------
     qint64 clockOffsetSecs = 0; // device clock minus host clock

@@ -356,7 +356,7 @@ QByteArray SimSerialDevice::replyPayload(quint8 fn, const QByteArray &request)
     case 40: return oneByte(m.ramTestResult);
     case 41: m.aqToDq = u8(req, 0); return oneByte(m.aqToDq);
     case 42: return oneByte(m.aqToDq);
-    case 43: ++m.stopAndClearCount; m.runState = 0; return {};
+    case 43: m.stopAndClear(); return {};
     case 44: m.lampBoardCheck = u8(req, 0); return oneByte(m.lampBoardCheck);
     case 45: m.flashStart(); return {};
     case 46: m.flashSize(getU16(req, 0)); return req;
@@ -364,14 +364,9 @@ QByteArray SimSerialDevice::replyPayload(quint8 fn, const QByteArray &request)
     case 49: m.runState = u8(req, 0); return oneByte(m.runState);
     case 50: return m.aiAlarmBlock();
     case 51: m.applyAiAlarm(req); return req;
-    case 52: ++m.restoreDefaultsCount; return {};
-    case 55: ++m.saveCount; return {};
-    case 56:
-        // With a payload: 55 AA and the mask of the groups to restore.
-        if (req.size() >= 3 && u8(req, 0) == 0x55 && u8(req, 1) == 0xAA)
-            m.lastRestoreMask = u8(req, 2);
-        ++m.restoreCount;
-        return {};
+    case 52: m.restoreDefaults(); return {};
+    case 55: m.saveParams(); return {};
+    case 56: m.restoreParams(req); return {};
     case 57: return m.zigbee;
     case 60: m.coldCal = getI16(req, 0); return req;
     case 61: m.applyInnerCal(req); return {};

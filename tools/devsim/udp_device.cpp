@@ -343,16 +343,12 @@ bool SimUdpDevice::writeBlock(quint16 index, quint16 sub, quint16 param, const Q
         case 19: m.applyMac(p); return true;
         case 20: m.applyAqTypes(p); return true;
         case 21: m.aqToDq = u8(p, 0); return true;
-        case 22: ++m.stopAndClearCount; m.runState = 0; return true;
+        case 22: m.stopAndClear(); return true;
         case 23: m.lampBoardCheck = u8(p, 0); return true;
         case 25: m.runState = u8(p, 0); return true;
         case 26: m.applyAiAlarm(p); return true;
         case 27: m.applyInnerCal(p); return true;
-        case 28:
-            if (p.size() >= 3 && u8(p, 0) == 0x55 && u8(p, 1) == 0xAA)
-                m.lastRestoreMask = u8(p, 2);
-            ++m.restoreCount;
-            return true;
+        case 28: m.restoreParams(p); return true;
         default: return false;
         }
     case IDX_PDTAG:
