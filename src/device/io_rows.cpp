@@ -26,6 +26,7 @@ using Payload = std::span<const std::uint8_t>;
 const QString CHNL_DIS = QStringLiteral("ChnlDis");
 constexpr int ZERO_CELLS = 11; // ChnlDis 11..21
 constexpr int FULL_CELLS = 22; // ChnlDis 22..32
+constexpr int AQ_TYPE_DQ = 2;   // ComboType2 position of a switching channel
 
 // ---------------------------------------------------------------- analog inputs
 
@@ -163,10 +164,18 @@ QByteArray aqZeroFullWrite(Engine& e, const Controls& c)
     const auto step = io::aqZeroFullStep(e.AQZFTwoStep, e.PendParam);
     e.PendParam = step.pendParam;
     const int source = step.mode == io::AQZF_FULL ? 8 : 0;
+    const auto value = [&](const char* boxes, int ch) -> std::int16_t {
+        const QString t = c.text(QString::fromLatin1(boxes), source + ch).trimmed();
+        // A switching channel's boxes are left blank by the AQ area: it has
+        // no output points, and its blanks must not stop the other channels.
+        if (t.isEmpty() && c.position(QStringLiteral("ComboType2"), ch) == AQ_TYPE_DQ)
+            return 0;
+        return toInt16(strictNumber(t) * 1000.0);
+    };
     std::array<std::int16_t, io::AQ_CHANNELS> volt{}, current{};
     for (int ch = 0; ch < io::AQ_CHANNELS; ++ch) {
-        volt[std::size_t(ch)] = toInt16(strictNumber(c.text(QStringLiteral("txt_AQV"), source + ch)) * 1000.0);
-        current[std::size_t(ch)] = toInt16(strictNumber(c.text(QStringLiteral("txt_AQM"), source + ch)) * 1000.0);
+        volt[std::size_t(ch)] = value("txt_AQV", ch);
+        current[std::size_t(ch)] = value("txt_AQM", ch);
     }
     return io::aqZeroFullWriteBlock(step.mode, volt, current);
 }

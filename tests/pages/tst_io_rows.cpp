@@ -243,6 +243,30 @@ private Q_SLOTS:
         QCOMPARE(f->ui.txt_AQV[9]->text(), QStringLiteral("-0.500"));
     }
 
+    // A switching channel's blank boxes go out as 0; a blank box of an output
+    // channel still stops the write.
+    void aqZeroFullWriteWithSwitchingChannels()
+    {
+        for (int i = 0; i < 8; ++i) {
+            auto* types = f->ui.ComboType2[std::size_t(i)];
+            types->addItems({QStringLiteral("电压输出"), QStringLiteral("电流输出"), QStringLiteral("开关量输出")});
+            types->setCurrentIndex(i == 2 ? 2 : 0);
+            const QString v = i == 2 ? QString() : QStringLiteral("2.5");
+            f->ui.txt_AQV[std::size_t(i)]->setText(v);
+            f->ui.txt_AQM[std::size_t(i)]->setText(v);
+        }
+        f->bt_WriteOrOut_Click(2);
+        e().Timer1_Timer();
+        QCOMPARE(rig->serial.written.size(), 1);
+        const QByteArray sent = rig->serial.written[0];
+        QCOMPARE(sent.mid(3, 5).toHex(), QByteArray("02c409c409"));
+        QCOMPARE(sent.mid(3 + 1 + 8, 4).toHex(), QByteArray("00000000")); // channel 2
+        f->ui.txt_AQM[3]->clear();
+        f->bt_WriteOrOut_Click(2);
+        e().Timer1_Timer();
+        QCOMPARE(rig->serial.written.size(), 1);
+    }
+
     void aqZeroFullTwoStepWrites_data()
     {
         QTest::addColumn<bool>("viaFlag"); // the download's flag, else PendParam 8
