@@ -2,11 +2,7 @@
 // real window, offscreen, against the simulated device on a pseudo-terminal and
 // on loopback UDP. Each block is edited, written, held by the device and read
 // back onto the page, with the status texts of its replies.
-#include "e2e/window_rig.h"
-#include "devsim/serial_device.h"
-#include "devsim/udp_device.h"
-#include "base/msgbox.h"
-#include "pages/form1.h"
+#include "e2e/link_suite.h"
 #include "proto/eth_commands.h"
 #include "proto/serial_commands.h"
 
@@ -21,8 +17,6 @@
 #include <functional>
 
 namespace {
-
-constexpr int STARTUP_READS = 14;
 
 // What differs between the links: the status texts of the replies.
 struct LinkTexts {
@@ -54,60 +48,24 @@ QStringList textsOf(const auto& boxes, int n)
 
 } // namespace
 
-class TestE2eCalib : public QObject {
+class TestE2eCalib : public e2e::LinkSuite {
     Q_OBJECT
-    std::unique_ptr<SimSerialDevice> serialSim;
-    std::unique_ptr<SimUdpDevice> udpSim;
-    std::unique_ptr<Form1> f;
-    SimDeviceModel* model = nullptr;
-    QStringList texts;
-    QStringList boxes;
     QList<int> sent; // serial function codes; Ethernet: index x 100 + sub-index, plus 100000000 for a write
 
-    bool ethernet() const { return udpSim != nullptr; }
-    Engine& e() { return f->engine(); }
-    std::int16_t code(std::int16_t serialCode, std::int16_t ethernetCode) const
+    void step() override
     {
-        return ethernet() ? ethernetCode : serialCode;
-    }
-    // Waits for a status text.
-    bool shown(const char* text)
-    {
-        const QString t = QString::fromUtf8(text);
-        return QTest::qWaitFor([&] { return texts.contains(t); }, 5000);
-    }
-    // The next step: what the last one showed holds no lost reply.
-    void step()
-    {
-        QVERIFY2(!texts.contains(QStringLiteral("通讯超时")), qPrintable(texts.join(u' ')));
-        texts.clear();
+        LinkSuite::step();
         sent.clear();
     }
-
-    void startSerial()
+    void recordRequests()
     {
-        serialSim = std::make_unique<SimSerialDevice>();
-        QVERIFY2(serialSim->open(), qPrintable(serialSim->errorString()));
-        model = serialSim->model();
-        f = e2e::serialWindow(*serialSim, this, texts);
-        connect(serialSim.get(), &SimSerialDevice::requestReceived, this, [this](quint8 fn, const QByteArray&) { sent << fn; });
-        QTRY_VERIFY_WITH_TIMEOUT(serialSim->receivedFunctions().size() > STARTUP_READS, 15000);
-    }
-    void startEthernet()
-    {
-        udpSim = std::make_unique<SimUdpDevice>();
-        const quint16 announcePort = e2e::startLoopbackDevice(*udpSim);
-        QVERIFY2(announcePort != 0, qPrintable(udpSim->errorString()));
-        model = udpSim->model();
-        connect(udpSim.get(), &SimUdpDevice::requestReceived, this,
-                [this](quint8 svc, quint16 index, quint16 sub, quint16, quint16, const QByteArray&) {
-                    sent << (svc == 13 ? 100000000 : 0) + index * 100 + sub;
-                });
-        f = e2e::ethernetWindow(announcePort, this, texts);
-        QTRY_COMPARE_WITH_TIMEOUT(f->ui.cmbDevice->count(), 1, 5000);
-        f->ui.cmbDevice->setCurrentIndex(0);
-        f->cmbDevice_Click();
-        QTRY_VERIFY_WITH_TIMEOUT(sent.size() > STARTUP_READS, 15000);
+        if (serialSim)
+            connect(serialSim.get(), &SimSerialDevice::requestReceived, this, [this](quint8 fn, const QByteArray&) { sent << fn; });
+        if (udpSim)
+            connect(udpSim.get(), &SimUdpDevice::requestReceived, this,
+                    [this](quint8 svc, quint16 index, quint16 sub, quint16, quint16, const QByteArray&) {
+                        sent << (svc == 13 ? 100000000 : 0) + index * 100 + sub;
+                    });
     }
 
     void calibrationValues(const LinkTexts& t)
@@ -256,46 +214,27 @@ class TestE2eCalib : public QObject {
 
     void allBlocks(const LinkTexts& t)
     {
-        for (const auto& part : std::initializer_list<std::function<void()>>{
-                 [&] { calibrationValues(t); }, [&] { clock(); }, [&] { identity(t); }, [&] { macAndGateway(t); }}) {
-            part();
-            if (QTest::currentTestFailed())
-                return;
-        }
+        recordRequests();
+        runParts({[&] { calibrationValues(t); }, [&] { clock(); }, [&] { identity(t); }, [&] { macAndGateway(t); }});
     }
 
 private Q_SLOTS:
     void init()
     {
-        boxes.clear();
-        texts.clear();
+        beginCase();
         sent.clear();
-        setMsgResponder([this](const MsgRequest& r) {
-            boxes << r.text;
-            return r.buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
-        });
     }
-    void cleanup()
-    {
-        f.reset();
-        serialSim.reset();
-        udpSim.reset();
-        setMsgResponder([](const MsgRequest&) { return MsgAnswer::Ok; });
-    }
+    void cleanup() { endCase(); }
 
     void serialLink()
     {
         startSerial();
-        if (!QTest::currentTestFailed())
-            allBlocks(SERIAL_TEXTS);
-        step();
+        allBlocks(SERIAL_TEXTS);
     }
     void ethernetLink()
     {
         startEthernet();
-        if (!QTest::currentTestFailed())
-            allBlocks(ETHERNET_TEXTS);
-        step();
+        allBlocks(ETHERNET_TEXTS);
     }
 };
 

@@ -3,12 +3,8 @@
 // loopback UDP. Each command shows its reply text and takes effect in the
 // device; the slave table is read, two rows are written, and a device that
 // stays silent during the read ends in the window's own message.
-#include "e2e/window_rig.h"
-#include "devsim/serial_device.h"
-#include "devsim/udp_device.h"
-#include "base/msgbox.h"
+#include "e2e/link_suite.h"
 #include "device/colors.h"
-#include "pages/form1.h"
 #include "settings/slave_info_form.h"
 
 #include <QCheckBox>
@@ -20,8 +16,6 @@
 #include <functional>
 
 namespace {
-
-constexpr int STARTUP_READS = 14;
 
 // What differs between the links: the status texts of the replies.
 struct LinkTexts {
@@ -41,49 +35,10 @@ int u16(const QByteArray& b, int at) { return std::uint8_t(b[at]) | (std::uint8_
 
 } // namespace
 
-class TestE2eControl : public QObject {
+class TestE2eControl : public e2e::LinkSuite {
     Q_OBJECT
-    std::unique_ptr<SimSerialDevice> serialSim;
-    std::unique_ptr<SimUdpDevice> udpSim;
-    std::unique_ptr<Form1> f;
-    SimDeviceModel* model = nullptr;
-    QStringList texts;
-    QStringList boxes;
 
-    bool ethernet() const { return udpSim != nullptr; }
     SlaveInfoForm& slaves() { return f->slaves().form(); }
-    bool shown(const char* text, int ms = 5000)
-    {
-        const QString t = QString::fromUtf8(text);
-        return QTest::qWaitFor([&] { return texts.contains(t); }, ms);
-    }
-    // The next step: what the last one showed holds no lost reply.
-    void step()
-    {
-        QVERIFY2(!texts.contains(QStringLiteral("通讯超时")), qPrintable(texts.join(u' ')));
-        texts.clear();
-    }
-
-    void startSerial()
-    {
-        serialSim = std::make_unique<SimSerialDevice>();
-        QVERIFY2(serialSim->open(), qPrintable(serialSim->errorString()));
-        model = serialSim->model();
-        f = e2e::serialWindow(*serialSim, this, texts);
-        QTRY_VERIFY_WITH_TIMEOUT(serialSim->receivedFunctions().size() > STARTUP_READS, 15000);
-    }
-    void startEthernet()
-    {
-        udpSim = std::make_unique<SimUdpDevice>();
-        const quint16 announcePort = e2e::startLoopbackDevice(*udpSim);
-        QVERIFY2(announcePort != 0, qPrintable(udpSim->errorString()));
-        model = udpSim->model();
-        f = e2e::ethernetWindow(announcePort, this, texts);
-        QTRY_COMPARE_WITH_TIMEOUT(f->ui.cmbDevice->count(), 1, 5000);
-        f->ui.cmbDevice->setCurrentIndex(0);
-        f->cmbDevice_Click();
-        QTRY_VERIFY_WITH_TIMEOUT(udpSim->receivedRequests().size() > STARTUP_READS, 15000);
-    }
 
     void controlCommands(const LinkTexts& t)
     {
@@ -236,43 +191,22 @@ class TestE2eControl : public QObject {
 
     void allParts(const LinkTexts& t)
     {
-        for (const auto& part : std::initializer_list<std::function<void()>>{
-                 [&] { controlCommands(t); }, [&] { slaveTable(t); }, [&] { silentTableRead(); }}) {
-            part();
-            if (QTest::currentTestFailed())
-                return;
-        }
+        runParts({[&] { controlCommands(t); }, [&] { slaveTable(t); }, [&] { silentTableRead(); }});
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        boxes.clear();
-        texts.clear();
-        setMsgResponder([this](const MsgRequest& r) {
-            boxes << r.text;
-            return r.buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
-        });
-    }
-    void cleanup()
-    {
-        f.reset();
-        serialSim.reset();
-        udpSim.reset();
-        setMsgResponder([](const MsgRequest&) { return MsgAnswer::Ok; });
-    }
+    void init() { beginCase(); }
+    void cleanup() { endCase(); }
 
     void serialLink()
     {
         startSerial();
-        if (!QTest::currentTestFailed())
-            allParts(SERIAL_TEXTS);
+        allParts(SERIAL_TEXTS);
     }
     void ethernetLink()
     {
         startEthernet();
-        if (!QTest::currentTestFailed())
-            allParts(ETHERNET_TEXTS);
+        allParts(ETHERNET_TEXTS);
     }
 };
 
