@@ -19,6 +19,7 @@
 #include "imagefile/image_file.h"
 #include "upgrade/firmware_upgrade.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <chrono>
 #include <QComboBox>
@@ -167,6 +168,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     connectCalibPage();
     connectMaintenance();
     connectIoPages();
+    qApp->installEventFilter(this); // the keys of the pages, whichever control has the focus
     CmdLine = options.commandLine;
     Form_Load();
 }

@@ -188,8 +188,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
-    // F4 to F9, the arrows, Enter and Esc that no control took.
-    void keyPressEvent(QKeyEvent* e) override;
+    // F4 to F9, and the arrows, Enter and Esc of the zero/full editor, seen
+    // before the control with the focus (a page would scroll on an arrow).
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void setupFilesAndUpgrade(const Form1Options& options);

@@ -207,10 +207,16 @@ void Form1::closeZeroFullEditor()
 
 // ---------------------------------------------------------------- keys
 
-void Form1::keyPressEvent(QKeyEvent* e)
+bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()
+        || static_cast<QWidget*>(watched)->window() != this)
+        return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        return false;
     QAbstractButton* target = nullptr;
-    switch (e->key()) {
+    switch (key->key()) {
     case Qt::Key_F4: target = ui.Option1; break;
     case Qt::Key_F5: target = ui.Option2; break;
     case Qt::Key_F6: target = ui.Option3; break;
@@ -222,14 +228,12 @@ void Form1::keyPressEvent(QKeyEvent* e)
     case Qt::Key_Right: target = ui.cmdRight; break;
     case Qt::Key_Return:
     case Qt::Key_Enter: target = ui.cmdEnter; break;
-    default: break;
+    default: return false;
     }
-    if (!target || e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
-        QWidget::keyPressEvent(e);
-        return;
-    }
-    // A disabled control takes no key, as it takes no click.
-    if (target->isEnabled())
-        target->click();
-    e->accept();
+    // A disabled control takes no key, as it takes no click; the key then
+    // goes on to the control with the focus.
+    if (!target->isEnabled())
+        return false;
+    target->click();
+    return true;
 }

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QtTest>
 
 class TestMaintenance : public QObject {
@@ -149,6 +150,26 @@ private Q_SLOTS:
         QVERIFY(f->ui.cmdSetZero->isEnabled());
         key(Qt::Key_Return); // the editor is closed: nothing is taken
         QCOMPARE(f->ui.ChnlDis[11]->text(), QStringLiteral("7"));
+    }
+
+    // The keys reach the editor from whichever control has the focus: an arrow
+    // on a button inside a page must not scroll the page instead.
+    void keysReachTheEditorFromAnyControl()
+    {
+        connectAndEnter();
+        QTest::keyClick(f->ui.ChnlDis[5], Qt::Key_F7);
+        QCOMPARE(f->ZFMode, std::uint8_t(1));
+        QTest::keyClick(f->ui.cmdEnter, Qt::Key_Right);
+        QTest::keyClick(f->ui.tabs, Qt::Key_Right);
+        QCOMPARE(f->ZFChannel, 2);
+        QTest::keyClick(f->ui.cmdLeft, Qt::Key_Escape);
+        QCOMPARE(f->ZFMode, std::uint8_t(0));
+        // Outside the editor an arrow is the control's own again.
+        f->ui.ChnlDis[0]->setText(QStringLiteral("12"));
+        f->ui.ChnlDis[0]->setEnabled(true);
+        f->ui.ChnlDis[0]->setCursorPosition(2);
+        QTest::keyClick(f->ui.ChnlDis[0], Qt::Key_Left);
+        QCOMPARE(f->ui.ChnlDis[0]->cursorPosition(), 1);
     }
 
     void saveWritesThenReadsBack_data()
