@@ -50,6 +50,15 @@ class TestIoRows : public QObject {
     }
     void ethReply(int sub, const QByteArray& payload) { rig->ethernetRead(net::IDX_SYSTEM, sub, payload); }
     QString cell(int i) const { return f->ui.ChnlDis[std::size_t(i)]->text(); }
+    // The AQ type lists filled as at Start, channel i showing type(i).
+    void aqTypes(const std::function<int(int)>& type)
+    {
+        for (int i = 0; i < 8; ++i) {
+            auto* types = f->ui.ComboType2[std::size_t(i)];
+            types->addItems({QStringLiteral("电压输出"), QStringLiteral("电流输出"), QStringLiteral("开关量输出")});
+            types->setCurrentIndex(type(i));
+        }
+    }
 
 private Q_SLOTS:
     void init()
@@ -78,25 +87,6 @@ private Q_SLOTS:
         ethReply(9, i16s({2990, 2990, 2990, 2990, 2990, 2990, 2990, 2990, 0, 0, 0}));
         QCOMPARE(cell(0), QStringLiteral("2990"));
         QCOMPARE(f->ui.Text_Average->text(), QStringLiteral("Error"));
-    }
-
-    void liveValuesAndZeroFullCells()
-    {
-        QByteArray v(44, '\0');
-        v.replace(0, 4, QByteArray::fromHex("0000c03f")); // 1.5
-        rig->serial.event(buildFrame(FN_READ_VOLT, v));
-        QCOMPARE(cell(0), QStringLiteral("1.5"));
-        QCOMPARE(cell(1), QStringLiteral("0"));
-        QByteArray ad(44, '\0');
-        ad.replace(40, 4, QByteArray::fromHex("f9ffffff")); // -7 in channel 10
-        rig->serial.event(buildFrame(FN_READ_AD, ad));
-        QCOMPARE(cell(10), QStringLiteral("-7"));
-        rig->serial.event(buildFrame(QS_READ_FULL, ad));
-        QCOMPARE(cell(32), QStringLiteral("-7"));
-        QCOMPARE(f->device().FullVal[10], -7);
-        ethernet();
-        ethReply(2, ad);
-        QCOMPARE(cell(21), QStringLiteral("-7"));
     }
 
     void zeroCellsGoOutRoundedOrNotAtAll()
@@ -199,11 +189,7 @@ private Q_SLOTS:
 
     void aqAreaFollowsTheTypes()
     {
-        for (int i = 0; i < 8; ++i) {
-            auto* types = f->ui.ComboType2[std::size_t(i)];
-            types->addItems({QStringLiteral("电压输出"), QStringLiteral("电流输出"), QStringLiteral("开关量输出")});
-            types->setCurrentIndex(i == 2 || i == 5 ? 2 : i == 1 ? 1 : 0);
-        }
+        aqTypes([](int i) { return i == 2 || i == 5 ? 2 : i == 1 ? 1 : 0; });
         f->ui.txt_AQV[2]->setText(QStringLiteral("1.000"));
         e().CmdTop = 0;
         f->SetAQDQChange();
@@ -247,10 +233,8 @@ private Q_SLOTS:
     // channel still stops the write.
     void aqZeroFullWriteWithSwitchingChannels()
     {
+        aqTypes([](int i) { return i == 2 ? 2 : 0; });
         for (int i = 0; i < 8; ++i) {
-            auto* types = f->ui.ComboType2[std::size_t(i)];
-            types->addItems({QStringLiteral("电压输出"), QStringLiteral("电流输出"), QStringLiteral("开关量输出")});
-            types->setCurrentIndex(i == 2 ? 2 : 0);
             const QString v = i == 2 ? QString() : QStringLiteral("2.5");
             f->ui.txt_AQV[std::size_t(i)]->setText(v);
             f->ui.txt_AQM[std::size_t(i)]->setText(v);

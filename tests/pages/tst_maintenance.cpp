@@ -41,7 +41,8 @@ class TestMaintenance : public QObject {
         answer = MsgAnswer::Yes;
         f->ui.chkMaintenance->click();
     }
-    void key(Qt::Key k) { QTest::keyClick(f, k); }
+    // A key as the window gets it, whichever control has the focus.
+    void key(Qt::Key k, QWidget* focus = nullptr) { QTest::keyClick(focus ? focus : f, k); }
 
 private Q_SLOTS:
     void init()
@@ -131,44 +132,28 @@ private Q_SLOTS:
             f->ui.ChnlDis[std::size_t(i)]->setText(QString::number(100 + i));
             f->ui.ChnlDis[std::size_t(11 + i)]->setText(QStringLiteral("7"));
         }
-        key(Qt::Key_F7);
+        key(Qt::Key_F7, f->ui.ChnlDis[5]);
         QCOMPARE(f->ZFMode, std::uint8_t(1));
         QVERIFY(!f->ui.cmdSetFull->isEnabled());
         key(Qt::Key_F8); // disabled inside the editor
         QCOMPARE(f->ZFMode, std::uint8_t(1));
         key(Qt::Key_Left); // stays at channel 0
-        key(Qt::Key_Right);
-        key(Qt::Key_Right);
+        key(Qt::Key_Right, f->ui.cmdEnter); // not the page scrolling
+        key(Qt::Key_Right, f->ui.tabs);
         QCOMPARE(f->ZFChannel, 2);
         QCOMPARE(colors::background(f->ui.ChnlDis[13]), colors::EDITING);
         QCOMPARE(colors::background(f->ui.ChnlDis[11]), colors::WHITE);
         key(Qt::Key_Return);
         QCOMPARE(f->ui.ChnlDis[13]->text(), QStringLiteral("102"));
-        key(Qt::Key_Escape); // the column as it was
+        key(Qt::Key_Escape, f->ui.cmdLeft); // the column as it was
         QCOMPARE(f->ui.ChnlDis[13]->text(), QStringLiteral("7"));
         QCOMPARE(f->ZFMode, std::uint8_t(0));
         QVERIFY(f->ui.cmdSetZero->isEnabled());
         key(Qt::Key_Return); // the editor is closed: nothing is taken
         QCOMPARE(f->ui.ChnlDis[11]->text(), QStringLiteral("7"));
-    }
-
-    // The keys reach the editor from whichever control has the focus: an arrow
-    // on a button inside a page must not scroll the page instead.
-    void keysReachTheEditorFromAnyControl()
-    {
-        connectAndEnter();
-        QTest::keyClick(f->ui.ChnlDis[5], Qt::Key_F7);
-        QCOMPARE(f->ZFMode, std::uint8_t(1));
-        QTest::keyClick(f->ui.cmdEnter, Qt::Key_Right);
-        QTest::keyClick(f->ui.tabs, Qt::Key_Right);
-        QCOMPARE(f->ZFChannel, 2);
-        QTest::keyClick(f->ui.cmdLeft, Qt::Key_Escape);
-        QCOMPARE(f->ZFMode, std::uint8_t(0));
-        // Outside the editor an arrow is the control's own again.
-        f->ui.ChnlDis[0]->setText(QStringLiteral("12"));
-        f->ui.ChnlDis[0]->setEnabled(true);
+        f->ui.ChnlDis[0]->setEnabled(true); // and an arrow is the box's own again
         f->ui.ChnlDis[0]->setCursorPosition(2);
-        QTest::keyClick(f->ui.ChnlDis[0], Qt::Key_Left);
+        key(Qt::Key_Left, f->ui.ChnlDis[0]);
         QCOMPARE(f->ui.ChnlDis[0]->cursorPosition(), 1);
     }
 

@@ -98,68 +98,6 @@ private Q_SLOTS:
         QTEST(io::voltageText(value), "text");
     }
 
-    void voltsAndTemperaturesDecode()
-    {
-        QByteArray v(44, '\0');
-        v.replace(4, 4, hex("0000c03f")); // 1.5 in channel 1
-        QCOMPARE((*io::decodeAiVolt(span(v)))[1], 1.5f);
-        QByteArray t(22, '\0');
-        t.replace(20, 2, hex("b40b")); // 2996 in channel 10
-        QCOMPARE((*io::decodeAiTemp(span(t)))[10], std::int16_t(2996));
-    }
-
-    void didoForms_data()
-    {
-        QTest::addColumn<int>("size");
-        QTest::addColumn<bool>("longForm");
-        QTest::addColumn<bool>("decoded");
-        QTest::addColumn<int>("battery"); // -1 none
-        QTest::newRow("short form") << 19 << false << true << -1;
-        QTest::newRow("short form ignores a 20th byte") << 20 << false << true << -1;
-        QTest::newRow("long form") << 20 << true << true << 36;
-        QTest::newRow("long form wants the battery byte") << 19 << true << false << -1;
-        QTest::newRow("too short") << 18 << false << false << -1;
-    }
-    void didoForms()
-    {
-        QFETCH(int, size);
-        QFETCH(bool, longForm);
-        QFETCH(bool, decoded);
-        QFETCH(int, battery);
-        QByteArray p = hex("0502a00f0000000000000000000000000000072400").left(size);
-        p.resize(size, '\0');
-        const auto d = io::decodeDido(span(p), longForm);
-        QCOMPARE(d.has_value(), decoded);
-        if (!d)
-            return;
-        QCOMPARE(d->di, std::uint8_t(0x05));
-        QCOMPARE(d->dout, std::uint8_t(0x02));
-        QCOMPARE(d->ao[0], std::int16_t(4000));
-        QCOMPARE(d->hardAddr, std::uint8_t(7));
-        QCOMPARE(d->battery ? int(*d->battery) : -1, battery);
-    }
-
-    void doAndAqToDqBytes()
-    {
-        QCOMPARE(io::doByte({1, 1}), std::uint8_t(0x03));
-        QCOMPARE(io::doByte({0, 1}), std::uint8_t(0x02));
-        QCOMPARE(io::aqToDqByte({1, 0, 1, 0, 0, 0, 0, 1}), std::uint8_t(0x85));
-    }
-
-    void aqZeroFullRead()
-    {
-        QByteArray b(64, '\0');
-        b.replace(0, 2, hex("e803"));  // channel 0 voltage zero 1000
-        b.replace(6, 2, hex("204e"));  // channel 0 current full 20000
-        b.replace(58, 2, hex("0cfe")); // channel 7 voltage full -500
-        const auto z = io::decodeAqZeroFull(span(b));
-        QVERIFY(z);
-        QCOMPARE(z->voltZero[0], std::int16_t(1000));
-        QCOMPARE(z->currentFull[0], std::int16_t(20000));
-        QCOMPARE(z->voltFull[7], std::int16_t(-500));
-        QVERIFY(!io::decodeAqZeroFull(span(b.left(63))));
-    }
-
     void aqZeroFullSteps_data()
     {
         QTest::addColumn<bool>("twoStep");
@@ -182,16 +120,10 @@ private Q_SLOTS:
         QTEST(int(s.pendParam), "left");
     }
 
-    void aqZeroFullWriteLayout()
+    void bitBytes()
     {
-        std::array<std::int16_t, 8> v{}, i{};
-        v[0] = 10000;
-        i[0] = -1;
-        v[7] = 0x0102;
-        const QByteArray b = io::aqZeroFullWriteBlock(3, v, i);
-        QCOMPARE(b.size(), 33);
-        QCOMPARE(b.left(5), hex("031027ffff"));
-        QCOMPARE(b.mid(29, 2), hex("0201"));
+        QCOMPARE(io::doByte({1, 1}), std::uint8_t(0x03));
+        QCOMPARE(io::aqToDqByte({1, 0, 1, 0, 0, 0, 0, 1}), std::uint8_t(0x85));
     }
 
     // Every decoder says "too short" instead of reading past its input.
