@@ -1,6 +1,7 @@
 // The status area's progress bar: the RAM test's bar steps once a second up to
 // its maximum; a bar started without its timer moves only by StepProgress.
 #include "support/form_rig.h"
+#include "upgrade/firmware_upgrade.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -49,6 +50,27 @@ private Q_SLOTS:
         QCOMPARE(f.ui.ProgressBar->value(), 0);
         QVERIFY(f.ui.ProgressBar->isHidden());
         QVERIFY(f.ui.lb_ProgProc->isHidden());
+    }
+
+    // The RAM test asks for the bar through the window's neighbours; while an
+    // upgrade owns it, the bar is not restarted and the timer leaves it alone.
+    void timerNeverMovesAnUpgradesBar()
+    {
+        FakeSerial serial;
+        FakeUdp discovery, device;
+        Form1Options o;
+        o.serial = &serial;
+        o.discovery = &discovery;
+        o.deviceSocket = &device;
+        o.platformPorts = false;
+        Form1 f(o);
+        f.InitProgress(40, false);
+        f.upgrade().ownsProgress = true;
+        f.engine().neighbours()->InitProgress(9, true);
+        for (int i = 0; i < 5; ++i)
+            f.ProgressTimer_Timer();
+        QCOMPARE(f.ui.ProgressBar->maximum(), 40);
+        QCOMPARE(f.ui.ProgressBar->value(), 1);
     }
 };
 
