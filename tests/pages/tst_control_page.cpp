@@ -1,16 +1,14 @@
-// The device control page on the window with a stand-in port and socket: what
-// each command puts on the wire on either link, the alarm limits as written,
-// the RAM lamps, and run/stop following the replies.
+// The device control page on the window with a stand-in port: the questions
+// asked first, the alarm limits as written, the RAM lamps, and run/stop
+// following the replies.
 #include "base/msgbox.h"
 #include "device/colors.h"
 #include "proto/serial_frame.h"
 #include "support/form_rig.h"
 
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QtTest>
 
 using serial::buildFrame;
@@ -24,22 +22,6 @@ class TestControlPage : public QObject {
     Engine& e() { return f->engine(); }
     // One dispatcher tick on the entry on top.
     void tick() { e().Timer1_Timer(); }
-    void useEthernet()
-    {
-        f->ui.optComm[1]->setChecked(true);
-        rig->device.bound = true;
-    }
-    void click(const QString& handler)
-    {
-        const QHash<QString, void (Form1::*)()> handlers{
-            {"cmdClearCode", &Form1::cmdClearCode_Click},   {"cmdCheckLight", &Form1::cmdCheckLight_Click},
-            {"cmdStopCheck", &Form1::cmdStopCheck_Click},   {"bt_RunStop", &Form1::bt_RunStop_Click},
-            {"Cmd_ResumeParam", &Form1::Cmd_ResumeParam_Click}, {"ckProfibus", &Form1::ckProfibus_MouseUp},
-            {"bt_CheckRAM", &Form1::bt_CheckRAM_Click},     {"Command_Store", &Form1::Command_Store_Click},
-            {"Cmd_SetDefault", &Form1::Cmd_SetDefault_Click}, {"btReadProfibus", &Form1::btReadProfibus_Click},
-        };
-        (f->*handlers.value(handler))();
-    }
 
 private Q_SLOTS:
     void init()
@@ -53,54 +35,8 @@ private Q_SLOTS:
         f = rig->f.get();
         rig->serial.open(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
         e().timMscon.setInterval(5000);
-        f->ui.Check_SysParam[0]->setChecked(true);
-        f->ui.Check_SysParam[2]->setChecked(true);
-        f->ui.ckProfibus->setChecked(true);
     }
     void cleanup() { rig.reset(); }
-
-    void commandOnTheWire_data()
-    {
-        QTest::addColumn<bool>("ethernet");
-        QTest::addColumn<QString>("handler");
-        QTest::addColumn<QByteArray>("request"); // serial: the whole frame; Ethernet: sub-index, parameter, [2 reserved, payload]
-        QTest::newRow("serial stop and clear") << false << "cmdClearCode" << buildFrame(43);
-        QTest::newRow("serial lamp-board start") << false << "cmdCheckLight" << buildFrame(44, "\x01");
-        QTest::newRow("serial lamp-board stop") << false << "cmdStopCheck" << buildFrame(44, QByteArray(1, 0));
-        QTest::newRow("serial run") << false << "bt_RunStop" << buildFrame(49, "\x01");
-        QTest::newRow("serial restore groups 0 and 2") << false << "Cmd_ResumeParam" << buildFrame(56, "\x55\xaa\x05");
-        QTest::newRow("serial Profibus on") << false << "ckProfibus" << buildFrame(80, "\x01");
-        QTest::newRow("serial Profibus read") << false << "btReadProfibus" << buildFrame(79);
-        QTest::newRow("serial RAM test") << false << "bt_CheckRAM" << buildFrame(40);
-        QTest::newRow("serial store") << false << "Command_Store" << buildFrame(55);
-        QTest::newRow("serial defaults") << false << "Cmd_SetDefault" << buildFrame(52);
-        // Stop and clear carries nothing.
-        QTest::newRow("Ethernet stop and clear") << true << "cmdClearCode" << QByteArray::fromHex("1600 0000 0000");
-        QTest::newRow("Ethernet lamp-board start") << true << "cmdCheckLight" << QByteArray::fromHex("1700 0100 0000 01");
-        QTest::newRow("Ethernet lamp-board stop") << true << "cmdStopCheck" << QByteArray::fromHex("1700 0000 0000 00");
-        QTest::newRow("Ethernet run") << true << "bt_RunStop" << QByteArray::fromHex("1900 0000 0000 01");
-        QTest::newRow("Ethernet restore groups 0 and 2") << true << "Cmd_ResumeParam" << QByteArray::fromHex("1c00 0000 0000 55aa05");
-        QTest::newRow("Ethernet RAM test") << true << "bt_CheckRAM" << QByteArray::fromHex("1200 0000");
-    }
-    void commandOnTheWire()
-    {
-        QFETCH(bool, ethernet);
-        QFETCH(QString, handler);
-        QFETCH(QByteArray, request);
-        if (ethernet)
-            useEthernet();
-        click(handler);
-        QCOMPARE(e().CmdTop, std::int16_t(1));
-        tick();
-        if (!ethernet) {
-            QCOMPARE(rig->serial.written.size(), 1);
-            QCOMPARE(rig->serial.written[0].toHex(' '), request.toHex(' '));
-            return;
-        }
-        QCOMPARE(rig->device.sent.size(), 1);
-        const QByteArray d = rig->device.sent[0];
-        QCOMPARE(d.mid(12).toHex(' '), request.toHex(' ')); // sub-index, parameter, then the payload
-    }
 
     void askedCommandsNeedAYes()
     {
@@ -108,8 +44,9 @@ private Q_SLOTS:
             boxes << r;
             return r.buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
         });
-        for (const char* h : {"cmdClearCode", "Cmd_ResumeParam", "Cmd_SetDefault"})
-            click(QString::fromLatin1(h));
+        f->cmdClearCode_Click();
+        f->Cmd_ResumeParam_Click();
+        f->Cmd_SetDefault_Click();
         QCOMPARE(e().CmdTop, std::int16_t(0));
         QCOMPARE(boxes.size(), 3);
         QCOMPARE(boxes[0].text, QStringLiteral("停止下位机运行并清除下位机指令"));
@@ -117,7 +54,7 @@ private Q_SLOTS:
         QCOMPARE(boxes[2].text, QStringLiteral("是否确定要恢复默认参数？"));
         // After the main program of an upgrade nobody is asked.
         rig->nb.mode = 5;
-        click(QStringLiteral("Cmd_SetDefault"));
+        f->Cmd_SetDefault_Click();
         QCOMPARE(boxes.size(), 3);
         QCOMPARE(e().top(), std::int16_t(serial::QS_RESTORE_DEFAULTS));
     }
@@ -170,7 +107,7 @@ private Q_SLOTS:
     {
         QFETCH(int, result);
         QFETCH(int, failedMask);
-        click(QStringLiteral("bt_CheckRAM"));
+        f->bt_CheckRAM_Click();
         tick();
         // The test takes long: 8 s for the reply and the watchdog, a nine-step bar.
         QCOMPARE(e().Timer2.interval(), 8000);
@@ -188,7 +125,7 @@ private Q_SLOTS:
     {
         QByteArray sent;
         for (int round = 0; round < 2; ++round) {
-            click(QStringLiteral("bt_RunStop"));
+            f->bt_RunStop_Click();
             tick();
             sent += rig->serial.written.last().at(3);
             // A lost reply leaves the colour.
@@ -200,16 +137,6 @@ private Q_SLOTS:
             QCOMPARE(colors::isFace(f->ui.bt_RunStop), round == 1);
         }
         QCOMPARE(sent.toHex(), QByteArray("0100")); // run, then stop
-    }
-
-    void profibusStateRead()
-    {
-        for (const auto& [byte, caption] : {std::pair{0, "关闭"}, std::pair{2, "开启"}}) {
-            rig->serial.event(buildFrame(79, QByteArray(1, char(byte))));
-            QCOMPARE(f->ui.Text2->text(), QStringLiteral("读Profibus状态成功"));
-            QCOMPARE(f->ui.ckProfibus->isChecked(), byte != 0);
-            QCOMPARE(f->ui.ckProfibus->text(), QString::fromUtf8(caption));
-        }
     }
 };
 

