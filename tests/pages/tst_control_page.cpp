@@ -6,6 +6,7 @@
 #include "proto/serial_frame.h"
 #include "support/form_rig.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -57,6 +58,25 @@ private Q_SLOTS:
         f->Cmd_SetDefault_Click();
         QCOMPARE(boxes.size(), 3);
         QCOMPARE(e().top(), std::int16_t(serial::QS_RESTORE_DEFAULTS));
+    }
+
+    void restoreSelectedMask_data()
+    {
+        QTest::addColumn<QList<int>>("checked");
+        QTest::addColumn<QByteArray>("payload");
+        QTest::newRow("nothing checked") << QList<int>{} << QByteArray::fromHex("55aa00");
+        QTest::newRow("control and redundancy") << QList<int>{0, 7} << QByteArray::fromHex("55aa81");
+        QTest::newRow("slave devices") << QList<int>{2} << QByteArray::fromHex("55aa04");
+    }
+    void restoreSelectedMask()
+    {
+        QFETCH(QList<int>, checked);
+        for (int i : checked)
+            f->ui.Check_SysParam[std::size_t(i)]->setChecked(true);
+        f->Cmd_ResumeParam_Click();
+        tick();
+        QCOMPARE(rig->serial.written.size(), 1);
+        QTEST(rig->serial.written[0].mid(3, 3), "payload");
     }
 
     void alarmLimitsAsWritten_data()
