@@ -13,8 +13,8 @@ void Form1::connectWindowOpeners()
         {ui.btShowResendSlave, [this]() -> QWidget& { return settings_->Form_Resend_Slave(); }},
         {ui.btShowRongyu, [this]() -> QWidget& { return settings_->Form_Rongyu(); }},
     };
-    for (const auto& [button, window] : openers)
-        connect(button, &QPushButton::clicked, this, [window] { SettingsWindows::open(window()); });
+    for (const auto& opener : openers)
+        connect(opener.first, &QPushButton::clicked, this, [window = opener.second] { SettingsWindows::open(window()); });
     connect(ui.btShowAQ, &QPushButton::clicked, this,
             [this] { aqcal_->open({TesterIpM, TesterIpV, VerifyReadCount, aqcal_->measuringPort}); });
 }

@@ -6,14 +6,19 @@
 
 #include "imagefile/image_records.h"
 #include "proto/announce.h"
+#include "proto/aq_cal.h"
 #include "proto/calib_blocks.h"
 #include "proto/clock_block.h"
+#include "proto/control_blocks.h"
 #include "proto/device_types.h"
 #include "proto/firmware.h"
+#include "proto/io_blocks.h"
 #include "proto/net_datagram.h"
 #include "proto/param_blocks.h"
 #include "proto/serial_commands.h"
 #include "proto/serial_frame.h"
+#include "proto/settings_blocks.h"
+#include "proto/slave_record.h"
 #include "proto/sys_param.h"
 
 #include <QByteArray>
@@ -101,6 +106,31 @@ const Decoder DECODERS[] = {
              expect(block.size() == firmware::BLOCK_SIZE && firmware::blockRequest(block).has_value(), "firmware: whole blocks");
      }},
     {"decodeFile", [](Bytes b) { imagefile::decodeFile(raw(b)); }},
+    {"decodeRamResult", [](Bytes b) { control::decodeRamResult(b); }},
+    {"decodeProfibus", [](Bytes b) { control::decodeProfibus(b); }},
+    {"decodeSensorTypes", [](Bytes b) { io::decodeSensorTypes(b); }},
+    {"decodeAiI32", [](Bytes b) { io::decodeAiI32(b); }},
+    {"decodeAiTemp", [](Bytes b) { io::decodeAiTemp(b); }},
+    {"decodeAiVolt", [](Bytes b) { io::decodeAiVolt(b); }},
+    {"decodeDido short", [](Bytes b) { io::decodeDido(b, false); }},
+    {"decodeDido long", [](Bytes b) { io::decodeDido(b, true); }},
+    {"decodeLeds", [](Bytes b) { io::decodeLeds(b); }},
+    {"decodeAqToDq", [](Bytes b) { io::decodeAqToDq(b); }},
+    {"decodeAqZeroFull", [](Bytes b) { io::decodeAqZeroFull(b); }},
+    {"decodeCells",
+     [](Bytes b) {
+         // Byte 0 the cell kind, then the block sizes of the settings windows.
+         if (b.empty())
+             return;
+         const blocks::Cell cell = blocks::Cell(b[0] % 3);
+         for (int size : {blocks::CTRL_SIZE, blocks::SM_SIZE, blocks::RESEND_SIZE, blocks::RESEND_SLAVE_SIZE,
+                          blocks::RONGYU_SIZE}) {
+             const auto cells = blocks::decodeCells(b.subspan(1), size, cell);
+             expect(cells.has_value() == (b.size() - 1 >= std::size_t(size)), "cells: decoded iff the block is there");
+         }
+     }},
+    {"decodeSlaveRecord", [](Bytes b) { slave::decodeSlaveRecord(b); }},
+    {"decodeMeasurements", [](Bytes b) { aqcal::decodeMeasurements(raw(b)); }},
 };
 
 } // namespace
