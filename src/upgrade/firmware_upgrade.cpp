@@ -75,6 +75,9 @@ void FirmwareUpgrade::SetUpdateCmd()
     showProgress_(FwBlockCount + SEQUENCE_EXTRA);
     ownsProgress = true;
     FwBlockIndex = 0;
+    // Blocks follow each other at the 10 ms tick: a coarse timer would let
+    // each tick slip by up to half a millisecond.
+    engine_.Timer1.setTimerType(Qt::PreciseTimer);
     const bool eth = ethernet();
     std::vector<std::int16_t> list;
     list.reserve(std::size_t(FwBlockCount + SEQUENCE_EXTRA));
