@@ -1,6 +1,5 @@
 // The image file on the main window: what a record sets, what is skipped, the
-// command line, load-and-download, and a saved file that loads and saves again
-// to the same bytes.
+// command line and load-and-download.
 #include "base/errorlog.h"
 #include "base/msgbox.h"
 #include "imagefile/image_file.h"
@@ -94,37 +93,6 @@ private Q_SLOTS:
         const auto lines = loaderLogLines();
         QCOMPARE(int(lines.size()), before + 1);
         QVERIFY2(lines.last().contains(QStringLiteral(": 1 条")), qPrintable(lines.last()));
-    }
-
-    void savedFileLoadsIntoAFreshWindowAndSavesTheSame()
-    {
-        auto a = window();
-        QString header = QStringLiteral("员工编号€E7|程序文件€MAIN|Boot版本€B1|");
-        a->imageFile().AnalysisParam(header);
-        int n = 0;
-        for (auto* box : a->ui.tabs->findChildren<QLineEdit*>())
-            if (!box->objectName().startsWith(QLatin1String("qt_")) && box != a->ui.lblNUM)
-                box->setText(QString::number(++n));
-        a->ui.txtPD_Tag->setText(QStringLiteral("個|€ tag"));
-        a->ui.lblNUM->setText(QStringLiteral("95202306151234"));
-        for (auto* list : a->ui.tabs->findChildren<QComboBox*>())
-            list->setCurrentIndex(list->count() > 1 ? 1 : -1);
-        a->ui.Check_SysParam[5]->setChecked(true);
-        a->ui.timePicker->setTime(QTime(23, 59, 58));
-        const QString first = dir.filePath(QStringLiteral("a.txt")), second = dir.filePath(QStringLiteral("b.txt"));
-        QVERIFY(a->imageFile().saveFile(first));
-
-        auto b = window();
-        QVERIFY(b->imageFile().loadFile(first));
-        QVERIFY(b->imageFile().saveFile(second));
-        QFile fa(first), fb(second);
-        QVERIFY(fa.open(QIODevice::ReadOnly) && fb.open(QIODevice::ReadOnly));
-        const QByteArray bytes = fa.readAll();
-        QCOMPARE(fb.readAll(), bytes);
-        QCOMPARE(b->ui.txtPD_Tag->text(), QStringLiteral("個|€ tag"));
-        QCOMPARE(b->BootVersion, QStringLiteral("B1"));
-        QCOMPARE(b->ui.txtSeries->text(), a->ui.txtSeries->text()); // set again after the device number
-        QVERIFY(bytes.contains(QByteArray::fromHex("d4b1b9a4b1e0bac5804537")));  // 员工编号 0x80 E7
     }
 
     void commandLineIsAppliedBeforeTheAutomaticStart()
