@@ -49,9 +49,7 @@ private Q_SLOTS:
     {
         const QByteArray image = e2e::testImage();
         const QString path = e2e::writeFile(dir, QStringLiteral("main.bin"), image);
-        f->upgrade().chooseFile = [path] { return path; };
-        f->upgrade().bt_FindUpdataFile_Click();
-        f->upgrade().bt_Updata_Click();
+        e2e::upgradeFrom(*f, path);
         QCOMPARE(f->ui.ProgressBar->maximum(), 512 + 3);
         QTRY_VERIFY_WITH_TIMEOUT(sim->model()->flashBlocksReceived > 100, 15000);
         QVERIFY(!f->ui.ProgressBar->isHidden());

@@ -62,9 +62,7 @@ private Q_SLOTS:
         startAndSettle();
         const QByteArray image = e2e::testImage();
         const QString path = e2e::writeFile(dir, QStringLiteral("main.bin"), image);
-        f->upgrade().chooseFile = [path] { return path; };
-        f->upgrade().bt_FindUpdataFile_Click();
-        f->upgrade().bt_Updata_Click();
+        e2e::upgradeFrom(*f, path);
         QCOMPARE(f->ui.ProgressBar->maximum(), 512 + 3);
         QTRY_VERIFY_WITH_TIMEOUT(sim->model()->flashBlocksReceived > 100, 10000);
         QVERIFY(!f->ui.ProgressBar->isHidden());
@@ -94,9 +92,7 @@ private Q_SLOTS:
     {
         startAndSettle();
         const QString path = e2e::writeFile(dir, QStringLiteral("main.bin"), e2e::testImage(64 * 1024));
-        f->upgrade().chooseFile = [path] { return path; };
-        f->upgrade().bt_FindUpdataFile_Click();
-        f->upgrade().bt_Updata_Click();
+        e2e::upgradeFrom(*f, path);
         QTRY_VERIFY_WITH_TIMEOUT(sim->model()->flashBlocksReceived >= 20, 10000);
         sim->setSilent(true);
         QTRY_VERIFY_WITH_TIMEOUT(boxes.contains(QStringLiteral("通讯超时，系统升级失败！")), 10000);

@@ -1,6 +1,8 @@
 #pragma once
 // What the firmware end-to-end suites share: a test image and the boxes shown.
 #include "base/msgbox.h"
+#include "pages/form1.h"
+#include "upgrade/firmware_upgrade.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -43,6 +45,14 @@ inline void recordBoxes(QStringList& boxes)
         boxes << r.text;
         return MsgAnswer::Ok;
     });
+}
+
+// Chooses the file in the dialog's place and presses 开始升级.
+inline void upgradeFrom(Form1& f, const QString& path)
+{
+    f.upgrade().chooseFile = [path] { return path; };
+    f.upgrade().bt_FindUpdataFile_Click();
+    f.upgrade().bt_Updata_Click();
 }
 
 } // namespace e2e
