@@ -75,6 +75,14 @@ public:
     // Whether the code waits in entries 1 to CmdTop.
     bool queued(std::int16_t code) const;
 
+    // ---- connections ----
+    // Every start, device pick, Stop and lost port begins a new connection.
+    // Data kept for a later write remembers the connection it was read in and
+    // is written only while that connection lasts: data read from one device
+    // never goes into another.
+    int connection() const { return connection_; }
+    void newConnection() { ++connection_; }
+
     // ---- module state of the engine ----
     QString StatusText;
     int UpgradeTimeout = 0;
@@ -202,6 +210,7 @@ private:
     bool accepted(const Check& check, bool serialLink, const QString& tag);
     void onForeignDatagram();
 
+    int connection_ = 1;
     LinkView* view_;
     Neighbours* nb_;
     SerialTransport* port_;

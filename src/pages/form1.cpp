@@ -378,6 +378,7 @@ void Form1::fillAqTypeLists()
 
 void Form1::StartRun_Click()
 {
+    engine_->newConnection();
     FirstSysInfo = true;
     ui.cmdStop->setEnabled(true);
     ui.cmdStop->setFocus();
@@ -440,6 +441,7 @@ void Form1::startSerial()
 
 void Form1::startFailed(int number, const QString& description)
 {
+    engine_->newConnection();
     const bool serialLink = !ui.optComm[1]->isChecked();
     MsgBox(serialLink ? CommErrorMessage(number, description) : WinsockErrorMessage(number, description),
            MsgButtons::Ok, u(serialLink ? texts1::SERIAL_ERROR_TITLE : texts1::WINSOCK_ERROR_TITLE),
@@ -458,6 +460,7 @@ void Form1::serialPortLost(const QString& description)
     // Handled once, like a start that failed to read the port: the link
     // stops, the user is told, and the link choice is free again.
     WriteErrorLog(description, QStringLiteral("Comm1_OnComm(Form1)"));
+    engine_->newConnection();
     for (QTimer* t : {&engine_->Timer1, &engine_->Timer2, &engine_->timMscon, &engine_->timCheckDevice,
                       &engine_->Sleep_Timer})
         t->stop();
@@ -514,6 +517,7 @@ void Form1::clearPages()
 void Form1::cmdStop_Click()
 {
     trap(QStringLiteral("cmdStop_Click(Form1)"), [&] {
+        engine_->newConnection();
         ui.optComm[0]->setEnabled(true);
         ui.optComm[1]->setEnabled(true);
         if (ui.optComm[0]->isChecked())

@@ -73,6 +73,7 @@ void Form1::wsckDeviceQuery_DataArrival(const QByteArray& datagram)
 void Form1::cmbDevice_Click()
 {
     trap(QStringLiteral("cmbDevice_Click(Form1)"), [&] {
+        engine_->newConnection();
         ui.Text4->setText(QStringLiteral("0"));
         ui.Text3->setText(QStringLiteral("0"));
         engine_->NetRxCount = 0;
@@ -165,6 +166,8 @@ void Form1::timCheckDevice_Timer()
 void Form1::resetPages(char col)
 {
     const bool S = col == 'S', A = col == 'A', B = col == 'B', C = col == 'C';
+    if (A || B)
+        engine_->newConnection(); // the connected device is gone
     if (S || A || B)
         leaveMaintenance(false); // the device that was connected is gone
     if (S || A || B) {
