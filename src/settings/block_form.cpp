@@ -77,6 +77,8 @@ BlockForm::BlockForm(const BlockFormSpec& spec, Engine& engine) : spec_(spec), e
     connect(cmdWrite, &QPushButton::clicked, this, &BlockForm::cmdWrite_Click);
 }
 
+bool BlockForm::blockRead() const { return readConnection_ == engine_.connection(); }
+
 int BlockForm::rowOf(int i) const
 {
     if (spec_.headCells > 0)
@@ -98,7 +100,7 @@ void BlockForm::OnRead()
         throw RuntimeError(QStringLiteral("应答长度不足"));
     for (int i = 0; i < cellCount(); ++i)
         grdBlock->item(rowOf(i), columnOf(i))->setText(QString::number((*values)[std::size_t(i)]));
-    read_ = true;
+    readConnection_ = engine_.connection();
 }
 
 std::vector<std::int32_t> BlockForm::capture() const
@@ -129,7 +131,7 @@ std::vector<std::int32_t> BlockForm::capture() const
 
 void BlockForm::Write()
 {
-    if (!read_)
+    if (!blockRead())
         throw RuntimeError(QString::fromUtf8(texts6::READ_FIRST));
     const auto bytes = blocks::encodeCells(capture(), spec_.cell);
     sendBlock(engine_, spec_.writeFn, *bytes, SERIAL_WRITE_REPLY);
@@ -143,7 +145,7 @@ void BlockForm::cmdRead_Click()
 void BlockForm::cmdWrite_Click()
 {
     trap(QStringLiteral("cmdWrite_Click(%1)").arg(objectName()), [&] {
-        if (!readyToWrite(read_, [this] { capture(); }))
+        if (!readyToWrite(blockRead(), [this] { capture(); }))
             return;
         engine_.push(spec_.readCode);
         engine_.push(spec_.writeCode);

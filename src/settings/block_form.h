@@ -3,8 +3,9 @@
 // numbered cells, exactly as read, and writes it back as edited. Its read
 // button pushes the block's read code; its write button pushes the read code
 // and then the write code, so the write runs first and the read-back after it.
-// A block that was never read is not written: the button says so, and the
-// builder sends nothing.
+// A block is written only under the connection it was read in: one never read,
+// or read before the last start, device pick, Stop or lost port, is refused
+// alike: the button says so, and the builder sends nothing.
 #include "proto/settings_blocks.h"
 
 #include <QWidget>
@@ -39,7 +40,8 @@ public:
     BlockForm(const BlockFormSpec& spec, Engine& engine);
 
     const BlockFormSpec& spec() const { return spec_; }
-    bool blockRead() const { return read_; }
+    // Whether the block was read in the current connection.
+    bool blockRead() const;
     int cellCount() const { return spec_.size / blocks::cellBytes(spec_.cell); }
     // Grid position of cell i.
     int rowOf(int i) const;
@@ -65,5 +67,5 @@ private:
 
     BlockFormSpec spec_;
     Engine& engine_;
-    bool read_ = false;
+    int readConnection_ = 0; // the connection the block was read in; 0: never
 };

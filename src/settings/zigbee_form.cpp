@@ -171,6 +171,8 @@ ZigbeeForm::ZigbeeForm(Engine& engine, std::function<ZigbeeAdvanceParam*(bool)> 
     connect(cmdZbAdvance, &QPushButton::clicked, this, &ZigbeeForm::cmdZbAdvance_Click);
 }
 
+bool ZigbeeForm::blockRead() const { return readConnection_ == engine_.connection(); }
+
 void ZigbeeForm::DistributeZigbeeParam()
 {
     const auto& z = engine_.Zigbee;
@@ -185,7 +187,7 @@ void ZigbeeForm::DistributeZigbeeParam()
     txtZbChainAddr->setText(QString::number(z.ZbChainAddr));
     if (auto* adv = advance_(false))
         adv->showVars(z);
-    read_ = true;
+    readConnection_ = engine_.connection();
 }
 
 ZigbeeVars ZigbeeForm::capture() const
@@ -212,7 +214,7 @@ ZigbeeVars ZigbeeForm::capture() const
 
 void ZigbeeForm::WriteZigbeeParam()
 {
-    if (!read_)
+    if (!blockRead())
         throw RuntimeError(QString::fromUtf8(texts6::READ_FIRST));
     const ZigbeeVars z = capture();
     engine_.Zigbee = z;
@@ -245,7 +247,7 @@ void ZigbeeForm::cmdZbRead_Click()
 void ZigbeeForm::cmdZbWrite_Click()
 {
     trap(QStringLiteral("cmdZbWrite_Click(ZigBee)"), [&] {
-        if (!readyToWrite(read_, [this] { capture(); }))
+        if (!readyToWrite(blockRead(), [this] { capture(); }))
             return;
         const bool s = serialChosen(engine_);
         engine_.push(s ? std::int16_t(serial::QS_READ_ZIGBEE) : std::int16_t(net::QE_READ_ZIGBEE));

@@ -32,7 +32,8 @@ public:
     // (nullptr when it is not loaded and must not be).
     ZigbeeForm(Engine& engine, std::function<ZigbeeAdvanceParam*(bool create)> advance);
 
-    bool blockRead() const { return read_; }
+    // Whether the block was read in the current connection.
+    bool blockRead() const;
     // The module variables into the controls (and the advanced window's).
     void DistributeZigbeeParam();
     // The controls into the variables and the block onto the chosen link.
@@ -61,5 +62,5 @@ private:
 
     Engine& engine_;
     std::function<ZigbeeAdvanceParam*(bool)> advance_;
-    bool read_ = false;
+    int readConnection_ = 0; // the connection the block was read in; 0: never
 };

@@ -194,23 +194,36 @@ private Q_SLOTS:
             QCOMPARE(out.mid(18), block + QByteArray(8, '\0'));
     }
 
-    // Writing a block that was never read: the button says so and pushes
+    // Writing a block that was never read, or read in an earlier connection
+    // (another device, or before a Stop): the button says so and pushes
     // nothing; the dispatcher's row sends nothing either.
     void writeOfABlockNeverReadIsRefused_data()
     {
         QTest::addColumn<QString>("window");
         QTest::addColumn<int>("writeCode");
+        QTest::addColumn<bool>("readBefore");
         for (const auto& [n, c] : {std::pair{"Form_Ctrl", 67}, {"Form_SM", 69}, {"Form_Resend", 71},
-                                   {"Form_Resend_Slave", 78}, {"Form_Rongyu", 74}, {"ZigBee", 64}})
-            QTest::newRow(n) << QString::fromLatin1(n) << c;
+                                   {"Form_Resend_Slave", 78}, {"Form_Rongyu", 74}, {"ZigBee", 64}}) {
+            QTest::addRow("%s never read", n) << QString::fromLatin1(n) << c << false;
+            QTest::addRow("%s read before", n) << QString::fromLatin1(n) << c << true;
+        }
     }
     void writeOfABlockNeverReadIsRefused()
     {
         QFETCH(QString, window);
         QFETCH(int, writeCode);
-        QWidget* form = window == QLatin1String("ZigBee") ? static_cast<QWidget*>(&w->ZigBee()) : &formNamed(window);
-        auto* write = form->findChild<QPushButton*>(window == QLatin1String("ZigBee") ? QStringLiteral("cmdZbWrite")
-                                                                                       : QStringLiteral("cmdWrite"));
+        QFETCH(bool, readBefore);
+        const bool zigbee = window == QLatin1String("ZigBee");
+        QWidget* form = zigbee ? static_cast<QWidget*>(&w->ZigBee()) : &formNamed(window);
+        if (readBefore) {
+            putReply(0, pattern(512));
+            if (zigbee)
+                w->DistributeZigbeeParam();
+            else
+                formNamed(window).OnRead();
+            e->newConnection();
+        }
+        auto* write = form->findChild<QPushButton*>(zigbee ? QStringLiteral("cmdZbWrite") : QStringLiteral("cmdWrite"));
         write->click();
         QCOMPARE(boxes.size(), 1);
         QCOMPARE(boxes[0].text, QStringLiteral("请先读取参数，再修改写入"));
