@@ -386,6 +386,8 @@ void Form1::StartRun_Click()
     ui.optComm[1]->setEnabled(false);
     ui.ComPort->setEnabled(false);
     ui.StartRun->setEnabled(false);
+    // Engineering values are written only after a read on this link.
+    ui.cmdWriteprj->setEnabled(false);
     ui.OpAqSingle->setEnabled(true);
     ui.OpAqUnion->setEnabled(true);
     ui.OpAqSingle->setFocus();

@@ -146,6 +146,11 @@ private Q_SLOTS:
         QVERIFY(!f.ui.cmdStop->isEnabled());
         QVERIFY(!f.engine().Timer1.isActive());
         QCOMPARE(f.engine().CmdTop, std::int16_t(0));
+        // Engineering values read before the failure are not offered to the next link.
+        f.ui.cmdWriteprj->setEnabled(true);
+        r.serial.openError = r.discovery.bindError = 0;
+        f.StartRun_Click();
+        QVERIFY(!f.ui.cmdWriteprj->isEnabled());
     }
 
     void realPortThatDoesNotExist()
