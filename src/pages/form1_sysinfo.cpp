@@ -596,9 +596,12 @@ void Form1::bt_NetGate_Click()
 void Form1::bt_WriteAQType_Click()
 {
     trap(QStringLiteral("bt_WriteAQType_Click(Form1)"), [&] {
+        // A list without a selection makes no type: nothing is queued (the
+        // conversion fails before anything is stored).
+        std::array<std::uint8_t, 8> types{};
         for (std::size_t i = 0; i < 8; ++i)
-            if (ui.ComboType2[i]->currentIndex() >= 0)
-                dev_.AQTypeBuf[i] = std::uint8_t(ui.ComboType2[i]->currentIndex());
+            types[i] = toByte(ui.ComboType2[i]->currentIndex());
+        dev_.AQTypeBuf = types;
         const bool eth = ethernetChosen();
         engine_->push(eth ? std::int16_t(QE_READ_AQ_TYPE) : std::int16_t(QS_READ_AQ_TYPE));
         engine_->push(eth ? std::int16_t(QE_WRITE_AQ_TYPE) : std::int16_t(QS_WRITE_AQ_TYPE));

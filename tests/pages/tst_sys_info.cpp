@@ -342,21 +342,28 @@ private Q_SLOTS:
         QTest::addColumn<int>("type");
         QTest::addColumn<int>("version");
         QTest::addColumn<QList<std::int16_t>>("stack");
+        QTest::addColumn<bool>("typeless"); // an AQ type list without a selection
         using S = QList<std::int16_t>;
-        QTest::newRow("serial long") << false << 7 << 0x3301 << S{8, 4};
-        QTest::newRow("serial long by model") << false << 33 << 0x0100 << S{8, 4};
+        QTest::newRow("serial long") << false << 7 << 0x3301 << S{8, 4} << false;
+        QTest::newRow("serial long by model") << false << 33 << 0x0100 << S{8, 4} << false;
         // Short: the companions run first (top of the stack), the write, then the read-back.
-        QTest::newRow("serial short") << false << 7 << 0x2000 << S{8, 15, 4, 39, 38, 51, 5, 76};
-        QTest::newRow("serial short, 0x1100") << false << 7 << 0x1100 << S{8, 15, 4, 39, 38, 51, 5, 76};
-        QTest::newRow("ethernet long") << true << 7 << 0x2554 << S{100, 4};
-        QTest::newRow("ethernet short") << true << 7 << 0x1006 << S{100, 101, 4, 28, 29, 51, 5, 76};
+        QTest::newRow("serial short") << false << 7 << 0x2000 << S{8, 15, 4, 39, 38, 51, 5, 76} << false;
+        QTest::newRow("serial short, 0x1100") << false << 7 << 0x1100 << S{8, 15, 4, 39, 38, 51, 5, 76} << false;
+        QTest::newRow("ethernet long") << true << 7 << 0x2554 << S{100, 4} << false;
+        QTest::newRow("ethernet short") << true << 7 << 0x1006 << S{100, 101, 4, 28, 29, 51, 5, 76} << false;
+        // No AQ types are written then; the rest goes on.
+        QTest::newRow("serial short, AQ type unset") << false << 7 << 0x2000 << S{8, 15, 4, 51, 5, 76} << true;
+        QTest::newRow("ethernet short, AQ type unset") << true << 7 << 0x1006 << S{100, 101, 4, 51, 5, 76} << true;
     }
     void setParameterQueuesByLayout()
     {
         QFETCH(bool, ethernet);
         QFETCH(int, type);
         QFETCH(int, version);
+        QFETCH(bool, typeless);
         readTypical(type, version);
+        if (typeless)
+            f->ui.ComboType2[3]->setCurrentIndex(-1);
         if (ethernet)
             f->ui.optComm[1]->setChecked(true);
         f->ui.txtModuleAddr->setText(QStringLiteral("5"));
