@@ -1,6 +1,7 @@
 #pragma once
 // Device data in memory: the blocks read from the device and the values the
 // pages stage for writing. Overwritten by each reply, alive for the process.
+#include "proto/io_blocks.h"
 #include "proto/sys_param.h"
 
 #include <QString>
@@ -20,6 +21,10 @@ struct DeviceData {
     std::array<std::uint8_t, 2> DOOut{}; // DO states to write
     std::uint8_t DOByte = 0;            // DO byte last sent
     std::array<std::uint8_t, 8> AQtoDQState{}; // AQ channels switched to DQ: 1 on, 0 off
+    // The AQ zero/full block last read, and the connection it was read in
+    // (0: none). A switching channel's points are written back from it.
+    io::AqZeroFull AQZeroFullRead{};
+    int AQZeroFullConnection = 0;
     // Analog inputs: raw device numbers per channel.
     std::array<std::int32_t, 11> ZeroVal{};
     std::array<std::int32_t, 11> FullVal{};

@@ -132,9 +132,11 @@ std::array<std::int16_t, io::AO_CHANNELS> aoWire(DeviceData& d)
 
 // ---------------------------------------------------------------- AQ channels
 
-void showAqZeroFull(const Controls& c, Payload p)
+void showAqZeroFull(const Engine& e, const Controls& c, DeviceData& d, Payload p)
 {
     const auto z = need(io::decodeAqZeroFull(p));
+    d.AQZeroFullRead = z;
+    d.AQZeroFullConnection = e.connection();
     const auto text = [](std::int16_t v) { return QString::number(v / 1000.0, 'f', 3); };
     for (int ch = 0; ch < io::AQ_CHANNELS; ++ch) {
         const auto k = std::size_t(ch);
@@ -159,23 +161,27 @@ void showAqToDq(const Controls& c, DeviceData& d, Payload p)
 
 // The write form of the AQ zero/full block. PendParam moves on before the
 // boxes are read, so a box that fails still leaves the next step in place.
-QByteArray aqZeroFullWrite(Engine& e, const Controls& c)
+QByteArray aqZeroFullWrite(Engine& e, const Controls& c, const DeviceData& d)
 {
     const auto step = io::aqZeroFullStep(e.AQZFTwoStep, e.PendParam);
     e.PendParam = step.pendParam;
-    const int source = step.mode == io::AQZF_FULL ? 8 : 0;
-    const auto value = [&](const char* boxes, int ch) -> std::int16_t {
+    const bool full = step.mode == io::AQZF_FULL;
+    const int source = full ? 8 : 0;
+    const io::AqZeroFull& read = d.AQZeroFullRead;
+    const auto value = [&](const char* boxes, int ch, const auto& zero, const auto& fullScale) -> std::int16_t {
         const QString t = c.text(QString::fromLatin1(boxes), source + ch).trimmed();
-        // A switching channel's boxes are left blank by the AQ area: it has
-        // no output points, and its blanks must not stop the other channels.
-        if (t.isEmpty() && c.position(QStringLiteral("ComboType2"), ch) == AQ_TYPE_DQ)
-            return 0;
+        // A switching channel's boxes are left blank by the AQ area: the
+        // device keeps the points it holds, as read from it on this link.
+        // Without such a read the blank stops the write like any other.
+        if (t.isEmpty() && c.position(QStringLiteral("ComboType2"), ch) == AQ_TYPE_DQ
+            && d.AQZeroFullConnection == e.connection())
+            return (full ? fullScale : zero)[std::size_t(ch)];
         return toInt16(strictNumber(t) * 1000.0);
     };
     std::array<std::int16_t, io::AQ_CHANNELS> volt{}, current{};
     for (int ch = 0; ch < io::AQ_CHANNELS; ++ch) {
-        volt[std::size_t(ch)] = value("txt_AQV", ch);
-        current[std::size_t(ch)] = value("txt_AQM", ch);
+        volt[std::size_t(ch)] = value("txt_AQV", ch, read.voltZero, read.voltFull);
+        current[std::size_t(ch)] = value("txt_AQM", ch, read.currentZero, read.currentFull);
     }
     return io::aqZeroFullWriteBlock(step.mode, volt, current);
 }
@@ -207,7 +213,8 @@ void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls)
     e->setSerialBuilder(QS_WRITE_LAMP, [e, d] { sendSerialPayload(*e, QS_WRITE_LAMP, bytes(d->LedState), 25); });
     e->setSerialBuilder(QS_WRITE_AQ_TO_DQ,
                         [e, d] { sendSerialPayload(*e, QS_WRITE_AQ_TO_DQ, QByteArray(1, char(io::aqToDqByte(d->AQtoDQState))), 8); });
-    e->setSerialBuilder(QS_WRITE_AQ_ZERO_FULL, [e, c] { sendSerialPayload(*e, QS_WRITE_AQ_ZERO_FULL, aqZeroFullWrite(*e, *c), 40); });
+    e->setSerialBuilder(QS_WRITE_AQ_ZERO_FULL,
+                        [e, c, d] { sendSerialPayload(*e, QS_WRITE_AQ_ZERO_FULL, aqZeroFullWrite(*e, *c, *d), 40); });
 
     e->setEthBuilder(QE_WRITE_ZERO, [e, d, c] {
         d->ZeroVal = cellValues(*c, ZERO_CELLS);
@@ -224,8 +231,8 @@ void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls)
         e->WritePayload = QByteArray(1, char(io::aqToDqByte(d->AQtoDQState)));
         e->WriteCmd();
     });
-    e->setEthBuilder(QE_WRITE_AQ_ZERO_FULL, [e, c] {
-        e->WritePayload = aqZeroFullWrite(*e, *c);
+    e->setEthBuilder(QE_WRITE_AQ_ZERO_FULL, [e, c, d] {
+        e->WritePayload = aqZeroFullWrite(*e, *c, *d);
         e->WriteCmd();
     });
 
@@ -262,7 +269,8 @@ void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls)
     }, temp);
     e->setSerialDecoder(FN_DIDO, [c, d, serialPayload] { showDido(*c, *d, serialPayload(), true); }, dido);
     e->setSerialDecoder(QS_READ_LAMP, [c, d, serialPayload] { showLeds(*c, *d, serialPayload(), true); }, leds);
-    e->setSerialDecoder(QS_READ_AQ_ZERO_FULL, [c, serialPayload] { showAqZeroFull(*c, serialPayload()); }, aqZeroFull);
+    e->setSerialDecoder(QS_READ_AQ_ZERO_FULL, [e, c, d, serialPayload] { showAqZeroFull(*e, *c, *d, serialPayload()); },
+                        aqZeroFull);
     e->setSerialDecoder(QS_READ_AQ_TO_DQ, [c, d, serialPayload] { showAqToDq(*c, *d, serialPayload()); }, aqToDq);
 
     setTrappedEthAction(*e, "DistributeZero", [c, d, ethPayload] {
@@ -285,6 +293,7 @@ void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls)
                         Engine::decodes(io::decodeAiVolt));
     setTrappedEthAction(*e, "DistributeDIDO", [c, d, ethPayload] { showDido(*c, *d, ethPayload(), false); }, dido);
     setTrappedEthAction(*e, "DistributeLightState", [c, d, ethPayload] { showLeds(*c, *d, ethPayload(), false); }, leds);
-    setTrappedEthAction(*e, "DistributeAQZeroFull", [c, ethPayload] { showAqZeroFull(*c, ethPayload()); }, aqZeroFull);
+    setTrappedEthAction(*e, "DistributeAQZeroFull", [e, c, d, ethPayload] { showAqZeroFull(*e, *c, *d, ethPayload()); },
+                        aqZeroFull);
     setTrappedEthAction(*e, "DistributeAQToDQ", [c, d, ethPayload] { showAqToDq(*c, *d, ethPayload()); }, aqToDq);
 }

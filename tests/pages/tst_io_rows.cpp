@@ -229,25 +229,37 @@ private Q_SLOTS:
         QCOMPARE(f->ui.txt_AQV[9]->text(), QStringLiteral("-0.500"));
     }
 
-    // A switching channel's blank boxes go out as 0; a blank box of an output
-    // channel still stops the write.
+    // A switching channel's blank boxes go out as the points read from the
+    // device on this link; without such a read, or with a blank box of an
+    // output channel, the write stops.
     void aqZeroFullWriteWithSwitchingChannels()
     {
         aqTypes([](int i) { return i == 2 ? 2 : 0; });
+        QByteArray b(64, '\0');
+        b.replace(16, 8, i16s({111, 222, 333, 444})); // channel 2
+        rig->serial.event(buildFrame(QS_READ_AQ_ZERO_FULL, b));
         for (int i = 0; i < 8; ++i) {
             const QString v = i == 2 ? QString() : QStringLiteral("2.5");
             f->ui.txt_AQV[std::size_t(i)]->setText(v);
             f->ui.txt_AQM[std::size_t(i)]->setText(v);
         }
-        f->bt_WriteOrOut_Click(2);
-        e().Timer1_Timer();
+        const auto write = [this] {
+            f->bt_WriteOrOut_Click(2);
+            e().Timer1_Timer();
+        };
+        write();
         QCOMPARE(rig->serial.written.size(), 1);
         const QByteArray sent = rig->serial.written[0];
         QCOMPARE(sent.mid(3, 5).toHex(), QByteArray("02c409c409"));
-        QCOMPARE(sent.mid(3 + 1 + 8, 4).toHex(), QByteArray("00000000")); // channel 2
+        QCOMPARE(sent.mid(3 + 1 + 8, 4).toHex(), QByteArray("6f004d01")); // channel 2: 111, 333
+        e().newConnection();
+        write();
+        QCOMPARE(rig->serial.written.size(), 1);
+        rig->serial.event(buildFrame(QS_READ_AQ_ZERO_FULL, b));
+        for (auto* box : {f->ui.txt_AQV[2], f->ui.txt_AQM[2]})
+            box->clear();
         f->ui.txt_AQM[3]->clear();
-        f->bt_WriteOrOut_Click(2);
-        e().Timer1_Timer();
+        write();
         QCOMPARE(rig->serial.written.size(), 1);
     }
 
