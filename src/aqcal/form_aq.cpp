@@ -94,7 +94,7 @@ std::int16_t milli(const QLineEdit* e)
 // ---------------------------------------------------------------- load and unload
 
 Form_AQ::Form_AQ(Engine& engine, bool& aqPageOpen, const AqCalSetup& setup)
-    : engine_(engine), open_(aqPageOpen), measuringPort_(setup.measuringPort)
+    : engine_(engine), open_(aqPageOpen), measuringPort_(setup.measuringPort), linkHeld_(setup.linkHeld)
 {
     setObjectName(QStringLiteral("Form_AQ"));
     setWindowTitle(u(texts5::TITLE));
@@ -127,8 +127,11 @@ Form_AQ::Form_AQ(Engine& engine, bool& aqPageOpen, const AqCalSetup& setup)
     engine_.Timer1.stop();
     engine_.Timer2.stop();
     engine_.timCheckDevice.stop();
+    connection_ = engine_.connection();
     open_ = true;
     Timer1.start();
+    if (linkHeld_)
+        linkHeld_(true);
 }
 
 Form_AQ::~Form_AQ() { Form_Unload(); }
@@ -143,10 +146,16 @@ void Form_AQ::Form_Unload()
     wsckM_->close();
     wsckV_->close();
     open_ = false;
-    if (mainWasRunning_)
-        Engine::enableTimer(engine_.Timer1);
-    if (watchdogWasRunning_)
-        Engine::enableTimer(engine_.timCheckDevice);
+    // Only the link that was taken is given back: after a Stop, a lost port
+    // or a new start under the window, what runs is the main window's to say.
+    if (engine_.connection() == connection_) {
+        if (mainWasRunning_)
+            Engine::enableTimer(engine_.Timer1);
+        if (watchdogWasRunning_)
+            Engine::enableTimer(engine_.timCheckDevice);
+    }
+    if (linkHeld_)
+        linkHeld_(false);
 }
 
 void Form_AQ::closeEvent(QCloseEvent* e)

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -38,6 +39,8 @@ struct AqCalSetup {
     QString TesterIpM, TesterIpV; // the measuring devices
     int VerifyReadCount = 4;
     quint16 measuringPort = 11000;
+    // Told when the window takes the link (true) and gives it back (false).
+    std::function<void(bool held)> linkHeld;
 };
 
 class Form_AQ : public QWidget {
@@ -96,6 +99,8 @@ private:
     bool& open_;
     bool loaded_ = true;
     bool mainWasRunning_ = false, watchdogWasRunning_ = false;
+    int connection_ = 0; // the main window's connection when the window took the link
+    std::function<void(bool)> linkHeld_;
     quint16 measuringPort_;
     std::unique_ptr<UdpTransport> wsckM_, wsckV_;
     std::uint8_t doSent_ = 0;

@@ -438,7 +438,7 @@ void Form1::startSerial()
     }
     fillAqTypeLists();
     engine_->loadList(startupList(false));
-    engine_->Timer1.start();
+    startDispatcher();
 }
 
 void Form1::startFailed(int number, const QString& description)
@@ -556,6 +556,8 @@ void Form1::cmdStop_Click()
 
 void Form1::cmdPause_Click()
 {
+    if (aqcal_->AQPageOpen)
+        return; // the AQ window holds the link and gives it back itself
     if (ui.cmdPause->text() == u(texts1::PAUSE)) {
         ui.cmdPause->setText(u(texts1::RESUME));
         engine_->timCheckDevice.stop();

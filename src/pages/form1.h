@@ -211,6 +211,12 @@ private:
     // The serial port went away under the open link.
     void serialPortLost(const QString& description);
     void fillAqTypeLists();
+    // Starts the dispatcher of a link just loaded, or, while the AQ window
+    // holds the link, leaves it for the window to give back.
+    void startDispatcher();
+    void aqWindowHoldsLink(bool held);
+    int dispatcherDue_ = 0; // the connection whose dispatcher waits for the AQ window
+    int pausedByUser_ = 0;  // the connection the user had paused when the AQ window took it
     void SetControlsEnabled();
     void connectSystemPage();
     void connectControlPage();

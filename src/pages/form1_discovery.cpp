@@ -107,7 +107,7 @@ void Form1::cmbDevice_Click()
         engine_->SetParaPending = false;
         fillAqTypeLists();
         engine_->loadList(startupList(true));
-        engine_->Timer1.start();
+        startDispatcher();
     });
 }
 

@@ -1,5 +1,6 @@
 // The openers of the settings windows and of the AQ calibration window.
 #include "pages/form1.h"
+#include "pages/texts.h"
 
 #include <QPushButton>
 
@@ -15,6 +16,37 @@ void Form1::connectWindowOpeners()
     };
     for (const auto& opener : openers)
         connect(opener.first, &QPushButton::clicked, this, [window = opener.second] { SettingsWindows::open(window()); });
-    connect(ui.btShowAQ, &QPushButton::clicked, this,
-            [this] { aqcal_->open({TesterIpM, TesterIpV, VerifyReadCount, aqcal_->measuringPort}); });
+    connect(ui.btShowAQ, &QPushButton::clicked, this, [this] {
+        aqcal_->open({TesterIpM, TesterIpV, VerifyReadCount, aqcal_->measuringPort,
+                      [this](bool held) { aqWindowHoldsLink(held); }});
+    });
+}
+
+// The AQ window takes the link with the pause button and gives it back with
+// it. A link started while it held the link starts its dispatcher now; a link
+// the user had paused before stays paused.
+void Form1::aqWindowHoldsLink(bool held)
+{
+    const QString resume = QString::fromUtf8(texts1::RESUME);
+    if (held) {
+        pausedByUser_ = ui.cmdPause->text() == resume ? engine_->connection() : 0;
+        ui.cmdPause->setText(resume);
+        return;
+    }
+    const bool stillPaused = pausedByUser_ == engine_->connection();
+    ui.cmdPause->setText(stillPaused ? resume : QString::fromUtf8(texts1::PAUSE));
+    if (dispatcherDue_ == engine_->connection())
+        Engine::enableTimer(engine_->Timer1);
+    dispatcherDue_ = pausedByUser_ = 0;
+}
+
+void Form1::startDispatcher()
+{
+    if (!aqcal_->AQPageOpen) {
+        engine_->Timer1.start();
+        return;
+    }
+    // Paused under the AQ window until it gives the link back.
+    dispatcherDue_ = engine_->connection();
+    ui.cmdPause->setText(QString::fromUtf8(texts1::RESUME));
 }

@@ -205,6 +205,56 @@ private Q_SLOTS:
         QVERIFY(f.ui.cmbDevice->isHidden());
     }
 
+    // The AQ window takes the link with the pause button. A Stop, or a start
+    // (serial start, or Ethernet start and device pick), under the window
+    // leaves the main dispatcher paused; closing the window gives back only
+    // the link there is.
+    void aqWindowGivesBackTheLinkThereIs_data()
+    {
+        QTest::addColumn<int>("link");
+        QTest::addColumn<bool>("restart");
+        QTest::newRow("serial, stop") << 0 << false;
+        QTest::newRow("serial, stop and start") << 0 << true;
+        QTest::newRow("ethernet, stop") << 1 << false;
+        QTest::newRow("ethernet, stop, start and pick") << 1 << true;
+    }
+    void aqWindowGivesBackTheLinkThereIs()
+    {
+        QFETCH(int, link);
+        QFETCH(bool, restart);
+        Rig r;
+        Form1& f = *r.f;
+        Engine& e = f.engine();
+        f.ui.optComm[std::size_t(link)]->setChecked(true);
+        const auto start = [&] {
+            f.StartRun_Click();
+            if (link == 1) {
+                QByteArray a(91, '\0'); // 127.0.0.2 announces itself, port 15001
+                a[0] = 4;
+                a.replace(72, 4, QByteArray::fromHex("7f000002"));
+                a.replace(87, 2, QByteArray::fromHex("993a"));
+                r.discovery.deliver(a);
+                f.ui.cmbDevice->setCurrentIndex(0);
+                f.cmbDevice_Click();
+            }
+        };
+        start();
+        QVERIFY(e.Timer1.isActive());
+        f.TesterIpM = f.TesterIpV = QStringLiteral("127.0.0.1");
+        f.ui.btShowAQ->click();
+        QCOMPARE(f.ui.cmdPause->text(), QStringLiteral("继续"));
+        f.cmdStop_Click();
+        if (restart)
+            start();
+        QVERIFY(!e.Timer1.isActive());
+        QCOMPARE(f.ui.cmdPause->text(), QStringLiteral("继续"));
+        f.aqcal().form()->close();
+        QCOMPARE(f.ui.cmdPause->text(), QStringLiteral("暂停"));
+        QCOMPARE(e.Timer1.isActive(), restart);
+        if (restart) // the start-up reads run now
+            QCOMPARE(int(e.CmdTop), int(Form1::startupList(link == 1).size()) - 1);
+    }
+
     void displayModeOptions()
     {
         Rig r;
