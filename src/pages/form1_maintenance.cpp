@@ -18,6 +18,7 @@
 #include "pages/texts.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -30,6 +31,7 @@ namespace {
 constexpr int AI_CHANNELS = 11;
 constexpr int ZERO_COLUMN = 11; // ChnlDis 11..21
 constexpr int FULL_COLUMN = 22; // ChnlDis 22..32
+constexpr int AQ_TYPE_DQ = 2;    // ComboType2 position of a switching channel
 
 } // namespace
 
@@ -68,6 +70,10 @@ void Form1::chkMaintenance_Click()
             guarded << e;
         for (auto* e : ui.txt_MAC)
             guarded << e;
+        // The AQ zero/full points of the channels that have them.
+        for (std::size_t c = 0; c < 8; ++c)
+            if (ui.ComboType2[c]->currentIndex() != AQ_TYPE_DQ)
+                guarded << ui.txt_AQV[c] << ui.txt_AQV[c + 8] << ui.txt_AQM[c] << ui.txt_AQM[c + 8];
         guardedStates_.clear();
         for (QWidget* w : guarded) {
             guardedStates_.append({w, w->isEnabled()});

@@ -7,6 +7,7 @@
 #include "support/form_rig.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,7 +26,7 @@ class TestMaintenance : public QObject {
     QList<QWidget*> guarded() const
     {
         return {f->ui.cmdSetZero, f->ui.Cmd_SetDefault, f->ui.bt_Updata, f->ui.txt_MAC[5], f->ui.txt_LeiCkeck[0],
-                f->ui.datePicker, f->ui.txtPD_Tag};
+                f->ui.datePicker, f->ui.txtPD_Tag, f->ui.txt_AQV[0], f->ui.txt_AQM[8 + 1]};
     }
     bool allGuarded(bool enabled) const
     {
@@ -73,9 +74,12 @@ private Q_SLOTS:
         QVERIFY(allGuarded(false));
 
         answer = MsgAnswer::Yes;
+        f->ui.ComboType2[2]->setCurrentIndex(2); // a switching channel has no zero/full points
         f->ui.chkMaintenance->click();
         QVERIFY(f->ui.chkMaintenance->isChecked());
         QVERIFY(allGuarded(true));
+        for (auto* box : {f->ui.txt_AQV[2], f->ui.txt_AQV[8 + 2], f->ui.txt_AQM[2], f->ui.txt_AQM[8 + 2]})
+            QVERIFY(!box->isEnabled());
     }
 
     void statesComeBack_data()
