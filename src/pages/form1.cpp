@@ -526,6 +526,7 @@ void Form1::cmdStop_Click()
         engine_->Timer2.stop();
         engine_->timMscon.stop();
         engine_->timCheckDevice.stop();
+        engine_->endUpgrade(Engine::UpgradeEnd::Stopped);
         engine_->CmdTop = 0;
         if (ui.optComm[0]->isChecked()) {
             if (serial_->isOpen())
