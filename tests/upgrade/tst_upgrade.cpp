@@ -228,21 +228,34 @@ private Q_SLOTS:
             {QStringLiteral("读取并下载"), [&] { f->imageFile().ReadTxtAndDown_Click(); }},
             {QStringLiteral("读取设备文件"), [&] { f->imageFile().cmdRead_Click(); }}};
         commands[command]();
-        QCOMPARE(boxes, QStringList{QStringLiteral("固件升级进行中，请等待升级结束或停止通讯")});
         QCOMPARE(int(f->engine().CmdTop), top);
         QVERIFY(f->engine().CmdStack == stack);
         QCOMPARE(f->upgrade().FwBlockCount, 4);
         QCOMPARE(f->upgrade().FwBlockIndex, 0);
         QCOMPARE(f->ui.ProgressBar->value(), 2);
-        QCOMPARE(serial.settings_, QStringLiteral("9600,N,8,1"));
+        QCOMPARE(boxes, QStringList{QStringLiteral("固件升级进行中，请等待升级结束或停止通讯")});
     }
 
-    // Stop ends a running upgrade as its time-out does, without a word: the
-    // bar is hidden and free for the next user, the image forgotten.
+    // Stop (and a port that is lost) ends a running upgrade as its time-out
+    // does, without a word of its own: the bar is hidden and free for the
+    // next user, the image forgotten, the link can start again.
+    void stopEndsTheUpgrade_data()
+    {
+        QTest::addColumn<bool>("portLost");
+        QTest::newRow("停止通讯") << false;
+        QTest::newRow("port lost") << true;
+    }
     void stopEndsTheUpgrade()
     {
+        QFETCH(bool, portLost);
         upgradeUnderWay();
-        f->cmdStop_Click();
+        if (portLost) {
+            Q_EMIT serial.lost(QStringLiteral("gone"));
+            QCOMPARE(boxes.size(), 1); // the port's own message
+            boxes.clear();
+        } else {
+            f->cmdStop_Click();
+        }
         QVERIFY(f->ui.ProgressBar->isHidden());
         QVERIFY(f->ui.lb_ProgProc->isHidden());
         QCOMPARE(f->upgrade().FwBlockCount, 0);
