@@ -186,6 +186,27 @@ QByteArray aqZeroFullWrite(Engine& e, const Controls& c, const DeviceData& d)
     return io::aqZeroFullWriteBlock(step.mode, volt, current);
 }
 
+// Sends one AQ zero/full write. The first of a download's two writes sends the
+// zero values; whatever becomes of it (answered, lost, not built), the second
+// sends the full-scale values: the step moves on when the first is sent, not
+// when its reply comes.
+template <class Send>
+void sendAqZeroFull(Engine& e, Send send)
+{
+    struct NextStep {
+        Engine& e;
+        bool firstOfTwo;
+        ~NextStep()
+        {
+            if (firstOfTwo) {
+                e.AQZFTwoStep = false;
+                e.PendParam = io::AQZF_FULL;
+            }
+        }
+    } next{e, e.AQZFTwoStep};
+    send();
+}
+
 } // namespace
 
 void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls)
@@ -213,8 +234,9 @@ void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls)
     e->setSerialBuilder(QS_WRITE_LAMP, [e, d] { sendSerialPayload(*e, QS_WRITE_LAMP, bytes(d->LedState), 25); });
     e->setSerialBuilder(QS_WRITE_AQ_TO_DQ,
                         [e, d] { sendSerialPayload(*e, QS_WRITE_AQ_TO_DQ, QByteArray(1, char(io::aqToDqByte(d->AQtoDQState))), 8); });
-    e->setSerialBuilder(QS_WRITE_AQ_ZERO_FULL,
-                        [e, c, d] { sendSerialPayload(*e, QS_WRITE_AQ_ZERO_FULL, aqZeroFullWrite(*e, *c, *d), 40); });
+    e->setSerialBuilder(QS_WRITE_AQ_ZERO_FULL, [e, c, d] {
+        sendAqZeroFull(*e, [e, c, d] { sendSerialPayload(*e, QS_WRITE_AQ_ZERO_FULL, aqZeroFullWrite(*e, *c, *d), 40); });
+    });
 
     e->setEthBuilder(QE_WRITE_ZERO, [e, d, c] {
         d->ZeroVal = cellValues(*c, ZERO_CELLS);
@@ -232,8 +254,10 @@ void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls)
         e->WriteCmd();
     });
     e->setEthBuilder(QE_WRITE_AQ_ZERO_FULL, [e, c, d] {
-        e->WritePayload = aqZeroFullWrite(*e, *c, *d);
-        e->WriteCmd();
+        sendAqZeroFull(*e, [e, c, d] {
+            e->WritePayload = aqZeroFullWrite(*e, *c, *d);
+            e->WriteCmd();
+        });
     });
 
     // ---- reply branches ----

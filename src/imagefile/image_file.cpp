@@ -215,6 +215,7 @@ void ImageFile::cmdSave_Click()
 void ImageFile::cmdRead_Click()
 {
     trap(QStringLiteral("cmdRead_Click(Form1)"), [&] {
+        engine_.refuseWhileOwned();
         const QString path = chooseFile(false, {});
         if (!path.isEmpty() && loadFile(path))
             engine_.view()->setStatus(u(texts4::LOADED) + path);
@@ -233,6 +234,7 @@ void ImageFile::download()
 void ImageFile::ReadTxtAndDown_Click()
 {
     trap(QStringLiteral("ReadTxtAndDown_Click(Form1)"), [&] {
+        engine_.refuseWhileOwned(); // before the pages change: nothing of the download may start
         const QString path = chooseFile(false, {});
         if (path.isEmpty() || !loadFile(path))
             return;

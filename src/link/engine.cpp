@@ -58,6 +58,7 @@ Engine::~Engine() = default;
 
 void Engine::push(std::int16_t code)
 {
+    refuseWhileOwned();
     if (CmdTop >= STACK_TOP_MAX || CmdTop < 0)
         throw RuntimeError(QStringLiteral("下标越界"));
     ++CmdTop;
@@ -65,6 +66,63 @@ void Engine::push(std::int16_t code)
 }
 
 void Engine::loadList(std::span<const std::int16_t> entries)
+{
+    refuseWhileOwned();
+    fillStack(entries);
+}
+
+void Engine::loadOwnedList(std::span<const std::int16_t> entries)
+{
+    refuseWhileOwned();
+    fillStack(entries);
+    setStackOwned(true);
+}
+
+void Engine::setStackOwned(bool owned)
+{
+    if (stackOwned_ == owned)
+        return;
+    stackOwned_ = owned;
+    Q_EMIT stackOwnerChanged(owned);
+}
+
+void Engine::refuseWhileOwned()
+{
+    if (!stackOwned_)
+        return;
+    if (!refusalShown_) {
+        refusalShown_ = true;
+        MsgBox(QString::fromUtf8(texts::UPGRADE_OWNS_STACK));
+        // One word per user action: what the same handler tries next is refused silently.
+        QTimer::singleShot(0, this, [this] { refusalShown_ = false; });
+    }
+    throw Abandoned{};
+}
+
+void Engine::endUpgrade(UpgradeEnd how)
+{
+    const bool failed = how == UpgradeEnd::Failed;
+    if (!failed && !stackOwned_)
+        return;
+    UpgradeTimeout = 0;
+    Timer2.stop(); // no second time-out while the box is open
+    if (failed) {
+        view_->setStatus(QString::fromUtf8(texts::UPGRADE_TIMEOUT));
+        MsgBox(QString::fromUtf8(texts::UPGRADE_FAILED_BOX));
+    }
+    nb_->resetFirmwareBlocks();
+    nb_->endProgress();
+    Timer1.setInterval(TimerInterval);
+    CmdTop = 0;
+    setStackOwned(false);
+    if (failed) {
+        if (port_)
+            port_->setSettings(QString::fromLatin1(texts::SETTINGS_9600));
+        enableTimer(Timer1);
+    }
+}
+
+void Engine::fillStack(std::span<const std::int16_t> entries)
 {
     if (entries.empty() || entries.size() > CmdStack.size())
         throw RuntimeError(QStringLiteral("命令表长度错误"));
@@ -164,6 +222,7 @@ void Engine::runSerialRow(std::int16_t code, bool& keepEntry)
         if (code == QS_FLASH_BLOCK && nb_->FwBlockIndex() == 0)
             ReopenComm(QString::fromLatin1(texts::SETTINGS_115200));
         UpgradeTimeout = 1;
+        upgradeReplyFn_ = row->fn;
         runSerialBuilder(code);
         arm(row->timeoutMs);
         if (code == QS_FLASH_SIZE)
@@ -221,19 +280,10 @@ void Engine::Timer2_Timer()
     if (modalDepth() > 0)
         return; // runs again when the box is closed and its interval has passed
     trap(QStringLiteral("Timer2_Timer(Form1)"), [&] {
-        if (UpgradeTimeout == 0) {
+        if (UpgradeTimeout == 0)
             view_->setStatus(QString::fromUtf8(texts::TIMEOUT));
-        } else {
-            view_->setStatus(QString::fromUtf8(texts::UPGRADE_TIMEOUT));
-            Timer2.stop(); // no second time-out while the box is open
-            MsgBox(QString::fromUtf8(texts::UPGRADE_FAILED_BOX));
-            nb_->resetFirmwareBlocks();
-            nb_->endProgress();
-            Timer1.setInterval(TimerInterval);
-            CmdTop = 0;
-            if (port_)
-                port_->setSettings(QString::fromLatin1(texts::SETTINGS_9600));
-        }
+        else
+            endUpgrade(UpgradeEnd::Failed);
     });
     enableTimer(Timer1);
     Timer2.stop();
@@ -429,6 +479,13 @@ void Engine::dispatchSerialReply()
 {
     const auto fn = std::uint8_t(RxBuf[2]);
     const auto* row = findReply(fn);
+    // A firmware request is answered by its own code only: any other reply,
+    // or one refused, ends the upgrade; no further block goes out.
+    if (UpgradeTimeout == 1
+        && (fn != upgradeReplyFn_ || !accepted(serialChecks_.value(fn), true, QStringLiteral("Comm1_OnComm(Form1)")))) {
+        endUpgrade(UpgradeEnd::Failed);
+        return;
+    }
     if (!row) {
         resume();
         view_->setStatus(QString::fromUtf8(TEXT_NO_SUCH_FUNCTION));
@@ -539,7 +596,9 @@ void Engine::firmwareBlockReply()
     Timer2.stop();
     Timer1.stop();
     if (nb_->progressAtMaximum()) {
-        // The transfer is complete: back to the normal pace and speed.
+        // The transfer is complete: back to the normal pace and speed, and the
+        // stack is free for the next stage.
+        setStackOwned(false);
         nb_->endProgress();
         Timer1.setInterval(TimerInterval);
         if (port_)

@@ -75,6 +75,23 @@ public:
     // Whether the code waits in entries 1 to CmdTop.
     bool queued(std::int16_t code) const;
 
+    // ---- stack ownership ----
+    // A firmware upgrade owns the stack from its first request to its end: its
+    // last block, a refused step, its time-out or Stop. Meanwhile nobody else
+    // loads, empties or pushes: such a request is refused with a box (one per
+    // user action) and ends the handler that made it.
+    void loadOwnedList(std::span<const std::int16_t> entries);
+    bool stackOwned() const { return stackOwned_; }
+    // Throws Abandoned, after the box, while the stack is owned.
+    void refuseWhileOwned();
+    enum class UpgradeEnd { Failed, Stopped };
+    // The one end of an upgrade that does not complete: the blocks dropped, the
+    // bar hidden and released, the normal pace, the stack emptied down to entry
+    // 0 and released. A failure (time-out, refused step) also shows why, sets
+    // the port back to 9600 and restarts the dispatcher; Stop does its own
+    // stopping and ends nothing when no upgrade runs.
+    void endUpgrade(UpgradeEnd how);
+
     // ---- connections ----
     // Every start, device pick, Stop and lost port begins a new connection.
     // Data kept for a later write remembers the connection it was read in and
@@ -181,6 +198,7 @@ public:
 Q_SIGNALS:
     // Every frame written to the port (for the log and the tests).
     void frameSent(const QByteArray& frame);
+    void stackOwnerChanged(bool owned);
 
 private:
     void runSerialRow(std::int16_t code, bool& keepEntry);
@@ -210,7 +228,13 @@ private:
     bool accepted(const Check& check, bool serialLink, const QString& tag);
     void onForeignDatagram();
 
+    void fillStack(std::span<const std::int16_t> entries);
+    void setStackOwned(bool owned);
+
     int connection_ = 1;
+    bool stackOwned_ = false;
+    bool refusalShown_ = false;
+    std::uint8_t upgradeReplyFn_ = 0; // the function code the waiting firmware request is answered with
     LinkView* view_;
     Neighbours* nb_;
     SerialTransport* port_;

@@ -202,6 +202,12 @@ void Engine::wsckR_W_DataArrival(const QByteArray& datagram)
             return; // a copy of a reply already handled
         if (!h->ok) {
             view_->setStatus(QString::fromUtf8(write ? TEXT_WRITE_FAILED : TEXT_READ_FAILED));
+            if (write && current && UpgradeTimeout == 1) {
+                // The device refused a step of the upgrade: no further block goes out.
+                answered = seq;
+                endUpgrade(UpgradeEnd::Failed);
+                return;
+            }
             resume();
             if (current)
                 answered = seq;
@@ -324,6 +330,7 @@ void Engine::firmwareBlockAccepted()
     PendParam = 0;
     if (!nb_->progressAtMaximum())
         return; // the next block is already on the stack
+    setStackOwned(false);
     nb_->endProgress();
     Timer1.setInterval(TimerInterval);
     timCheckDevice.stop();

@@ -463,6 +463,7 @@ void Form1::serialPortLost(const QString& description)
     // stops, the user is told, and the link choice is free again.
     WriteErrorLog(description, QStringLiteral("Comm1_OnComm(Form1)"));
     engine_->newConnection();
+    engine_->endUpgrade(Engine::UpgradeEnd::Stopped); // no upgrade outlives its port
     for (QTimer* t : {&engine_->Timer1, &engine_->Timer2, &engine_->timMscon, &engine_->timCheckDevice,
                       &engine_->Sleep_Timer})
         t->stop();
@@ -528,6 +529,7 @@ void Form1::cmdStop_Click()
         engine_->Timer2.stop();
         engine_->timMscon.stop();
         engine_->timCheckDevice.stop();
+        engine_->endUpgrade(Engine::UpgradeEnd::Stopped);
         engine_->CmdTop = 0;
         if (ui.optComm[0]->isChecked()) {
             if (serial_->isOpen())

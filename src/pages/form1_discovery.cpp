@@ -73,6 +73,7 @@ void Form1::wsckDeviceQuery_DataArrival(const QByteArray& datagram)
 void Form1::cmbDevice_Click()
 {
     trap(QStringLiteral("cmbDevice_Click(Form1)"), [&] {
+        engine_->refuseWhileOwned(); // before the socket is aimed elsewhere
         engine_->newConnection();
         ui.Text4->setText(QStringLiteral("0"));
         ui.Text3->setText(QStringLiteral("0"));

@@ -61,6 +61,13 @@ FirmwareUpgrade::FirmwareUpgrade(QWidget* window, Engine& engine, OrderServer& s
         connect(b, &QPushButton::clicked, this, &FirmwareUpgrade::bt_FindUpdataFile_Click);
     if (auto* b = window_->findChild<QPushButton*>(QStringLiteral("bt_Updata")))
         connect(b, &QPushButton::clicked, this, &FirmwareUpgrade::bt_Updata_Click);
+    // From the first request of an upgrade to its end neither button can be
+    // pressed: their group is switched off, so whatever else enables or
+    // disables the buttons themselves stays as it was.
+    connect(&engine_, &Engine::stackOwnerChanged, this, [this](bool owned) {
+        if (auto* b = window_->findChild<QPushButton*>(QStringLiteral("bt_Updata")); b && b->parentWidget())
+            b->parentWidget()->setEnabled(!owned);
+    });
 }
 
 bool FirmwareUpgrade::ethernet() const { return engine_.view()->linkOption() == 1; }
@@ -71,13 +78,6 @@ void FirmwareUpgrade::status(const char* text) { engine_.view()->setStatus(u(tex
 
 void FirmwareUpgrade::SetUpdateCmd()
 {
-    // The start, the size and every block advance the bar by one from 1.
-    showProgress_(FwBlockCount + SEQUENCE_EXTRA);
-    ownsProgress = true;
-    FwBlockIndex = 0;
-    // Blocks follow each other at the 10 ms tick: a coarse timer would let
-    // each tick slip by up to half a millisecond.
-    engine_.Timer1.setTimerType(Qt::PreciseTimer);
     const bool eth = ethernet();
     std::vector<std::int16_t> list;
     list.reserve(std::size_t(FwBlockCount + SEQUENCE_EXTRA));
@@ -86,7 +86,15 @@ void FirmwareUpgrade::SetUpdateCmd()
                 eth ? std::int16_t(net::QE_FLASH_BLOCK) : std::int16_t(serial::QS_FLASH_BLOCK));
     list.push_back(eth ? std::int16_t(net::QE_FLASH_SIZE) : std::int16_t(serial::QS_FLASH_SIZE));
     list.push_back(eth ? std::int16_t(net::QE_FLASH_START) : std::int16_t(serial::QS_FLASH_START));
-    engine_.loadList(list);
+    // The upgrade owns the stack until it ends (refused while another one runs).
+    engine_.loadOwnedList(list);
+    // The start, the size and every block advance the bar by one from 1.
+    showProgress_(FwBlockCount + SEQUENCE_EXTRA);
+    ownsProgress = true;
+    FwBlockIndex = 0;
+    // Blocks follow each other at the 10 ms tick: a coarse timer would let
+    // each tick slip by up to half a millisecond.
+    engine_.Timer1.setTimerType(Qt::PreciseTimer);
 }
 
 void FirmwareUpgrade::StartFlash()
@@ -164,6 +172,12 @@ bool FirmwareUpgrade::loadImage(const QString& path, const char* failText)
         MsgBox(u(failText) + path);
         return false;
     }
+    // The size decides first: an image with more blocks than the stack holds
+    // is refused before a byte of it is read.
+    if (f.size() > qint64(engine_.CmdStack.size() - SEQUENCE_EXTRA) * firmware::BLOCK_SIZE) {
+        MsgBox(u(texts7::FILE_TOO_LARGE) + path);
+        return false;
+    }
     return takeImage(f.readAll(), path);
 }
 
@@ -184,6 +198,7 @@ void FirmwareUpgrade::bt_FindUpdataFile_Click()
 void FirmwareUpgrade::bt_Updata_Click()
 {
     trapUpgrade("bt_Updata_Click", [&] {
+        engine_.refuseWhileOwned(); // the running upgrade's blocks stay as they are
         if (chosenFile.isEmpty()) {
             MsgBox(u(texts7::NO_FILE_CHOSEN));
             return;
@@ -198,6 +213,7 @@ void FirmwareUpgrade::bt_Updata_Click()
 void FirmwareUpgrade::DownIAP()
 {
     trapUpgrade("DownIAP", [&] {
+        engine_.refuseWhileOwned();
         status(texts7::PREPARE_IAP);
         if (!loadImage(QDir(programDir).filePath(u(texts7::IAP_FILE)), texts7::OPEN_IAP_FAILED)) {
             UpgradeMode = 255;
@@ -211,6 +227,7 @@ void FirmwareUpgrade::DownIAP()
 void FirmwareUpgrade::DownBoot()
 {
     trapUpgrade("DownBoot", [&] {
+        engine_.refuseWhileOwned();
         status(texts7::PREPARE_BOOT);
         const QString name = (texts_.BootVersion ? *texts_.BootVersion : QString()) + QStringLiteral(".bin");
         if (!loadImage(QDir(programDir).filePath(name), texts7::OPEN_BOOT_FAILED)) {
@@ -225,6 +242,7 @@ void FirmwareUpgrade::DownBoot()
 void FirmwareUpgrade::DownBin()
 {
     trapUpgrade("DownBin", [&] {
+        engine_.refuseWhileOwned();
         status(texts7::PREPARE_MAIN);
         const QString name = texts_.BinFileName ? *texts_.BinFileName : QString();
         const auto image = server_.GetDeviceProgram(name);

@@ -30,6 +30,8 @@ private Q_SLOTS:
     void init()
     {
         e2e::recordBoxes(boxes);
+        boxes.clear();
+        texts.clear();
         sim = std::make_unique<SimUdpDevice>();
         const quint16 announcePort = e2e::startLoopbackDevice(*sim);
         QVERIFY2(announcePort != 0, qPrintable(sim->errorString()));
@@ -69,6 +71,33 @@ private Q_SLOTS:
         // Polling goes on.
         const int before = sim->receivedRequests().size();
         QTRY_VERIFY_WITH_TIMEOUT(sim->receivedRequests().size() > before + 2, 5000);
+    }
+
+    // A step the device answers with a failure status ends the upgrade as its
+    // time-out does: no further block, never a success.
+    void refusedStepEndsTheUpgrade_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("blocksSent");
+        QTest::newRow("start") << int(SimFaults::FLASH_START) << 0;
+        QTest::newRow("size") << int(SimFaults::FLASH_SIZE) << 0;
+        QTest::newRow("middle block") << 8 << 9;
+    }
+    void refusedStepEndsTheUpgrade()
+    {
+        QFETCH(int, step);
+        QFETCH(int, blocksSent);
+        sim->refuseFlashStep(step);
+        e2e::upgradeFrom(*f, e2e::writeFile(dir, QStringLiteral("main.bin"), e2e::testImage(16 * 512)));
+        QTRY_VERIFY_WITH_TIMEOUT(boxes.contains(QStringLiteral("通讯超时，系统升级失败！")), 15000);
+        for (const char* t : {"写服务失败", "系统升级超时"})
+            QVERIFY2(texts.contains(QString::fromUtf8(t)), t);
+        // Polling goes on, and no block follows the refused step.
+        const int before = sim->receivedRequests().size();
+        QTRY_VERIFY_WITH_TIMEOUT(sim->receivedRequests().size() > before + 2, 5000);
+        QCOMPARE(writesTo(2), blocksSent);
+        QCOMPARE(boxes, QStringList{QStringLiteral("通讯超时，系统升级失败！")});
+        QCOMPARE(f->upgrade().FwBlockCount, 0);
     }
 };
 

@@ -113,6 +113,35 @@ private Q_SLOTS:
         QVERIFY(speedsOf(45).isEmpty() && speedsOf(47).isEmpty());
     }
 
+    // A step the device answers with another function code ends the upgrade
+    // as its time-out does: no further block, never a success.
+    void refusedStepEndsTheUpgrade_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("blocksSent");
+        QTest::newRow("start") << int(SimFaults::FLASH_START) << 0;
+        QTest::newRow("size") << int(SimFaults::FLASH_SIZE) << 0;
+        QTest::newRow("middle block") << 8 << 9;
+    }
+    void refusedStepEndsTheUpgrade()
+    {
+        QFETCH(int, step);
+        QFETCH(int, blocksSent);
+        startAndSettle();
+        sim->refuseFlashStep(step);
+        e2e::upgradeFrom(*f, e2e::writeFile(dir, QStringLiteral("main.bin"), e2e::testImage(16 * 512)));
+        QTRY_VERIFY_WITH_TIMEOUT(boxes.contains(QStringLiteral("通讯超时，系统升级失败！")), 10000);
+        QVERIFY(texts.contains(QStringLiteral("系统升级超时")));
+        // Polling goes on at 9600, and no block follows the refused step.
+        const int before = wire.size();
+        QTRY_VERIFY_WITH_TIMEOUT(wire.size() > before + 2, 5000);
+        QCOMPARE(wire.last().second, 9600);
+        QCOMPARE(speedsOf(47).size(), blocksSent);
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY(!texts.contains(QStringLiteral("升级下位机成功")));
+        QCOMPARE(f->upgrade().FwBlockCount, 0);
+    }
+
     void iapAndBootStagesRunFromTheProgramDirectory()
     {
         startAndSettle();

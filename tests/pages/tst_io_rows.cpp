@@ -266,12 +266,15 @@ private Q_SLOTS:
     void aqZeroFullTwoStepWrites_data()
     {
         QTest::addColumn<bool>("viaFlag"); // the download's flag, else PendParam 8
-        QTest::newRow("PendParam 8") << false;
-        QTest::newRow("two-step flag") << true;
+        QTest::addColumn<bool>("answered"); // the first write's reply comes, else it is lost
+        QTest::newRow("PendParam 8") << false << true;
+        QTest::newRow("two-step flag") << true << true;
+        QTest::newRow("two-step flag, first reply lost") << true << false;
     }
     void aqZeroFullTwoStepWrites()
     {
         QFETCH(bool, viaFlag);
+        QFETCH(bool, answered);
         ethernet();
         for (int i = 0; i < 16; ++i) {
             f->ui.txt_AQV[std::size_t(i)]->setText(i < 8 ? QStringLiteral("1.5") : QStringLiteral("10.0005"));
@@ -285,13 +288,17 @@ private Q_SLOTS:
         const QByteArray first = rig->device.sent.last();
         QCOMPARE(first.mid(18, 3), QByteArray::fromHex("02dc05")); // zero values: 1500
         QCOMPARE(int(quint8(first[14])), viaFlag ? 2 : 9);
-        // The write's reply moves a flagged write on to the full-scale values.
-        e().PendSubIndex = 18;
-        QByteArray ack(12, '\0');
-        ack[0] = 0x4D;
-        ack[6] = char(e().WriteSeq & 0xFF);
-        ack[7] = char(e().WriteSeq >> 8);
-        rig->device.deliver(ack);
+        // Answered or not, the second write sends the full-scale values.
+        if (answered) {
+            e().PendSubIndex = 18;
+            QByteArray ack(12, '\0');
+            ack[0] = 0x4D;
+            ack[6] = char(e().WriteSeq & 0xFF);
+            ack[7] = char(e().WriteSeq >> 8);
+            rig->device.deliver(ack);
+        } else {
+            e().Timer2_Timer();
+        }
         QVERIFY(!e().AQZFTwoStep);
         e().Timer1_Timer();
         const QByteArray second = rig->device.sent.last();

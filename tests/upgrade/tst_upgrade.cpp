@@ -7,8 +7,11 @@
 #include "support/fakes.h"
 #include "upgrade/firmware_upgrade.h"
 
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -40,13 +43,25 @@ class TestUpgrade : public QObject {
     QStringList boxes;
     QTemporaryDir dir;
 
+    // A file of that size, its bytes never written (so a huge one costs nothing).
     QString file(const QString& name, qint64 size)
     {
         QFile out(dir.filePath(name));
-        if (!out.open(QIODevice::WriteOnly))
+        if (!out.open(QIODevice::WriteOnly) || !out.resize(size))
             return {};
-        out.write(QByteArray(size, 'x'));
         return out.fileName();
+    }
+
+    // Starts the link and an upgrade of four blocks, and sends its start.
+    void upgradeUnderWay()
+    {
+        f->StartRun_Click();
+        const QString path = file(QStringLiteral("main.bin"), 4 * 512);
+        f->upgrade().chooseFile = [path] { return path; };
+        f->upgrade().bt_FindUpdataFile_Click();
+        f->upgrade().bt_Updata_Click();
+        f->engine().Timer1_Timer();
+        QVERIFY(f->engine().Timer2.isActive());
     }
 
 private Q_SLOTS:
@@ -81,6 +96,9 @@ private Q_SLOTS:
         // 9998 blocks fit the 10001 entries.
         QTest::newRow("more blocks than the stack holds")
             << QStringLiteral("big.bin") << qint64(9999) * 512 << QStringLiteral("升级文件过大，不能升级:");
+        // Refused by its size alone: reading it would not even fit the memory.
+        QTest::newRow("a terabyte, never read")
+            << QStringLiteral("huge.bin") << (qint64(1) << 40) << QStringLiteral("升级文件过大，不能升级:");
     }
     void refusedImagesSendNothing()
     {
@@ -174,6 +192,83 @@ private Q_SLOTS:
         QCOMPARE(f->engine().PendParam, 8);
         QVERIFY(f->engine().queued(serial::QS_WRITE_SYS_INFO));
         QVERIFY(!f->engine().AQTypeChanged);
+    }
+
+    // From its first request to its end the upgrade owns the command stack:
+    // its buttons are off, and whatever else would load, reset or push onto
+    // the stack is refused with one box and changes nothing.
+    void upgradeOwnsTheStackUntilItEnds_data()
+    {
+        QTest::addColumn<QString>("command");
+        for (const char* c : {"开始升级", "设置参数", "读取全部", "读取并下载", "读取设备文件"})
+            QTest::newRow(c) << QString::fromUtf8(c);
+    }
+    void upgradeOwnsTheStackUntilItEnds()
+    {
+        QFETCH(QString, command);
+        // Pages that a write would take as they are.
+        for (auto* box : f->findChildren<QLineEdit*>())
+            if (box->text().isEmpty())
+                box->setText(QStringLiteral("1"));
+        f->ui.txthardwarenum->setText(QStringLiteral("12345678901234"));
+        f->ui.ComboCold->setCurrentIndex(0);
+        const QString image = dir.filePath(QStringLiteral("image.txt"));
+        QVERIFY(f->imageFile().saveFile(image));
+        f->imageFile().chooseFile = [image](bool, const QString&) { return image; };
+        upgradeUnderWay();
+        QVERIFY(!f->ui.bt_Updata->isEnabled());
+        QVERIFY(!f->ui.bt_FindUpdataFile->isEnabled());
+        const auto stack = f->engine().CmdStack;
+        const int top = f->engine().CmdTop;
+
+        const QHash<QString, std::function<void()>> commands{
+            {QStringLiteral("开始升级"), [&] { f->upgrade().bt_Updata_Click(); }},
+            {QStringLiteral("设置参数"), [&] { f->cmdSetPara_Click(); }},
+            {QStringLiteral("读取全部"), [&] { f->cmdGetSys_Click(); }},
+            {QStringLiteral("读取并下载"), [&] { f->imageFile().ReadTxtAndDown_Click(); }},
+            {QStringLiteral("读取设备文件"), [&] { f->imageFile().cmdRead_Click(); }}};
+        commands[command]();
+        QCOMPARE(int(f->engine().CmdTop), top);
+        QVERIFY(f->engine().CmdStack == stack);
+        QCOMPARE(f->upgrade().FwBlockCount, 4);
+        QCOMPARE(f->upgrade().FwBlockIndex, 0);
+        QCOMPARE(f->ui.ProgressBar->value(), 2);
+        QCOMPARE(boxes, QStringList{QStringLiteral("固件升级进行中，请等待升级结束或停止通讯")});
+    }
+
+    // Stop (and a port that is lost) ends a running upgrade as its time-out
+    // does, without a word of its own: the bar is hidden and free for the
+    // next user, the image forgotten, the link can start again.
+    void stopEndsTheUpgrade_data()
+    {
+        QTest::addColumn<bool>("portLost");
+        QTest::newRow("停止通讯") << false;
+        QTest::newRow("port lost") << true;
+    }
+    void stopEndsTheUpgrade()
+    {
+        QFETCH(bool, portLost);
+        upgradeUnderWay();
+        if (portLost) {
+            Q_EMIT serial.lost(QStringLiteral("gone"));
+            QCOMPARE(boxes.size(), 1); // the port's own message
+            boxes.clear();
+        } else {
+            f->cmdStop_Click();
+        }
+        QVERIFY(f->ui.ProgressBar->isHidden());
+        QVERIFY(f->ui.lb_ProgProc->isHidden());
+        QCOMPARE(f->upgrade().FwBlockCount, 0);
+        QVERIFY(f->upgrade().chosenFile.isEmpty());
+        QVERIFY(f->ui.bt_Updata->isEnabled() && f->ui.bt_FindUpdataFile->isEnabled());
+        QVERIFY(boxes.isEmpty());
+        // The link starts again with its start-up reads, and a RAM test's bar moves.
+        f->StartRun_Click();
+        QVERIFY(f->engine().queued(serial::QS_READ_SYS_INFO));
+        f->engine().neighbours()->InitProgress(9, true);
+        f->ProgressTimer_Timer();
+        QCOMPARE(f->ui.ProgressBar->maximum(), 9);
+        QCOMPARE(f->ui.ProgressBar->value(), 2);
     }
 
     // A RAM test's bar that still steps when an upgrade starts stops stepping:

@@ -16,8 +16,21 @@ struct SimFaults
     int failNext = 0;           // answer the next N requests with status bits 00
     int wrongSeqNext = 0;       // echo a wrong sequence number in the next N replies
     int duplicateNext = 0;      // send each of the next N replies twice
+    // firmware transfer: refuse one step and keep nothing of it (serial: a
+    // function code nobody asked for; UDP: status bits 00)
+    static constexpr int FLASH_START = -2, FLASH_SIZE = -1, NO_FLASH_STEP = -3;
+    int refuseFlashStep = NO_FLASH_STEP; // FLASH_START, FLASH_SIZE or a block number from 0
 
     void clear() { *this = SimFaults{}; }
+
+    // Whether this step of a transfer is the one to refuse (once).
+    bool takeFlashStep(int step)
+    {
+        if (step != refuseFlashStep)
+            return false;
+        refuseFlashStep = NO_FLASH_STEP;
+        return true;
+    }
 
     // Takes one off a counter; true when the reply is affected.
     static bool take(int &counter)

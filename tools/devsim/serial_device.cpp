@@ -290,8 +290,13 @@ void SimSerialDevice::handle(const QByteArray &request)
     if (m_faults.silent)
         return;
 
+    const int flashStep = fn == 45 ? SimFaults::FLASH_START
+                          : fn == 46 ? SimFaults::FLASH_SIZE
+                          : fn == 47 ? m_model->flashBlocksReceived
+                                     : SimFaults::NO_FLASH_STEP;
+    const bool refused = flashStep != SimFaults::NO_FLASH_STEP && m_faults.takeFlashStep(flashStep);
     const int len = replyLength(fn, request.size());
-    QByteArray payload = replyPayload(fn, request);
+    QByteArray payload = refused ? QByteArray() : replyPayload(fn, request);
     if (len < 7)
         return;
     payload = fitted(payload, len - 7);
@@ -299,7 +304,7 @@ void SimSerialDevice::handle(const QByteArray &request)
     if (SimFaults::take(m_faults.dropNext))
         return;
     quint8 replyFn = fn;
-    if (SimFaults::take(m_faults.wrongFnNext))
+    if (SimFaults::take(m_faults.wrongFnNext) || refused)
         replyFn = fn ^ 0x80; // a code the program never asks for
     QByteArray out = frame(replyFn, payload);
     if (SimFaults::take(m_faults.corruptCrcNext))

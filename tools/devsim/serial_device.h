@@ -43,6 +43,7 @@ public:
     void corruptNextCrc(int n = 1) { m_faults.corruptCrcNext = n; }
     void corruptNextMarkers(int n = 1) { m_faults.corruptMarkersNext = n; }
     void wrongFunctionNext(int n = 1) { m_faults.wrongFnNext = n; }
+    void refuseFlashStep(int step) { m_faults.refuseFlashStep = step; }
     void clearFaults() { m_faults.clear(); }
 
     // What came in: function codes of accepted request frames, in order.

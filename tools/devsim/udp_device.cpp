@@ -188,7 +188,13 @@ void SimUdpDevice::handle(const QByteArray &d, const QHostAddress &from, quint16
         return;
 
     const bool dropped = SimFaults::take(m_faults.dropNext);
-    const bool failed = !dropped && SimFaults::take(m_faults.failNext);
+    const int flashStep = svc != SVC_WRITE || r.index != IDX_SYSTEM || r.subIndex > 2 ? SimFaults::NO_FLASH_STEP
+                          : r.subIndex == 0                                            ? SimFaults::FLASH_START
+                          : r.subIndex == 1                                            ? SimFaults::FLASH_SIZE
+                                                                                       : m_model->flashBlocksReceived;
+    const bool failed = !dropped
+                        && ((flashStep != SimFaults::NO_FLASH_STEP && m_faults.takeFlashStep(flashStep))
+                            || SimFaults::take(m_faults.failNext));
 
     // The whole user block does not fit one datagram: it goes out in chunks,
     // each echoing the request's sequence number.
