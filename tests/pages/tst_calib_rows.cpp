@@ -69,6 +69,8 @@ private Q_SLOTS:
         QTest::newRow("3.5 rounds to 4") << "3.5" << QByteArray::fromHex("0400") << "";
         QTest::newRow("32768 refused") << "32768" << QByteArray() << "工程校准值超出范围!";
         QTest::newRow("empty box") << "" << QByteArray() << "工程校准值错误!";
+        QTest::newRow("nan") << "nan" << QByteArray() << "工程校准值错误!";
+        QTest::newRow("-inf") << "-inf" << QByteArray() << "工程校准值错误!";
     }
     void engineeringValues()
     {
