@@ -120,6 +120,25 @@ private Q_SLOTS:
         QCOMPARE(f->ui.Text2->text(), QStringLiteral("读实时时钟成功"));
     }
 
+    // Weekday 0 is a clock without a weekday: the list is left empty, on both links.
+    void weekdayZeroLeavesTheListEmpty()
+    {
+        f->ui.Combo_WeekDay->setCurrentIndex(2);
+        rig->serial.event(buildFrame(FN_READ_CLOCK, QByteArray::fromHex("e807 0305 0e0709 00")));
+        QCOMPARE(f->ui.clkDate->date(), QDate(2024, 3, 5));
+        QCOMPARE(f->ui.clkTime->time(), QTime(14, 7, 9));
+        QCOMPARE(f->ui.Combo_WeekDay->currentIndex(), -1);
+        QCOMPARE(f->ui.Text2->text(), QStringLiteral("读实时时钟成功"));
+
+        useEthernet();
+        f->ui.Combo_WeekDay->setCurrentIndex(2);
+        run(net::QE_READ_WEEKDAY);
+        QVERIFY(e().Timer2.isActive());
+        ethReadReply(QByteArray(512, '\0'));
+        QCOMPARE(f->ui.Combo_WeekDay->currentIndex(), -1);
+        QVERIFY(!e().Timer2.isActive()); // resumed: no time-out follows
+    }
+
     // The Ethernet write sends the device's own block, read just before.
     void devIdWriteNeedsTheBlockJustRead()
     {
