@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTimeEdit>
 #include <QtTest>
 
@@ -162,13 +163,22 @@ private Q_SLOTS:
         QCOMPARE(rig->device.sent.size(), 2);
     }
 
-    void macBoxSelectsItsTextOnFocus()
+    // A click into a full MAC box selects its text, so typing replaces it.
+    void macBoxClickedSelectsItsText()
     {
         auto* box = f->ui.txt_MAC[3];
         box->setText(QStringLiteral("3C"));
-        QFocusEvent in(QEvent::FocusIn);
-        QCoreApplication::sendEvent(box, &in);
-        QCOMPARE(box->selectedText(), QStringLiteral("3C"));
+        for (int i = 0; i < f->ui.tabs->count(); ++i)
+            if (f->ui.tabs->widget(i)->isAncestorOf(box))
+                f->ui.tabs->setCurrentIndex(i);
+        f->show();
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        f->ui.txt_MAC[2]->setFocus();
+        QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+        QVERIFY(box->hasFocus());
+        QTest::keyClicks(box, QStringLiteral("7e"));
+        QCOMPARE(box->text(), QStringLiteral("7e"));
     }
 
     void coldJunctionChannelOutOfRange()
