@@ -100,7 +100,7 @@ void Form1::bt_AQAdjust_Click()
 
 void Form1::selfCalibrate(const char* question, std::uint8_t kind)
 {
-    trap(QStringLiteral("CmdGain_Click(Form1)"), [&] {
+    trap(kind == 0 ? QStringLiteral("CmdGainE_Click(Form1)") : QStringLiteral("CmdGainD_Click(Form1)"), [&] {
         if (MsgBox(u(question), MsgButtons::OkCancel) != MsgAnswer::Ok)
             return;
         if (ethernetChosen())

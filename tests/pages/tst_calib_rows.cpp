@@ -1,6 +1,7 @@
 // Calibration values, clock and DeviceID/PD tag on the real window with a
 // stand-in port and socket: the checks made before anything is sent, and the
 // replies that must change nothing.
+#include "base/errorlog.h"
 #include "base/msgbox.h"
 #include "pages/form1.h"
 #include "proto/eth_commands.h"
@@ -11,6 +12,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -179,6 +181,22 @@ private Q_SLOTS:
         QVERIFY(box->hasFocus());
         QTest::keyClicks(box, QStringLiteral("7e"));
         QCOMPARE(box->text(), QStringLiteral("7e"));
+    }
+
+    // A self-calibration that fails (here: a full stack) is logged under the
+    // button's own procedure.
+    void selfCalibrationErrorNamesItsButton()
+    {
+        const auto logged = [](const char* tag) {
+            QFile log(QString::fromLatin1(ERROR_LOG_FILE));
+            return log.open(QIODevice::ReadOnly) ? log.readAll().count(QByteArray("\"") + tag + "(Form1)\"") : 0;
+        };
+        const auto gain = logged("CmdGainE_Click"), offset = logged("CmdGainD_Click");
+        e().CmdTop = Engine::STACK_TOP_MAX;
+        f->CmdGainE_Click();
+        f->CmdGainD_Click();
+        QCOMPARE(logged("CmdGainE_Click"), gain + 1);
+        QCOMPARE(logged("CmdGainD_Click"), offset + 1);
     }
 
     void coldJunctionChannelOutOfRange()
