@@ -29,17 +29,20 @@ QString u(const char* s) { return QString::fromUtf8(s); }
 // released, unless the press began a selection of its own (a drag).
 class MacFocus : public QObject {
 public:
-    MacFocus(Form1* f) : QObject(f), f_(f) {}
+    MacFocus(Form1* f) : QObject(f), f_(f), boxes_(f->ui.txt_MAC) {}
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        const bool focusIn = event->type() == QEvent::FocusIn;
+        if (!focusIn && event->type() != QEvent::MouseButtonRelease)
+            return false;
         for (int i = 0; i < 6; ++i) {
-            auto* box = f_->ui.txt_MAC[std::size_t(i)];
+            QLineEdit* box = boxes_[std::size_t(i)];
             if (watched != box)
                 continue;
-            if (event->type() == QEvent::FocusIn) {
+            if (focusIn) {
                 f_->txt_MAC_GotFocus(i);
                 clicked_ = static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason ? box : nullptr;
-            } else if (event->type() == QEvent::MouseButtonRelease && clicked_ == box) {
+            } else if (clicked_ == box) {
                 clicked_ = nullptr;
                 if (!box->hasSelectedText())
                     f_->txt_MAC_GotFocus(i);
@@ -50,6 +53,7 @@ public:
 
 private:
     Form1* f_;
+    std::array<QLineEdit*, 6> boxes_;
     QLineEdit* clicked_ = nullptr;
 };
 
