@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 double leadingNumber(const QString& text)
 {
@@ -13,20 +14,27 @@ double leadingNumber(const QString& text)
     return m.hasMatch() ? m.captured(1).toDouble() : 0.0;
 }
 
-bool isNumeric(const QString& text)
-{
-    bool ok = false;
-    text.trimmed().toDouble(&ok);
-    return ok;
-}
-
-double strictNumber(const QString& text)
+namespace {
+// The whole text as a number. The C locale also reads "nan", "inf" and
+// "-inf", which are no values a technician can mean: they do not count.
+std::optional<double> wholeNumber(const QString& text)
 {
     bool ok = false;
     const double v = text.trimmed().toDouble(&ok);
-    if (!ok)
-        throw RuntimeError(QStringLiteral("类型不匹配"));
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
     return v;
+}
+} // namespace
+
+bool isNumeric(const QString& text) { return wholeNumber(text).has_value(); }
+
+double strictNumber(const QString& text)
+{
+    const auto v = wholeNumber(text);
+    if (!v)
+        throw RuntimeError(QStringLiteral("类型不匹配"));
+    return *v;
 }
 
 std::int64_t roundHalfEven(double v)

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 double leadingNumber(const QString& text);          // "12abc" -> 12, "abc" -> 0
-bool isNumeric(const QString& text);
-bool isHexText(const QString& text);                 // only 0-9, A-F, a-f (an empty text passes)                 // whole text is a number
+bool isNumeric(const QString& text);                 // whole text is a finite number ("nan", "inf" are not)
+bool isHexText(const QString& text);                 // only 0-9, A-F, a-f (an empty text passes)
 double strictNumber(const QString& text);            // throws when not numeric
 std::int64_t roundHalfEven(double v);
 std::int16_t toInt16(double v);                      // rounds, throws outside -32768..32767

@@ -179,10 +179,17 @@ QList<Record> ImageFile::records() const
     return out;
 }
 
-bool ImageFile::saveFile(const QString& path)
+bool ImageFile::saveFile(const QString& path, QList<Record>* leftOut)
 {
+    QList<Record> kept;
+    for (const auto& r : records()) {
+        if (imagefile::loadsBack(r))
+            kept.append(r);
+        else if (leftOut)
+            leftOut->append(r);
+    }
     QSaveFile f(path);
-    const QByteArray bytes = imagefile::encodeFile(records());
+    const QByteArray bytes = imagefile::encodeFile(kept);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
         throw RuntimeError(u(texts4::SAVE_FAILED) + path);
     return true;
@@ -207,8 +214,21 @@ void ImageFile::cmdSave_Click()
         const QString path = chooseFile(true, (number ? number->text() : QString()) + u(texts4::TXT_SUFFIX));
         if (path.isEmpty())
             return;
-        saveFile(path);
+        QList<Record> leftOut;
+        saveFile(path, &leftOut);
         engine_.view()->setStatus(u(texts4::SAVED) + path);
+        if (leftOut.isEmpty())
+            return;
+        // Each control with its value, on one line (a line break shown as \n).
+        QStringList named;
+        for (const auto& r : leftOut) {
+            QString v = r.value;
+            v.replace(QLatin1Char('\r'), QLatin1String("\\r")).replace(QLatin1Char('\n'), QLatin1String("\\n"));
+            named << QStringLiteral("%1=\"%2\"").arg(r.key, v);
+        }
+        const QString text = u(texts4::LEFT_OUT).arg(named.join(QLatin1String("; ")));
+        WriteErrorLog(text, QStringLiteral("cmdSave_Click(Form1)"));
+        MsgBox(text, MsgButtons::Ok, {}, MsgIcon::Exclamation);
     });
 }
 

@@ -35,7 +35,9 @@ public:
     // The header and the page controls as records, in the order that loads them back.
     QList<imagefile::Record> records() const;
 
-    bool saveFile(const QString& path);
+    // Writes the records that load back as written; the others are left out
+    // and, when asked, handed back in `leftOut`.
+    bool saveFile(const QString& path, QList<imagefile::Record>* leftOut = nullptr);
     bool loadFile(const QString& path);
 
     void cmdSave_Click();

@@ -88,4 +88,10 @@ QByteArray encodeFile(const QList<Record>& records)
     return toAnsi(text);
 }
 
+bool loadsBack(const Record& record)
+{
+    int bad = 0;
+    return decodeFile(encodeFile({record}), &bad) == QList<Record>{record} && bad == 0;
+}
+
 } // namespace imagefile

@@ -27,5 +27,9 @@ QList<Record> parseRecords(const QString& text, int* malformed = nullptr);
 // File bytes (GBK) to records, and records to file bytes (CR LF line ends).
 QList<Record> decodeFile(const QByteArray& bytes, int* malformed = nullptr);
 QByteArray encodeFile(const QList<Record>& records);
+// Whether a record written to a file loads back as the same record: false for
+// a value with a character GBK does not have, a line break, or a "|" followed
+// by what reads as the next record's key and separator.
+bool loadsBack(const Record& record);
 
 } // namespace imagefile

@@ -15,5 +15,7 @@ inline constexpr const char* SKIPPED = "未识别或无效的记录已跳过: %1
 inline constexpr const char* OPEN_FAILED = "无法打开文件: ";
 inline constexpr const char* SAVE_FAILED = "无法保存文件: ";
 inline constexpr const char* SAVED = "设备文件已保存: ";
+// Values the file cannot carry as they are: left out of the saved file.
+inline constexpr const char* LEFT_OUT = "下列控件的值无法存入设备文件，未保存: %1";
 inline constexpr const char* LOADED = "设备文件已读入: ";
 } // namespace texts4

@@ -12,6 +12,7 @@
 #include <QDateEdit>
 #include <QDateTime>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -23,20 +24,37 @@ namespace {
 QString u(const char* s) { return QString::fromUtf8(s); }
 
 // Runs the MAC page's focus handler when one of its boxes gets the focus.
+// A click gives the focus before the box's own mouse press places the cursor,
+// which drops the selection: the handler then runs again when the button is
+// released, unless the press began a selection of its own (a drag).
 class MacFocus : public QObject {
 public:
-    MacFocus(Form1* f) : QObject(f), f_(f) {}
+    MacFocus(Form1* f) : QObject(f), f_(f), boxes_(f->ui.txt_MAC) {}
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::FocusIn)
-            for (int i = 0; i < 6; ++i)
-                if (watched == f_->ui.txt_MAC[std::size_t(i)])
+        const bool focusIn = event->type() == QEvent::FocusIn;
+        if (!focusIn && event->type() != QEvent::MouseButtonRelease)
+            return false;
+        for (int i = 0; i < 6; ++i) {
+            QLineEdit* box = boxes_[std::size_t(i)];
+            if (watched != box)
+                continue;
+            if (focusIn) {
+                f_->txt_MAC_GotFocus(i);
+                clicked_ = static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason ? box : nullptr;
+            } else if (clicked_ == box) {
+                clicked_ = nullptr;
+                if (!box->hasSelectedText())
                     f_->txt_MAC_GotFocus(i);
+            }
+        }
         return false;
     }
 
 private:
     Form1* f_;
+    std::array<QLineEdit*, 6> boxes_;
+    QLineEdit* clicked_ = nullptr;
 };
 
 } // namespace
@@ -86,7 +104,7 @@ void Form1::bt_AQAdjust_Click()
 
 void Form1::selfCalibrate(const char* question, std::uint8_t kind)
 {
-    trap(QStringLiteral("CmdGain_Click(Form1)"), [&] {
+    trap(kind == 0 ? QStringLiteral("CmdGainE_Click(Form1)") : QStringLiteral("CmdGainD_Click(Form1)"), [&] {
         if (MsgBox(u(question), MsgButtons::OkCancel) != MsgAnswer::Ok)
             return;
         if (ethernetChosen())

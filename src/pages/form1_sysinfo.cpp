@@ -572,8 +572,10 @@ void Form1::bt_MAC_Click()
             // device by its production day and series, unique per model.
             const QDate d = ui.datePicker->date();
             const qint64 days = QDate(2000, 1, 1).daysTo(d);
-            const QString series = ui.txtSeries->text().right(4);
-            const quint32 n = quint32(std::max<qint64>(days, 0) * 10000 + qint64(leadingNumber(series)));
+            // The series' last four characters may read as any number ("9e99"):
+            // one outside the 32-bit range ends the handler before a box is set.
+            const std::int32_t series = toInt32(leadingNumber(ui.txtSeries->text().right(4)));
+            const quint32 n = quint32(std::max<qint64>(days, 0) * 10000 + series);
             const quint8 bytes[6] = {0x00, 0xFC, quint8(n >> 24), quint8(n >> 16), quint8(n >> 8), quint8(n)};
             for (int i = 0; i < 6; ++i)
                 ui.txt_MAC[std::size_t(i)]->setText(QStringLiteral("%1").arg(bytes[i], 2, 16, QLatin1Char('0')).toUpper());

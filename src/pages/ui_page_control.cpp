@@ -47,7 +47,7 @@ QGroupBox* programGroup(Form1Ui& ui)
 
 QGroupBox* lampBoardGroup(Form1Ui& ui)
 {
-    ui.cmdCheckLight = button(QStringLiteral("cmdCheckLight"), QStringLiteral("开始灯板检测"));
+    ui.cmdCheckLight = button(QStringLiteral("cmdCheckLight"), QStringLiteral("启动灯板检测"));
     ui.cmdStopCheck = button(QStringLiteral("cmdStopCheck"), QStringLiteral("停止灯板检测"));
     auto* box = group(QStringLiteral("灯板自动检测"));
     auto* h = new QHBoxLayout(box);

@@ -43,7 +43,7 @@ std::optional<DeviceClock> decodeClock(std::span<const std::uint8_t> b, bool wit
         return std::nullopt;
     if (c.hour > 23 || c.minute > 59 || c.second > 59)
         return std::nullopt;
-    if (withWeekday && (c.weekday < 1 || c.weekday > 7))
+    if (withWeekday && c.weekday > 7) // 0: no weekday set
         return std::nullopt;
     return c;
 }
@@ -53,7 +53,7 @@ std::optional<int> decodeWeekday(std::span<const std::uint8_t> memArea)
     if (memArea.size() < std::size_t(MEM_WEEKDAY_AT + WEEKDAY_WORD_SIZE))
         return std::nullopt;
     const int w = memArea[MEM_WEEKDAY_AT] | (memArea[MEM_WEEKDAY_AT + 1] << 8);
-    if (w < 1 || w > 7)
+    if (w > 7)
         return std::nullopt;
     return w;
 }

@@ -31,9 +31,9 @@ QByteArray weekdayWord(int weekday);
 
 // A clock block read: nothing when it is short or any field is impossible
 // (month 1..12, a day the month has, hour 0..23, minute and second 0..59, the
-// year inside the picker's range, and with the weekday 1..7).
+// year inside the picker's range, and with the weekday 0..7, 0 meaning none).
 std::optional<DeviceClock> decodeClock(std::span<const std::uint8_t> b, bool withWeekday);
-// The weekday from the memory area's payload: 1..7, else nothing.
+// The weekday from the memory area's payload: 0 (none) to 7, else nothing.
 std::optional<int> decodeWeekday(std::span<const std::uint8_t> memArea);
 
 } // namespace clockblk

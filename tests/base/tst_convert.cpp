@@ -105,17 +105,38 @@ private Q_SLOTS:
         QCOMPARE(toByte(255.0), std::uint8_t(255));
         QVERIFY_THROWS_EXCEPTION(RuntimeError, toByte(256.0));
         QVERIFY_THROWS_EXCEPTION(RuntimeError, toByte(-1.0));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, toInt32(1e12));
     }
 
+    // Whole-text numbers: isNumeric and strictNumber agree on every text.
+    void strictNumber_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("numeric");
+        QTest::addColumn<double>("v");
+        QTest::newRow("12.5") << "12.5" << true << 12.5;
+        QTest::newRow("blanks around") << " -3 " << true << -3.0;
+        QTest::newRow("exponent") << "1e3" << true << 1000.0;
+        QTest::newRow("abc") << "abc" << false << 0.0;
+        QTest::newRow("12abc") << "12abc" << false << 0.0;
+        QTest::newRow("x1") << "x1" << false << 0.0;
+        QTest::newRow("empty") << "" << false << 0.0;
+        QTest::newRow("nan") << "nan" << false << 0.0;
+        QTest::newRow("NaN") << " NaN " << false << 0.0;
+        QTest::newRow("inf") << "inf" << false << 0.0;
+        QTest::newRow("-inf") << "-inf" << false << 0.0;
+        QTest::newRow("+INF") << "+INF" << false << 0.0;
+        QTest::newRow("beyond double") << "1e999" << false << 0.0;
+    }
     void strictNumber()
     {
-        QCOMPARE(::strictNumber(QStringLiteral("12.5")), 12.5);
-        QCOMPARE(::strictNumber(QStringLiteral(" -3 ")), -3.0);
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, ::strictNumber(QStringLiteral("abc")));
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, ::strictNumber(QStringLiteral("12abc")));
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, ::strictNumber(QString()));
-        QVERIFY(isNumeric(QStringLiteral("1e3")));
-        QVERIFY(!isNumeric(QStringLiteral("x1")));
+        QFETCH(QString, text);
+        QFETCH(bool, numeric);
+        QCOMPARE(isNumeric(text), numeric);
+        if (numeric)
+            QTEST(::strictNumber(text), "v");
+        else
+            QVERIFY_THROWS_EXCEPTION(RuntimeError, ::strictNumber(text));
     }
 };
 

@@ -108,6 +108,46 @@ private Q_SLOTS:
         QCOMPARE(f->ui.ComboType2[3]->currentIndex(), 2);
     }
 
+    // A value the file cannot carry is left out, not saved as something
+    // else, and named with its control once in the log and once on screen.
+    void saveLeavesOutWhatWouldNotLoadBack_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("not in GBK") << QStringLiteral("A\uD55CB");
+        QTest::newRow("bar, then separator") << QStringLiteral("A|B\u20ACC");
+        QTest::newRow("line break") << QStringLiteral("A\nB|");
+    }
+    void saveLeavesOutWhatWouldNotLoadBack()
+    {
+        QFETCH(QString, value);
+        QStringList shown;
+        setMsgResponder([&](const MsgRequest& r) {
+            shown << r.text;
+            return MsgAnswer::Ok;
+        });
+        const auto logged = [] {
+            QFile log(QString::fromLatin1(ERROR_LOG_FILE));
+            return log.open(QIODevice::ReadOnly) ? log.readAll().count("\"cmdSave_Click(Form1)\"") : 0;
+        };
+        const auto before = logged();
+        auto f = window();
+        f->ui.txtPD_Tag->setText(value);
+        QCOMPARE(f->ui.txtPD_Tag->text(), value);
+        f->ui.txtModuleAddr->setText(QStringLiteral("12|"));
+        const QString path = dir.filePath(QStringLiteral("save.txt"));
+        f->imageFile().chooseFile = [path](bool, const QString&) { return path; };
+        f->imageFile().cmdSave_Click();
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        auto expected = f->imageFile().records();
+        expected.removeIf([](const imagefile::Record& r) { return r.key == QLatin1String("txtPD_Tag"); });
+        QCOMPARE(imagefile::decodeFile(file.readAll()), expected);
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].contains(QLatin1String("txtPD_Tag")), qPrintable(shown[0]));
+        QCOMPARE(logged(), before + 1);
+    }
+
     void readTxtAndDownLoadsAndQueuesTheDownload()
     {
         auto f = window();

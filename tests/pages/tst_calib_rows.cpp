@@ -1,6 +1,7 @@
 // Calibration values, clock and DeviceID/PD tag on the real window with a
 // stand-in port and socket: the checks made before anything is sent, and the
 // replies that must change nothing.
+#include "base/errorlog.h"
 #include "base/msgbox.h"
 #include "pages/form1.h"
 #include "proto/eth_commands.h"
@@ -11,9 +12,11 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTimeEdit>
 #include <QtTest>
 
@@ -69,6 +72,8 @@ private Q_SLOTS:
         QTest::newRow("3.5 rounds to 4") << "3.5" << QByteArray::fromHex("0400") << "";
         QTest::newRow("32768 refused") << "32768" << QByteArray() << "工程校准值超出范围!";
         QTest::newRow("empty box") << "" << QByteArray() << "工程校准值错误!";
+        QTest::newRow("nan") << "nan" << QByteArray() << "工程校准值错误!";
+        QTest::newRow("-inf") << "-inf" << QByteArray() << "工程校准值错误!";
     }
     void engineeringValues()
     {
@@ -118,6 +123,25 @@ private Q_SLOTS:
         QCOMPARE(f->ui.Text2->text(), QStringLiteral("读实时时钟成功"));
     }
 
+    // Weekday 0 is a clock without a weekday: the list is left empty, on both links.
+    void weekdayZeroLeavesTheListEmpty()
+    {
+        f->ui.Combo_WeekDay->setCurrentIndex(2);
+        rig->serial.event(buildFrame(FN_READ_CLOCK, QByteArray::fromHex("e807 0305 0e0709 00")));
+        QCOMPARE(f->ui.clkDate->date(), QDate(2024, 3, 5));
+        QCOMPARE(f->ui.clkTime->time(), QTime(14, 7, 9));
+        QCOMPARE(f->ui.Combo_WeekDay->currentIndex(), -1);
+        QCOMPARE(f->ui.Text2->text(), QStringLiteral("读实时时钟成功"));
+
+        useEthernet();
+        f->ui.Combo_WeekDay->setCurrentIndex(2);
+        run(net::QE_READ_WEEKDAY);
+        QVERIFY(e().Timer2.isActive());
+        ethReadReply(QByteArray(512, '\0'));
+        QCOMPARE(f->ui.Combo_WeekDay->currentIndex(), -1);
+        QVERIFY(!e().Timer2.isActive()); // resumed: no time-out follows
+    }
+
     // The Ethernet write sends the device's own block, read just before.
     void devIdWriteNeedsTheBlockJustRead()
     {
@@ -141,13 +165,38 @@ private Q_SLOTS:
         QCOMPARE(rig->device.sent.size(), 2);
     }
 
-    void macBoxSelectsItsTextOnFocus()
+    // A click into a full MAC box selects its text, so typing replaces it.
+    void macBoxClickedSelectsItsText()
     {
         auto* box = f->ui.txt_MAC[3];
         box->setText(QStringLiteral("3C"));
-        QFocusEvent in(QEvent::FocusIn);
-        QCoreApplication::sendEvent(box, &in);
-        QCOMPARE(box->selectedText(), QStringLiteral("3C"));
+        for (int i = 0; i < f->ui.tabs->count(); ++i)
+            if (f->ui.tabs->widget(i)->isAncestorOf(box))
+                f->ui.tabs->setCurrentIndex(i);
+        f->show();
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        f->ui.txt_MAC[2]->setFocus();
+        QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+        QVERIFY(box->hasFocus());
+        QTest::keyClicks(box, QStringLiteral("7e"));
+        QCOMPARE(box->text(), QStringLiteral("7e"));
+    }
+
+    // A self-calibration that fails (here: a full stack) is logged under the
+    // button's own procedure.
+    void selfCalibrationErrorNamesItsButton()
+    {
+        const auto logged = [](const char* tag) {
+            QFile log(QString::fromLatin1(ERROR_LOG_FILE));
+            return log.open(QIODevice::ReadOnly) ? log.readAll().count(QByteArray("\"") + tag + "(Form1)\"") : 0;
+        };
+        const auto gain = logged("CmdGainE_Click"), offset = logged("CmdGainD_Click");
+        e().CmdTop = Engine::STACK_TOP_MAX;
+        f->CmdGainE_Click();
+        f->CmdGainD_Click();
+        QCOMPARE(logged("CmdGainE_Click"), gain + 1);
+        QCOMPARE(logged("CmdGainD_Click"), offset + 1);
     }
 
     void coldJunctionChannelOutOfRange()

@@ -259,6 +259,7 @@ private Q_SLOTS:
             {"Check_SysParam_3", "恢复描述参数"}, {"Check_SysParam_4", "恢复设备参数"},
             {"Check_SysParam_5", "恢复转发参数"}, {"Check_SysParam_6", "ZigBee参数"},
             {"Check_SysParam_7", "恢复冗余参数"}, {"cmdChnlEnable_0", ""},
+            {"cmdCheckLight", "启动灯板检测"}, {"cmdStopCheck", "停止灯板检测"},
         };
         for (const auto& r : rows)
             QTest::newRow(r[0]) << QString::fromUtf8(r[0]) << QString::fromUtf8(r[1]);

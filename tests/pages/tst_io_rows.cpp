@@ -70,6 +70,33 @@ private Q_SLOTS:
     }
     void cleanup() { rig.reset(); }
 
+    // An output value must be a number from 0 to 20: anything else is named
+    // at once, with the focus on its box, and nothing is queued.
+    void outputValueOutsideZeroToTwenty_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("nan") << "nan";
+        QTest::newRow("inf") << "inf";
+        QTest::newRow("1e12") << "1e12";
+    }
+    void outputValueOutsideZeroToTwenty()
+    {
+        QFETCH(QString, text);
+        QStringList shown;
+        setMsgResponder([&](const MsgRequest& r) {
+            shown << r.text;
+            return MsgAnswer::Ok;
+        });
+        for (auto* b : f->ui.txtAQ_Set)
+            b->setText(QStringLiteral("10"));
+        f->ui.txtAQ_Set[5]->setText(text);
+        const auto top = e().CmdTop;
+        f->cmdSetAO_Click();
+        QCOMPARE(shown, QStringList{QStringLiteral("数值范围为0～20之间")});
+        QCOMPARE(f->focusWidget(), f->ui.txtAQ_Set[5]);
+        QCOMPARE(e().CmdTop, top);
+    }
+
     void temperaturesAndTheirAverage()
     {
         QByteArray t = i16s({2996, 2996, 2996, 2996, 2996, 2996, 2996, 2996, 5000, -1, 0});

@@ -1,6 +1,7 @@
 // The system-parameter page on the real window with a stand-in port and
 // socket: a reply shown on the page, the model's effects, the capture of the
 // page, the set-parameter command's checks and queue, and the write frames.
+#include "base/errorlog.h"
 #include "base/msgbox.h"
 #include "device/colors.h"
 #include "pages/form1.h"
@@ -11,6 +12,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -384,6 +386,25 @@ private Q_SLOTS:
             // 2015-03-09 is day 5546 after 2000-01-01: 5546 x 10000 + 12 = 0x034E40AC.
             QCOMPARE(mac, QStringLiteral("00FC034E40AC"));
         }
+    }
+
+    // The automatic MAC numbers the device by the series' last four
+    // characters; "x9e99" reads as 9e99: no address is built or queued.
+    void automaticMacOfASeriesBeyondRange()
+    {
+        readTypical();
+        const auto logged = [] {
+            QFile log(QString::fromLatin1(ERROR_LOG_FILE));
+            return log.open(QIODevice::ReadOnly) ? log.readAll().count("\"bt_MAC_Click(Form1)\"") : 0;
+        };
+        const auto before = logged();
+        f->ui.txtSeries->setText(QStringLiteral("x9e99"));
+        const auto top = e().CmdTop;
+        f->bt_MAC_Click();
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(f->ui.txt_MAC[std::size_t(i)]->text(), QStringLiteral("0%1").arg(i));
+        QCOMPARE(e().CmdTop, top);
+        QCOMPARE(logged(), before + 1);
     }
 
     void downloadQueueHasNoLayoutTest()

@@ -41,7 +41,7 @@ private Q_SLOTS:
         QTest::newRow("hour 24") << hex("e807 0305 180709 02") << true << false;
         QTest::newRow("minute 60") << hex("e807 0305 0e3c09 02") << true << false;
         QTest::newRow("second 60") << hex("e807 0305 0e073c 02") << true << false;
-        QTest::newRow("weekday 0") << hex("e807 0305 0e0709 00") << true << false;
+        QTest::newRow("weekday 0: none") << hex("e807 0305 0e0709 00") << true << true;
         QTest::newRow("weekday 8") << hex("e807 0305 0e0709 08") << true << false;
         QTest::newRow("one byte short") << hex("e807 0305 0e0709") << true << false;
     }
