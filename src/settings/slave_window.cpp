@@ -96,9 +96,9 @@ void SlaveWindow::endOfReads()
 
 void SlaveWindow::connectionChanged()
 {
+    // The reads and the records still queued belong to the connection that
+    // ended: the window is usable again, and its rows are not written.
     asked_.reset();
-    if (!reading_)
-        return;
     reading_ = false;
     if (form_) {
         form_->CheckTimer.stop();

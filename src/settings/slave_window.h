@@ -21,7 +21,8 @@ public:
 
     // btSlaveShow: empties the rows, reads the 16 rows and shows the window,
     // disabled until every read is answered or over (timed out, or passed by
-    // the next request), or the connection ends.
+    // the next request), or the connection ends. The end of a connection also
+    // ends a table write: the records it had not sent are not written.
     void showAndRead();
 
     // The engine's view of the window.
