@@ -98,7 +98,11 @@ public:
     // is written only while that connection lasts: data read from one device
     // never goes into another.
     int connection() const { return connection_; }
-    void newConnection() { ++connection_; }
+    void newConnection()
+    {
+        ++connection_;
+        Q_EMIT connectionChanged(connection_);
+    }
 
     // ---- module state of the engine ----
     QString StatusText;
@@ -199,6 +203,10 @@ Q_SIGNALS:
     // Every frame written to the port (for the log and the tests).
     void frameSent(const QByteArray& frame);
     void stackOwnerChanged(bool owned);
+    // Every datagram sent on the device socket.
+    void datagramSent(const QByteArray& datagram);
+    // A new connection has begun: what was read or queued under the old one is over.
+    void connectionChanged(int connection);
 
 private:
     void runSerialRow(std::int16_t code, bool& keepEntry);

@@ -161,6 +161,7 @@ void Engine::ReadCmd()
         throw RuntimeError(QStringLiteral("套接字发送失败"));
     enableTimer(timMscon);
     StatusText.clear();
+    Q_EMIT datagramSent(d);
 }
 
 void Engine::WriteCmd()
@@ -176,6 +177,7 @@ void Engine::WriteCmd()
         throw RuntimeError(QStringLiteral("套接字发送失败"));
     enableTimer(timMscon);
     StatusText.clear();
+    Q_EMIT datagramSent(*d);
 }
 
 // ---------------------------------------------------------------- receive

@@ -37,7 +37,7 @@ public:
     virtual void OnReadRongyu() {}
     virtual void DistributeZigbeeParam() {}
     virtual void slaveWindowSwitch(bool on) {}      // SlaveInfoForm switched on or off
-    virtual bool slaveRowsMarked() const { return false; } // any SlaveChanged flag set
+    virtual bool slaveRowsMarked() const { return false; } // slave records still wait to be written
     virtual void stopSlaveCheckTimer() {}           // CheckTimer off, interval 0
     virtual void setZigbeeTestVisible(bool) {}      // the ZigBee window's test button
     virtual void unloadWindows() {}                 // the other windows, when the main window closes

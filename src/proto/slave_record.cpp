@@ -1,5 +1,10 @@
 #include "proto/slave_record.h"
 
+#include "proto/eth_commands.h"
+#include "proto/net_datagram.h"
+#include "proto/serial_commands.h"
+#include "proto/serial_frame.h"
+
 #include <iterator>
 
 namespace slave {
@@ -65,6 +70,23 @@ QByteArray slaveReadRequest(std::uint8_t row)
     b[AT_ROW] = char(row);
     b[AT_COUNT] = 1;
     return b;
+}
+
+std::optional<int> slaveReadRowOfFrame(const QByteArray& frame)
+{
+    if (frame.size() <= serial::PAYLOAD_AT || std::uint8_t(frame[2]) != serial::QS_READ_SLAVE)
+        return std::nullopt;
+    return std::uint8_t(frame[serial::PAYLOAD_AT + AT_ROW]);
+}
+
+std::optional<int> slaveReadRowOfDatagram(const QByteArray& datagram)
+{
+    if (datagram.size() < net::READ_REQUEST_SIZE || (std::uint8_t(datagram[0]) & net::SVC_CODE_MASK) != net::SVC_READ)
+        return std::nullopt;
+    const auto u16at = [&](int at) { return int(std::uint8_t(datagram[at]) | (std::uint8_t(datagram[at + 1]) << 8)); };
+    if (u16at(net::INDEX_AT) != net::IDX_SYSTEM || u16at(net::SUB_INDEX_AT) != net::SUB_SLAVE_READ)
+        return std::nullopt;
+    return std::uint8_t(datagram[net::PARAM_AT]); // 256 + row: the row in the low byte
 }
 
 std::span<const SlaveType> SlaveTypeTable() { return TYPES; }

@@ -34,6 +34,10 @@ std::optional<SlaveRecord> decodeSlaveRecord(std::span<const std::uint8_t> b);
 QByteArray encodeSlaveRecord(const SlaveRecord& r);
 // The serial read request's payload: the row index, then 1.
 QByteArray slaveReadRequest(std::uint8_t row);
+// The row a request asks for when it is a read of a slave row (a serial frame
+// of function code 32, or a read datagram of 10003/14); nothing for any other.
+std::optional<int> slaveReadRowOfFrame(const QByteArray& frame);
+std::optional<int> slaveReadRowOfDatagram(const QByteArray& datagram);
 
 // The slave device types by their position in the window's type list.
 struct SlaveType {

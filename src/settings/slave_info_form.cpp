@@ -8,6 +8,7 @@
 #include "proto/eth_commands.h"
 #include "proto/serial_commands.h"
 #include "settings/slave_texts.h"
+#include "settings/texts.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -115,15 +116,40 @@ bool SlaveInfoForm::anyRowMarked() const
 
 void SlaveInfoForm::Command1_Click()
 {
-    trap(QStringLiteral("Command1_Click(SlaveInfoForm)"), [&] {
+    const QString tag = QStringLiteral("Command1_Click(SlaveInfoForm)");
+    trap(tag, [&] {
+        // The records are taken now: what goes out is what the rows held at
+        // the click, even when the window is closed before the last is sent.
+        // A row not read under this connection, or whose boxes do not
+        // convert, is left out and stays marked.
+        queued_.clear();
+        queuedConnection_ = engine_.connection();
+        bool unread = false;
+        for (int r = 0; r < ROWS; ++r) {
+            const auto i = std::size_t(r);
+            if (!SlaveChanged[i])
+                continue;
+            if (rowConnection_[i] != engine_.connection()) {
+                unread = true;
+                continue;
+            }
+            try {
+                queued_.emplace_back(r, slave::encodeSlaveRecord(recordOfRow(r)));
+            } catch (const RuntimeError& e) {
+                WriteErrorLog(QString::fromStdString(e.what()), tag);
+            }
+        }
+        if (unread)
+            MsgBox(u(texts6::READ_FIRST));
+        if (queued_.empty())
+            return;
         setEnabled(false);
         Command1->setEnabled(false);
         const bool eth = engine_.view()->linkOption() == 1;
-        for (int r = 0; r < ROWS; ++r)
-            if (SlaveChanged[std::size_t(r)]) {
-                engine_.PendParam = 0;
-                engine_.push(eth ? std::int16_t(net::QE_WRITE_SLAVE) : std::int16_t(serial::QS_WRITE_SLAVE));
-            }
+        for (std::size_t k = 0; k < queued_.size(); ++k) {
+            engine_.PendParam = 0;
+            engine_.push(eth ? std::int16_t(net::QE_WRITE_SLAVE) : std::int16_t(serial::QS_WRITE_SLAVE));
+        }
     });
 }
 
@@ -158,6 +184,7 @@ void SlaveInfoForm::clearRows()
         unknownType_[i].reset();
     }
     SlaveChanged.fill(0);
+    rowConnection_.fill(0);
 }
 
 slave::SlaveRecord SlaveInfoForm::recordOfRow(int r) const
@@ -180,35 +207,33 @@ slave::SlaveRecord SlaveInfoForm::recordOfRow(int r) const
     return rec;
 }
 
+bool SlaveInfoForm::rowsQueued() const { return !queued_.empty() && queuedConnection_ == engine_.connection(); }
+
 QByteArray SlaveInfoForm::takeNextRecord()
 {
-    int r = 0;
-    while (r < ROWS && !SlaveChanged[std::size_t(r)])
-        ++r;
-    if (r == ROWS)
+    if (!rowsQueued()) {
+        queued_.clear();
         throw RuntimeError(QStringLiteral("没有待写的从设备"));
+    }
+    const auto [r, rec] = queued_.front();
+    queued_.erase(queued_.begin());
     SlaveRowIndex = std::int16_t(r);
     SlaveChanged[std::size_t(r)] = 0;
-    const QByteArray rec = slave::encodeSlaveRecord(recordOfRow(r));
     for (int k = 0; k < ROWS; ++k)
         if (!SlaveChanged[std::size_t(k)])
             colors::paint(Label6[std::size_t(k)], ROW_IDLE);
     return rec;
 }
 
-void SlaveInfoForm::DistributeSlaveInfo(std::span<const std::uint8_t> payload)
+void SlaveInfoForm::DistributeSlaveInfo(std::span<const std::uint8_t> payload, int row)
 {
     const auto rec = slave::decodeSlaveRecord(payload);
     if (!rec)
         throw RuntimeError(QStringLiteral("应答长度不足"));
-    int r = 0;
-    while (r < ROWS && !txtAddr[std::size_t(r)]->text().isEmpty())
-        ++r;
-    if (r >= ROWS - 1)
-        setEnabled(true); // the reply for the last row
-    if (r == ROWS)
-        return;
-    const auto i = std::size_t(r);
+    if (row < 0 || row >= ROWS)
+        throw RuntimeError(QStringLiteral("下标越界"));
+    const auto i = std::size_t(row);
+    rowConnection_[i] = engine_.connection();
     txtAddr[i]->setText(QString::number(rec->address));
     if (rec->commType >= 3)
         throw RuntimeError(QStringLiteral("无效的通讯类型"));

@@ -1,7 +1,8 @@
 #pragma once
 // The slave-device window: the 16 rows of the device's slave table. The rows
-// are read one record per request; an edited row is marked and coloured, and
-// the write button writes the marked rows one record per request, in row order.
+// are read one record per request, each reply into the row it was asked for;
+// an edited row is marked and coloured, and the write button takes the
+// records of the marked rows, which then go out one per request, in row order.
 #include "proto/slave_record.h"
 
 #include <QTimer>
@@ -10,6 +11,8 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <utility>
+#include <vector>
 
 class Engine;
 class QComboBox;
@@ -43,19 +46,23 @@ public:
     void rowEdited(int r);
 
     bool anyRowMarked() const;
-    // The record of the lowest marked row: SlaveRowIndex := that row, its flag
-    // cleared, the unmarked rows' captions back to grey. A row whose boxes do
-    // not convert throws; its flag is cleared all the same (it stays green), so
-    // the write goes on with the next marked row instead of trying it forever.
+    // Whether records taken by the write button still wait to go out under
+    // the connection they were taken in.
+    bool rowsQueued() const;
+    // The next record taken by the write button: SlaveRowIndex := its row,
+    // the row's flag cleared, the unmarked rows' captions back to grey.
+    // Throws when none waits (or they were taken under an earlier connection).
     QByteArray takeNextRecord();
-    // Fills the first empty row from a read reply; a full table drops it.
-    void DistributeSlaveInfo(std::span<const std::uint8_t> payload);
-    // Empties every row (boxes, lists, flags, captions).
+    // Fills row `row` from a read reply under the current connection.
+    void DistributeSlaveInfo(std::span<const std::uint8_t> payload, int row);
+    // Empties every row (boxes, lists, flags, captions) and forgets what was
+    // read into them.
     void clearRows();
 
 protected:
     // Closing the window forgets its rows, as a window loaded afresh: the
-    // next table read fills them again.
+    // next table read fills them again. Records already taken by the write
+    // button are still written.
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -63,6 +70,13 @@ private:
     void buildUi();
 
     Engine& engine_;
+    // The connection each row was read under (0: not read since the rows
+    // were cleared). Only a row read under the current connection is written.
+    std::array<int, ROWS> rowConnection_{};
+    // The records the write button took, in row order, and the connection
+    // they were taken under. Closing the window does not drop them.
+    std::vector<std::pair<int, QByteArray>> queued_;
+    int queuedConnection_ = 0;
     // A device-type code the table lacks, as read for the row: written back
     // unchanged while the row still shows it as unknown.
     std::array<std::optional<std::uint16_t>, ROWS> unknownType_{};

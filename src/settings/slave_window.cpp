@@ -19,10 +19,13 @@ SlaveWindow::SlaveWindow(Engine& engine) : engine_(engine)
     e->setEthBuilder(net::QE_WRITE_SLAVE, [this] { StoreSlaveInfo(); });
     // DistributeSlaveInfo, on the link whose option is chosen.
     const auto record = Engine::decodes(slave::decodeSlaveRecord);
-    e->setSerialDecoder(std::uint8_t(QS_READ_SLAVE), [this, e] { form().DistributeSlaveInfo(replyPayload(*e, true)); },
-                        record);
-    e->setEthAction(QStringLiteral("DistributeSlaveInfo"),
-                    [this, e] { form().DistributeSlaveInfo(replyPayload(*e, false)); }, record);
+    e->setSerialDecoder(std::uint8_t(QS_READ_SLAVE), [this] { DistributeSlaveInfo(true); }, record);
+    e->setEthAction(QStringLiteral("DistributeSlaveInfo"), [this] { DistributeSlaveInfo(false); }, record);
+    QObject::connect(e, &Engine::frameSent, &context_,
+                     [this](const QByteArray& f) { requestSent(slave::slaveReadRowOfFrame(f)); });
+    QObject::connect(e, &Engine::datagramSent, &context_,
+                     [this](const QByteArray& d) { requestSent(slave::slaveReadRowOfDatagram(d)); });
+    QObject::connect(e, &Engine::connectionChanged, &context_, [this] { connectionChanged(); });
 }
 
 SlaveWindow::~SlaveWindow() { unload(); }
@@ -40,14 +43,67 @@ void SlaveWindow::showAndRead()
 {
     const bool eth = engine_.view()->linkOption() == 1;
     engine_.PendParam = eth ? slave::READ_PARAM_BASE : 0;
+    readCode_ = eth ? std::int16_t(net::QE_READ_SLAVE) : std::int16_t(QS_READ_SLAVE);
     for (int r = 0; r < slave::ROWS; ++r)
-        engine_.push(eth ? std::int16_t(net::QE_READ_SLAVE) : std::int16_t(QS_READ_SLAVE));
+        engine_.push(readCode_);
+    reading_ = true;
     SlaveInfoForm& f = form();
+    f.clearRows(); // nothing the window held may pass for the device's rows
     f.CheckTimer.setInterval(5000);
     f.CheckTimer.start();
     f.Command1->setEnabled(false);
     f.show();
     f.setEnabled(false);
+}
+
+void SlaveWindow::requestSent(std::optional<int> slaveRow)
+{
+    if (slaveRow) {
+        asked_ = slaveRow;
+        return;
+    }
+    if (asked_) {
+        asked_.reset();
+        endOfReads();
+    }
+}
+
+void SlaveWindow::DistributeSlaveInfo(bool serialLink)
+{
+    // Each reply fills the row its read asked for; a reply with no read in
+    // flight answers nothing and is dropped.
+    if (!asked_)
+        return;
+    const int row = *asked_;
+    asked_.reset();
+    try {
+        form().DistributeSlaveInfo(engine_.replyPayload(serialLink), row);
+    } catch (...) {
+        endOfReads();
+        throw;
+    }
+    endOfReads();
+}
+
+void SlaveWindow::endOfReads()
+{
+    if (!reading_ || asked_ || engine_.queued(readCode_))
+        return;
+    reading_ = false;
+    if (form_)
+        form_->setEnabled(true);
+}
+
+void SlaveWindow::connectionChanged()
+{
+    // The reads and the records still queued belong to the connection that
+    // ended: the window is usable again, and its rows are not written.
+    asked_.reset();
+    reading_ = false;
+    if (form_) {
+        form_->CheckTimer.stop();
+        form_->setEnabled(true);
+    }
 }
 
 void SlaveWindow::switchOn(bool on)
@@ -56,7 +112,7 @@ void SlaveWindow::switchOn(bool on)
         form_->setEnabled(on);
 }
 
-bool SlaveWindow::rowsMarked() const { return form_ && form_->anyRowMarked(); }
+bool SlaveWindow::rowsMarked() const { return form_ && form_->rowsQueued(); }
 
 void SlaveWindow::stopCheckTimer()
 {

@@ -4,7 +4,9 @@
 // reader registered with the engine.
 #include "settings/slave_info_form.h"
 
+#include <QObject>
 #include <QPointer>
+#include <optional>
 
 class Engine;
 
@@ -17,8 +19,10 @@ public:
     bool loaded() const { return !form_.isNull(); }
     void unload();
 
-    // btSlaveShow: reads the 16 rows and shows the window, disabled until the
-    // last row arrives.
+    // btSlaveShow: empties the rows, reads the 16 rows and shows the window,
+    // disabled until every read is answered or over (timed out, or passed by
+    // the next request), or the connection ends. The end of a connection also
+    // ends a table write: the records it had not sent are not written.
     void showAndRead();
 
     // The engine's view of the window.
@@ -32,6 +36,18 @@ private:
     void WriteSlaveInfo();
     void StoreSlaveInfo();
 
+    // A request went out: a slave-row read (its row), or anything else, which
+    // ends the read in flight: its reply can no longer come.
+    void requestSent(std::optional<int> slaveRow);
+    void DistributeSlaveInfo(bool serialLink);
+    // The table read is over once no read is in flight and none is queued.
+    void endOfReads();
+    void connectionChanged();
+
     Engine& engine_;
     QPointer<SlaveInfoForm> form_;
+    QObject context_; // the engine's signals reach this object while it lives
+    bool reading_ = false;
+    std::int16_t readCode_ = 0;    // the queue code of the table read under way
+    std::optional<int> asked_;     // the row whose read is in flight
 };

@@ -1,7 +1,8 @@
 // Device control commands and the slave-device table end to end: the real
 // window, offscreen, against the simulated device on a pseudo-terminal and on
 // loopback UDP. Each command shows its reply text and takes effect in the
-// device; the slave table is read, two rows are written, and a device that
+// device; the slave table is read, two rows are written, a row whose read is
+// never answered stays empty without moving the others, and a device that
 // stays silent during the read ends in the window's own message.
 #include "e2e/link_suite.h"
 #include "device/colors.h"
@@ -175,6 +176,33 @@ class TestE2eControl : public e2e::LinkSuite {
         w.close();
     }
 
+    void lostSlaveRow()
+    {
+        for (int r = 0; r < 16; ++r)
+            model->slaves[std::size_t(r)][4] = char(60 + r);
+        SimFaults& faults = ethernet() ? udpSim->faults() : serialSim->faults();
+        faults.lostSlaveRow = 4;
+        step();
+        f->ui.btSlaveShow->click();
+        QTRY_VERIFY_WITH_TIMEOUT(slaves().isEnabled(), 15000);
+        faults.lostSlaveRow = -1;
+        auto& w = slaves();
+        QVERIFY(w.txtAddr[4]->text().isEmpty());
+        QCOMPARE(w.txtAddr[5]->text(), QStringLiteral("65"));
+        QCOMPARE(w.txtAddr[15]->text(), QStringLiteral("75"));
+
+        // Row 5 goes back as row 5; row 4 of the device is left alone.
+        w.txtScanNo[5]->clear();
+        QTest::keyClicks(w.txtScanNo[5], QStringLiteral("7"));
+        w.Command1->click();
+        QTRY_COMPARE_WITH_TIMEOUT(int(model->slaves[5][10]), 7, 5000);
+        QCOMPARE(int(std::uint8_t(model->slaves[5][4])), 65);
+        QCOMPARE(int(std::uint8_t(model->slaves[4][4])), 64);
+        QTRY_VERIFY_WITH_TIMEOUT(w.isEnabled(), 3000);
+        w.close();
+        texts.clear(); // the lost read's time-out
+    }
+
     void silentTableRead()
     {
         if (ethernet())
@@ -191,7 +219,8 @@ class TestE2eControl : public e2e::LinkSuite {
 
     void allParts(const LinkTexts& t)
     {
-        runParts({[&] { controlCommands(t); }, [&] { slaveTable(t); }, [&] { silentTableRead(); }});
+        runParts({[&] { controlCommands(t); }, [&] { slaveTable(t); }, [&] { lostSlaveRow(); },
+                  [&] { silentTableRead(); }});
     }
 
 private Q_SLOTS:

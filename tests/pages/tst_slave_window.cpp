@@ -1,6 +1,7 @@
 // The slave-device window with the main window and a stand-in port: the read
-// of a full table, marked rows written in order, the rows of unknown type, and
-// the rows that cannot be written.
+// of a table, a second read, a read ended by Stop, marked rows written in
+// order (also after the window is closed), the rows of unknown type, and the
+// rows that cannot be written.
 #include "base/msgbox.h"
 #include "device/colors.h"
 #include "pages/form1.h"
@@ -37,15 +38,22 @@ class TestSlaveWindow : public QObject {
 
     Engine& e() { return f->engine(); }
     SlaveInfoForm& w() { return f->slaves().form(); }
+    QStringList boxes;
     void reply(const QByteArray& rec) { serial.event(buildFrame(32, rec)); }
+    // Runs the read on top of the stack and answers it.
+    void readRow(const QByteArray& rec)
+    {
+        e().Timer1_Timer();
+        reply(rec);
+    }
     // The table read with rows of the given type codes (the rest not configured).
     void readTable(std::initializer_list<int> types)
     {
         f->btSlaveShow_Click();
         std::vector<int> t(types);
         for (int r = 0; r < slave::ROWS; ++r)
-            reply(record(r + 1, 1, r < int(t.size()) ? t[std::size_t(r)] : 255));
-        e().CmdTop = 0; // as if the reads had gone out
+            readRow(record(r + 1, 1, r < int(t.size()) ? t[std::size_t(r)] : 255));
+        QCOMPARE(e().CmdTop, std::int16_t(0));
     }
     // A user's edit of a row's address.
     void editAddress(int row, const QString& text)
@@ -70,7 +78,11 @@ class TestSlaveWindow : public QObject {
 private Q_SLOTS:
     void init()
     {
-        setMsgResponder([](const MsgRequest&) { return MsgAnswer::Ok; });
+        boxes.clear();
+        setMsgResponder([this](const MsgRequest& r) {
+            boxes << r.text;
+            return MsgAnswer::Ok;
+        });
         Form1Options o;
         o.serial = &serial;
         o.discovery = &discovery;
@@ -83,21 +95,74 @@ private Q_SLOTS:
     }
     void cleanup() { f.reset(); }
 
-    void windowWaitsForTheLastRowAndAFullTableDropsReplies()
+    void windowWaitsForTheLastReadAndDropsUnaskedReplies()
     {
         f->btSlaveShow_Click();
         QVERIFY(!w().isEnabled());
         // Communication type 0 leaves the list without a choice.
-        reply(record(8, 0, 12));
+        readRow(record(8, 0, 12));
         QCOMPARE(w().ComboCommType[0]->currentIndex(), -1);
         for (int r = 1; r < 15; ++r)
-            reply(record(r + 1, 1, 12));
-        QVERIFY(!w().isEnabled());
-        reply(record(16, 1, 12));
-        QVERIFY(w().isEnabled());
+            readRow(record(r + 1, 1, 12));
+        // A reply while no read is in flight answers nothing.
         reply(record(99, 1, 1));
         for (int r = 0; r < slave::ROWS; ++r)
             QVERIFY(w().txtAddr[std::size_t(r)]->text() != QStringLiteral("99"));
+        // The last read times out: the window waits until the next request
+        // has gone out, then is usable with that row empty.
+        e().Timer1_Timer();
+        e().Timer2_Timer();
+        QVERIFY(!w().isEnabled());
+        e().Timer1_Timer();
+        QVERIFY(w().isEnabled());
+        QVERIFY(w().txtAddr[15]->text().isEmpty());
+        QCOMPARE(w().txtAddr[14]->text(), QStringLiteral("15"));
+    }
+
+    void secondReadStartsFromEmptyRows()
+    {
+        readTable({300});
+        editAddress(3, QStringLiteral("33"));
+        f->btSlaveShow_Click();
+        for (int r = 0; r < slave::ROWS; ++r) {
+            const auto i = std::size_t(r);
+            QVERIFY(w().txtAddr[i]->text().isEmpty());
+            QCOMPARE(w().ComboSlave[i]->currentText(), QString());
+            QCOMPARE(w().ComboCommType[i]->currentIndex(), -1);
+            QCOMPARE(colors::background(w().Label6[i]), QColor(212, 208, 200));
+        }
+        QVERIFY(!w().anyRowMarked());
+    }
+
+    void stopEndsTheTableReadOrWrite_data()
+    {
+        QTest::addColumn<bool>("duringWrite");
+        QTest::newRow("read") << false;
+        QTest::newRow("write") << true;
+    }
+    void stopEndsTheTableReadOrWrite()
+    {
+        QFETCH(bool, duringWrite);
+        f->btSlaveShow_Click();
+        readRow(record(1, 1, 12));
+        readRow(record(2, 1, 12));
+        if (duringWrite) {
+            while (e().CmdTop > 0)
+                readRow(record(9, 1, 12));
+            editAddress(0, QStringLiteral("9"));
+            editAddress(1, QStringLiteral("8"));
+            w().Command1_Click(); // and Stop before the first record goes out
+        }
+        f->cmdStop_Click();
+        QVERIFY(w().isEnabled());
+        QVERIFY(!w().CheckTimer.isActive());
+        // The rows read before the Stop belong to the connection that ended.
+        serial.open(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
+        editAddress(1, QStringLiteral("5"));
+        w().Command1_Click();
+        QVERIFY(boxes.contains(QStringLiteral("请先读取参数，再修改写入")));
+        QCOMPARE(e().CmdTop, std::int16_t(0));
+        QVERIFY(w().isEnabled());
     }
 
     void markedRowsWrittenInOrder()
@@ -160,21 +225,36 @@ private Q_SLOTS:
         QTEST(int(std::uint8_t(rec[6]) | (std::uint8_t(rec[7]) << 8)), "writtenCode");
     }
 
-    void rowThatCannotBeWrittenIsLeftOut()
+    void rowThatCannotBeWrittenIsLeftOutAndStaysMarked()
     {
         readTable({});
         editAddress(2, QStringLiteral("abc"));
         editAddress(5, QStringLiteral("55"));
         w().Command1_Click();
-        // Row 2 does not convert: nothing goes out, its time-out follows, and
-        // the write goes on with row 5 instead of trying row 2 again.
-        QVERIFY(writeTick().isEmpty());
-        QVERIFY(e().Timer2.isActive());
-        QCOMPARE(colors::background(w().Label6[2]), colors::ON);
-        e().Timer2_Timer();
+        // Row 2 does not convert: the write goes straight to row 5, and row 2
+        // is still marked afterwards.
         const QByteArray rec = writeTick();
+        QCOMPARE(rec.size(), slave::RECORD_SIZE);
         QCOMPARE(int(rec[0]), 5);
-        QVERIFY(!w().anyRowMarked());
+        QCOMPARE(colors::background(w().Label6[2]), colors::ON);
+        QCOMPARE(colors::background(w().Label6[5]), QColor(212, 208, 200));
+        QVERIFY(w().SlaveChanged[2]);
+        QCOMPARE(e().CmdTop, std::int16_t(0)); // one entry for the one record taken
+        QVERIFY(w().isEnabled());
+    }
+
+    void rowsTakenByTheWriteGoOutAfterTheWindowCloses()
+    {
+        readTable({});
+        editAddress(7, QStringLiteral("77"));
+        editAddress(3, QStringLiteral("33"));
+        w().Command1_Click();
+        w().close();
+        QCOMPARE(writeTick().left(1), QByteArray(1, 3));
+        const QByteArray second = writeTick();
+        QCOMPARE(second.size(), slave::RECORD_SIZE);
+        QCOMPARE(int(second[0]), 7);
+        QCOMPARE(int(std::uint8_t(second[4])), 77);
     }
 };
 

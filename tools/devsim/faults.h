@@ -5,6 +5,7 @@
 struct SimFaults
 {
     bool silent = false;        // never answer (requests are still logged)
+    int lostSlaveRow = -1;      // never answer the read of this slave-table row (-1: none)
     int dropNext = 0;           // swallow the next N replies (the request still takes effect)
     int delayMs = 0;            // hold every reply back by this long
     // serial only

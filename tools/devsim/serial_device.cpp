@@ -289,6 +289,8 @@ void SimSerialDevice::handle(const QByteArray &request)
     Q_EMIT requestReceived(fn, request);
     if (m_faults.silent)
         return;
+    if (fn == 32 && request.size() > 3 && quint8(request[3]) == m_faults.lostSlaveRow)
+        return;
 
     const int flashStep = fn == 45 ? SimFaults::FLASH_START
                           : fn == 46 ? SimFaults::FLASH_SIZE

@@ -186,6 +186,8 @@ void SimUdpDevice::handle(const QByteArray &d, const QHostAddress &from, quint16
     Q_EMIT requestReceived(svc, r.index, r.subIndex, r.param, r.seq, d);
     if (m_faults.silent)
         return;
+    if (svc == SVC_READ && r.index == IDX_SYSTEM && r.subIndex == 14 && (r.param & 0xFF) == m_faults.lostSlaveRow)
+        return;
 
     const bool dropped = SimFaults::take(m_faults.dropNext);
     const int flashStep = svc != SVC_WRITE || r.index != IDX_SYSTEM || r.subIndex > 2 ? SimFaults::NO_FLASH_STEP
