@@ -29,6 +29,9 @@ void Form1::aqWindowHoldsLink(bool held)
 {
     const QString resume = QString::fromUtf8(texts1::RESUME);
     if (held) {
+        // The window may write the AQ zero/full points itself: the block read
+        // before is no longer what the device holds.
+        dev_.AQZeroFullConnection = 0;
         pausedByUser_ = ui.cmdPause->text() == resume ? engine_->connection() : 0;
         ui.cmdPause->setText(resume);
         return;

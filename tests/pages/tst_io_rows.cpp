@@ -264,12 +264,16 @@ private Q_SLOTS:
         aqTypes([](int i) { return i == 2 ? 2 : 0; });
         QByteArray b(64, '\0');
         b.replace(16, 8, i16s({111, 222, 333, 444})); // channel 2
-        rig->serial.event(buildFrame(QS_READ_AQ_ZERO_FULL, b));
-        for (int i = 0; i < 8; ++i) {
-            const QString v = i == 2 ? QString() : QStringLiteral("2.5");
-            f->ui.txt_AQV[std::size_t(i)]->setText(v);
-            f->ui.txt_AQM[std::size_t(i)]->setText(v);
-        }
+        // The read fills the boxes; the switching channel's are then blank.
+        const auto read = [&] {
+            rig->serial.event(buildFrame(QS_READ_AQ_ZERO_FULL, b));
+            for (int i = 0; i < 8; ++i) {
+                const QString v = i == 2 ? QString() : QStringLiteral("2.5");
+                f->ui.txt_AQV[std::size_t(i)]->setText(v);
+                f->ui.txt_AQM[std::size_t(i)]->setText(v);
+            }
+        };
+        read();
         const auto write = [this] {
             f->bt_WriteOrOut_Click(2);
             e().Timer1_Timer();
@@ -279,9 +283,20 @@ private Q_SLOTS:
         const QByteArray sent = rig->serial.written[0];
         QCOMPARE(sent.mid(3, 5).toHex(), QByteArray("02c409c409"));
         QCOMPARE(sent.mid(3 + 1 + 8, 4).toHex(), QByteArray("6f004d01")); // channel 2: 111, 333
-        e().newConnection();
-        write();
-        QCOMPARE(rig->serial.written.size(), 1);
+        // Neither a new connection nor the AQ window (which writes the points
+        // itself) leaves the block read before as the device's.
+        for (bool aqWindow : {false, true}) {
+            read();
+            if (aqWindow) {
+                f->TesterIpM = f->TesterIpV = QStringLiteral("127.0.0.1");
+                f->ui.btShowAQ->click();
+                f->aqcal().form()->close();
+            } else {
+                e().newConnection();
+            }
+            write();
+            QCOMPARE(rig->serial.written.size(), 1);
+        }
         rig->serial.event(buildFrame(QS_READ_AQ_ZERO_FULL, b));
         for (auto* box : {f->ui.txt_AQV[2], f->ui.txt_AQM[2]})
             box->clear();
