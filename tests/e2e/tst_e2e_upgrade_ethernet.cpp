@@ -75,14 +75,7 @@ private Q_SLOTS:
 
     // A step the device answers with a failure status ends the upgrade as its
     // time-out does: no further block, never a success.
-    void refusedStepEndsTheUpgrade_data()
-    {
-        QTest::addColumn<int>("step");
-        QTest::addColumn<int>("blocksSent");
-        QTest::newRow("start") << int(SimFaults::FLASH_START) << 0;
-        QTest::newRow("size") << int(SimFaults::FLASH_SIZE) << 0;
-        QTest::newRow("middle block") << 8 << 9;
-    }
+    void refusedStepEndsTheUpgrade_data() { e2e::refusedStepRows(); }
     void refusedStepEndsTheUpgrade()
     {
         QFETCH(int, step);

@@ -1,6 +1,7 @@
 #pragma once
 // What the firmware end-to-end suites share: a test image and the boxes shown.
 #include "base/msgbox.h"
+#include "devsim/faults.h"
 #include "pages/form1.h"
 #include "upgrade/firmware_upgrade.h"
 
@@ -9,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace e2e {
 
@@ -53,6 +55,16 @@ inline void upgradeFrom(Form1& f, const QString& path)
     f.upgrade().chooseFile = [path] { return path; };
     f.upgrade().bt_FindUpdataFile_Click();
     f.upgrade().bt_Updata_Click();
+}
+
+// The steps a device may refuse, and how many blocks go out before the refusal.
+inline void refusedStepRows()
+{
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("blocksSent");
+    QTest::newRow("start") << int(SimFaults::FLASH_START) << 0;
+    QTest::newRow("size") << int(SimFaults::FLASH_SIZE) << 0;
+    QTest::newRow("middle block") << 8 << 9;
 }
 
 } // namespace e2e
