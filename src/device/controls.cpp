@@ -34,9 +34,12 @@ QString Controls::text(const QString& name) const
 void Controls::setText(const QString& name, const QString& text) const
 {
     auto* w = widget(name);
-    if (auto* e = qobject_cast<QLineEdit*>(w))
-        e->setText(text);
-    else if (auto* c = qobject_cast<QComboBox*>(w))
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        // The live values come again on every poll: a box that already shows
+        // the text is left alone (no new layout, no repaint).
+        if (e->text() != text)
+            e->setText(text);
+    } else if (auto* c = qobject_cast<QComboBox*>(w))
         c->setCurrentText(text);
     else if (auto* l = qobject_cast<QLabel*>(w))
         l->setText(text);

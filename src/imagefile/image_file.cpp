@@ -138,25 +138,29 @@ QString* ImageFile::headerField(const QString& key) const
     return nullptr;
 }
 
-bool ImageFile::apply(const Record& r)
+bool ImageFile::apply(const Record& r, const QHash<QString, QWidget*>& controls)
 {
     if (QString* field = headerField(r.key)) {
         *field = r.value;
         return true;
     }
-    for (auto* w : pageControls(window_))
-        if (w->objectName() == r.key)
-            return setValue(w, r.value);
-    return false;
+    auto* w = controls.value(r.key);
+    return w && setValue(w, r.value);
 }
 
 int ImageFile::AnalysisParam(QString& records)
 {
     int skipped = 0;
     const auto list = imagefile::parseRecords(records, &skipped);
+    // The page controls by name, looked up once for the whole text; where two
+    // share a name the first in loading order takes the record.
+    QHash<QString, QWidget*> controls;
+    if (!list.isEmpty())
+        for (auto* w : pageControls(window_))
+            controls.insert(w->objectName(), controls.value(w->objectName(), w));
     int applied = 0;
     for (const auto& r : list) {
-        if (apply(r))
+        if (apply(r, controls))
             ++applied;
         else
             ++skipped;

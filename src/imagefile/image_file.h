@@ -4,6 +4,7 @@
 // production server's parameter texts), and loaded and downloaded.
 #include "imagefile/image_records.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -52,7 +53,7 @@ public:
 
 private:
     QString* headerField(const QString& key) const;
-    bool apply(const imagefile::Record& r);
+    bool apply(const imagefile::Record& r, const QHash<QString, QWidget*>& controls);
     void download();
 
     QWidget* window_;

@@ -193,10 +193,23 @@ void Form1::connectHandlers()
 
 // ---------------------------------------------------------------- LinkView
 
-void Form1::setStatus(const QString& text) { ui.Text2->setText(text); }
+// The poll sets these on every tick; a box that shows the text already is left alone.
+void Form1::setStatus(const QString& text)
+{
+    if (ui.Text2->text() != text)
+        ui.Text2->setText(text);
+}
 QString Form1::status() const { return ui.Text2->text(); }
-void Form1::setLostCount(const QString& text) { ui.Text3->setText(text); }
-void Form1::setRxCount(const QString& text) { ui.Text4->setText(text); }
+void Form1::setLostCount(const QString& text)
+{
+    if (ui.Text3->text() != text)
+        ui.Text3->setText(text);
+}
+void Form1::setRxCount(const QString& text)
+{
+    if (ui.Text4->text() != text)
+        ui.Text4->setText(text);
+}
 QString Form1::deviceIdText() const { return ui.txtDevID->text(); }
 
 int Form1::linkOption() const

@@ -14,3 +14,7 @@ struct Figure {
 // link speed). Nothing until the firmware upgrade measures it; it then returns
 // its figure here and the table shows it.
 std::optional<Figure> firmwareUploadFigure();
+
+// 20,000 image records, built from the records of the window's own pages,
+// loaded into a window in this process.
+Figure recordsLoadFigure();
