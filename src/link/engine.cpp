@@ -76,6 +76,13 @@ void Engine::loadOwnedList(std::span<const std::int16_t> entries)
     refuseWhileOwned();
     fillStack(entries);
     setStackOwned(true);
+    noteUpgradeParam();
+}
+
+void Engine::noteUpgradeParam()
+{
+    if (stackOwned_)
+        upgradeParam_ = PendParam;
 }
 
 void Engine::setStackOwned(bool owned)
@@ -90,6 +97,10 @@ void Engine::refuseWhileOwned()
 {
     if (!stackOwned_)
         return;
+    // A handler may have stored its parameter before it asked for the stack:
+    // the upgrade's requests and the matching of their replies go on with
+    // the upgrade's own (the box below lets the dispatcher tick).
+    PendParam = upgradeParam_;
     if (!refusalShown_) {
         refusalShown_ = true;
         MsgBox(QString::fromUtf8(texts::UPGRADE_OWNS_STACK));
@@ -169,6 +180,7 @@ void Engine::Timer1_Timer()
         if (!keepEntry && CmdTop != 0)
             --CmdTop;
     });
+    noteUpgradeParam();
 }
 
 bool Engine::runSerialBuilder(std::int16_t code)

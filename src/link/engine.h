@@ -237,11 +237,14 @@ private:
     void onForeignDatagram();
 
     void fillStack(std::span<const std::int16_t> entries);
+    // While an upgrade owns the stack: PendParam as the engine last left it.
+    void noteUpgradeParam();
     void setStackOwned(bool owned);
 
     int connection_ = 1;
     bool stackOwned_ = false;
     bool refusalShown_ = false;
+    std::int32_t upgradeParam_ = 0;
     std::uint8_t upgradeReplyFn_ = 0; // the function code the waiting firmware request is answered with
     LinkView* view_;
     Neighbours* nb_;

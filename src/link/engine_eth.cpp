@@ -220,6 +220,7 @@ void Engine::wsckR_W_DataArrival(const QByteArray& datagram)
         if (dispatchEthReply(write))
             answered = seq;
     });
+    noteUpgradeParam();
 }
 
 bool Engine::dispatchEthReply(bool write)

@@ -200,7 +200,7 @@ private Q_SLOTS:
     void upgradeOwnsTheStackUntilItEnds_data()
     {
         QTest::addColumn<QString>("command");
-        for (const char* c : {"开始升级", "设置参数", "读取全部", "读取并下载", "读取设备文件"})
+        for (const char* c : {"开始升级", "设置参数", "读取全部", "读取并下载", "读取设备文件", "启动灯板检测"})
             QTest::newRow(c) << QString::fromUtf8(c);
     }
     void upgradeOwnsTheStackUntilItEnds()
@@ -220,15 +220,18 @@ private Q_SLOTS:
         QVERIFY(!f->ui.bt_FindUpdataFile->isEnabled());
         const auto stack = f->engine().CmdStack;
         const int top = f->engine().CmdTop;
+        const auto param = f->engine().PendParam; // the upgrade's requests carry it
 
         const QHash<QString, std::function<void()>> commands{
             {QStringLiteral("开始升级"), [&] { f->upgrade().bt_Updata_Click(); }},
             {QStringLiteral("设置参数"), [&] { f->cmdSetPara_Click(); }},
             {QStringLiteral("读取全部"), [&] { f->cmdGetSys_Click(); }},
             {QStringLiteral("读取并下载"), [&] { f->imageFile().ReadTxtAndDown_Click(); }},
-            {QStringLiteral("读取设备文件"), [&] { f->imageFile().cmdRead_Click(); }}};
+            {QStringLiteral("读取设备文件"), [&] { f->imageFile().cmdRead_Click(); }},
+            {QStringLiteral("启动灯板检测"), [&] { f->cmdCheckLight_Click(); }}};
         commands[command]();
         QCOMPARE(int(f->engine().CmdTop), top);
+        QCOMPARE(f->engine().PendParam, param);
         QVERIFY(f->engine().CmdStack == stack);
         QCOMPARE(f->upgrade().FwBlockCount, 4);
         QCOMPARE(f->upgrade().FwBlockIndex, 0);
