@@ -118,6 +118,9 @@ void SlaveInfoForm::Command1_Click()
 {
     const QString tag = QStringLiteral("Command1_Click(SlaveInfoForm)");
     trap(tag, [&] {
+        // Refused before anything of the window changes while another
+        // operation owns the stack.
+        engine_.refuseWhileOwned();
         // The records are taken now: what goes out is what the rows held at
         // the click, even when the window is closed before the last is sent.
         // A row not read under this connection, or whose boxes do not

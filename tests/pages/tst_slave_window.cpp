@@ -256,6 +256,20 @@ private Q_SLOTS:
         QCOMPARE(int(second[0]), 7);
         QCOMPARE(int(std::uint8_t(second[4])), 77);
     }
+
+    // While another operation owns the stack 写入 is refused before it
+    // touches the window: the row stays marked and the window usable.
+    void writeRefusedWhileTheStackIsOwned()
+    {
+        readTable({});
+        editAddress(3, QStringLiteral("33"));
+        const std::int16_t owned[] = {0, 0};
+        e().loadOwnedList(owned);
+        w().Command1_Click();
+        QVERIFY(w().isEnabled() && w().Command1->isEnabled());
+        QCOMPARE(w().SlaveChanged[3], std::int16_t(1));
+        QCOMPARE(boxes.size(), 1);
+    }
 };
 
 QTEST_MAIN(TestSlaveWindow)
