@@ -1,5 +1,6 @@
 #include "app/app.h"
 
+#include "app/bench_ready.h"
 #include "base/msgbox.h"
 #include "pages/form1.h"
 
@@ -7,8 +8,6 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
-#include <cstdio>
-#include <sys/resource.h>
 
 namespace {
 MsgAnswer showBox(const MsgRequest& q)
@@ -68,16 +67,6 @@ int runRiodesk(int argc, char** argv)
             QApplication::quit();
         });
     }
-    // For scripts/bench: the first turn of the event loop prints
-    // "READY <CPU microseconds>" and ends the program.
-    if (qEnvironmentVariableIsSet("RIODESK_BENCH_READY"))
-        QTimer::singleShot(0, &app, [] {
-            rusage u{};
-            getrusage(RUSAGE_SELF, &u);
-            const long long us = (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000000LL + u.ru_utime.tv_usec + u.ru_stime.tv_usec;
-            std::printf("READY %lld\n", us);
-            std::fflush(stdout);
-            QApplication::quit();
-        });
+    quitWhenReadyForBench(app);
     return app.exec();
 }
