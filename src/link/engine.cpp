@@ -31,8 +31,12 @@ Engine::Engine(LinkView* view, Neighbours* neighbours, SerialTransport* port, QO
     connect(&Timer2, &QTimer::timeout, this, &Engine::Timer2_Timer);
     connect(&timMscon, &QTimer::timeout, this, &Engine::timMscon_Timer);
     connect(&Sleep_Timer, &QTimer::timeout, this, &Engine::Sleep_Timer_Timer);
-    if (port_)
+    if (port_) {
         connect(port_, &SerialTransport::received, this, &Engine::onPortEvent);
+        // Before anyone else hears of it: the connection is over. The port's
+        // own message says why, so an upgrade under way ends without a word.
+        connect(port_, &SerialTransport::lost, this, [this] { newConnection(End::Stopped, false); });
+    }
     CmdStack[0] = QS_REFRESH_LIVE;
 
     // The replies whose work is the engine's own.
@@ -71,67 +75,160 @@ void Engine::loadList(std::span<const std::int16_t> entries)
     fillStack(entries);
 }
 
-void Engine::loadOwnedList(std::span<const std::int16_t> entries)
+void Engine::loadOwnedList(std::span<const std::int16_t> entries, Owner who)
 {
     refuseWhileOwned();
     fillStack(entries);
-    setStackOwned(true);
+    setOwner(who);
     noteUpgradeParam();
+}
+
+void Engine::own(Owner who)
+{
+    refuseWhileOwned();
+    setOwner(who);
+    noteUpgradeParam();
+}
+
+void Engine::release(Owner who)
+{
+    if (owner_ == who)
+        setOwner(Owner::None);
 }
 
 void Engine::noteUpgradeParam()
 {
-    if (stackOwned_)
+    if (stackOwned())
         upgradeParam_ = PendParam;
 }
 
-void Engine::setStackOwned(bool owned)
+void Engine::setOwner(Owner who)
 {
-    if (stackOwned_ == owned)
+    if (owner_ == who)
         return;
-    stackOwned_ = owned;
-    Q_EMIT stackOwnerChanged(owned);
+    const bool was = stackOwned();
+    owner_ = who;
+    if (was != stackOwned())
+        Q_EMIT stackOwnerChanged(stackOwned());
+}
+
+bool Engine::mayQueue()
+{
+    if (!stackOwned())
+        return true;
+    // A handler may have stored its parameter before it asked for the stack:
+    // the owner's requests and the matching of their replies go on with the
+    // owner's own (the box below lets the dispatcher tick).
+    PendParam = upgradeParam_;
+    if (!refusalShown_) {
+        refusalShown_ = true;
+        MsgBox(QString::fromUtf8(owner_ == Owner::Upgrade ? texts::UPGRADE_OWNS_STACK : texts::SLAVE_WRITE_OWNS_STACK));
+        // One word per user action: what the same handler tries next is refused silently.
+        QTimer::singleShot(0, this, [this] { refusalShown_ = false; });
+    }
+    return false;
 }
 
 void Engine::refuseWhileOwned()
 {
-    if (!stackOwned_)
-        return;
-    // A handler may have stored its parameter before it asked for the stack:
-    // the upgrade's requests and the matching of their replies go on with
-    // the upgrade's own (the box below lets the dispatcher tick).
-    PendParam = upgradeParam_;
-    if (!refusalShown_) {
-        refusalShown_ = true;
-        MsgBox(QString::fromUtf8(texts::UPGRADE_OWNS_STACK));
-        // One word per user action: what the same handler tries next is refused silently.
-        QTimer::singleShot(0, this, [this] { refusalShown_ = false; });
-    }
-    throw Abandoned{};
+    if (!mayQueue())
+        throw Abandoned{};
 }
 
 void Engine::endUpgrade(UpgradeEnd how)
 {
     const bool failed = how == UpgradeEnd::Failed;
-    if (!failed && !stackOwned_)
+    if (owner_ != Owner::Upgrade && !(failed && UpgradeTimeout == 1))
         return;
     UpgradeTimeout = 0;
     Timer2.stop(); // no second time-out while the box is open
-    if (failed) {
-        view_->setStatus(QString::fromUtf8(texts::UPGRADE_TIMEOUT));
-        MsgBox(QString::fromUtf8(texts::UPGRADE_FAILED_BOX));
-    }
     nb_->resetFirmwareBlocks();
     nb_->endProgress();
     Timer1.setInterval(TimerInterval);
     CmdTop = 0;
-    setStackOwned(false);
+    release(Owner::Upgrade);
     if (failed) {
-        if (port_)
+        if (port_ && port_->isOpen())
             port_->setSettings(QString::fromLatin1(texts::SETTINGS_9600));
-        enableTimer(Timer1);
+        view_->setStatus(QString::fromUtf8(texts::UPGRADE_TIMEOUT));
+        if (linked_)
+            enableTimer(Timer1);
+        MsgBox(QString::fromUtf8(texts::UPGRADE_FAILED_BOX));
     }
 }
+
+// ---------------------------------------------------------------- connections
+
+void Engine::newConnection(End how, bool linked)
+{
+    const bool ended = linked_;
+    linked_ = false;
+    ++connection_;
+    staleFns_ += askedFns_;
+    askedFns_.clear();
+    readsBefore_ = readsBefore_ || readFirst_ >= 0;
+    writesBefore_ = writesBefore_ || writeFirst_ >= 0;
+    readFirst_ = writeFirst_ = -1;
+    // What the old connection owned ends with it, before anyone hears of the change.
+    if (owner_ == Owner::Upgrade)
+        endUpgrade(how == End::Stopped ? UpgradeEnd::Stopped : UpgradeEnd::Failed);
+    if (owner_ == Owner::SlaveWrite) {
+        CmdTop = 0;
+        setOwner(Owner::None);
+    }
+    if (ended)
+        Q_EMIT connectionEnded();
+    linked_ = linked;
+    Q_EMIT connectionChanged(connection_);
+}
+
+bool Engine::serialReplyStale(std::uint8_t fn)
+{
+    askedFns_.remove(fn);
+    return staleFns_.remove(fn);
+}
+
+bool Engine::ethReplyStale(bool write, bool hasSeq, quint16 seq) const
+{
+    if (!(write ? writesBefore_ : readsBefore_))
+        return false;
+    const int first = write ? writeFirst_ : readFirst_;
+    if (first < 0)
+        return true; // nothing of this service asked in this connection yet
+    const int last = quint16(write ? WriteSeq : ReadSeq);
+    return hasSeq && quint16(seq - first) > quint16(last - first);
+}
+
+int Engine::openSerial(const QString& name, const QString& settings, QString* why)
+{
+    if (port_ && port_->isOpen())
+        port_->close();
+    const int err = port_ ? port_->open(name, settings, why) : 8002;
+    newConnection(End::Stopped, err == 0);
+    return err;
+}
+
+void Engine::closeLink(End how)
+{
+    if (port_ && port_->isOpen())
+        port_->close();
+    if (wsckR_W_)
+        wsckR_W_->close();
+    newConnection(how, false);
+}
+
+int Engine::aimDevice(const QString& host, quint16 port, QString* why)
+{
+    if (!wsckR_W_)
+        return 10038;
+    wsckR_W_->close();
+    wsckR_W_->setRemote(host, port);
+    const int err = wsckR_W_->bind(port, why);
+    newConnection(End::Lost, err == 0);
+    return err;
+}
+
+void Engine::deviceGone() { newConnection(End::Lost, false); }
 
 void Engine::fillStack(std::span<const std::int16_t> entries)
 {
@@ -367,6 +464,8 @@ void Engine::SendCommand()
     port_->setThreshold(ReplyLen);
     if (!port_->write(RxBuf))
         throw RuntimeError(QStringLiteral("写端口错误"));
+    askedFns_.insert(fn);
+    staleFns_.remove(fn); // a reply with this code now answers this request
     enableTimer(timMscon);
     StatusText.clear();
     Q_EMIT frameSent(RxBuf);
@@ -478,6 +577,11 @@ void Engine::Comm1_OnComm()
             break;
         }
         CrcValue = 0;
+        // The frame carries no sequence number: the engine's record of what it
+        // asked in this connection is the only witness. A reply to a request
+        // of an earlier connection is counted and goes no further.
+        if (serialReplyStale(std::uint8_t(RxBuf[2])))
+            return;
         view_->setStatus(QString());
         if (nb_->AQPageOpen()) {
             nb_->OnDevReturnFromComm();
@@ -610,7 +714,7 @@ void Engine::firmwareBlockReply()
     if (nb_->progressAtMaximum()) {
         // The transfer is complete: back to the normal pace and speed, and the
         // stack is free for the next stage.
-        setStackOwned(false);
+        setOwner(Owner::None);
         nb_->endProgress();
         Timer1.setInterval(TimerInterval);
         if (port_)

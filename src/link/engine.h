@@ -16,6 +16,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -76,33 +77,57 @@ public:
     bool queued(std::int16_t code) const;
 
     // ---- stack ownership ----
-    // A firmware upgrade owns the stack from its first request to its end: its
-    // last block, a refused step, its time-out or Stop. Meanwhile nobody else
-    // loads, empties or pushes: such a request is refused with a box (one per
-    // user action) and ends the handler that made it.
-    void loadOwnedList(std::span<const std::int16_t> entries);
-    bool stackOwned() const { return stackOwned_; }
-    // Throws Abandoned, after the box, while the stack is owned.
+    // An operation of several steps owns the stack from its first request to
+    // its one end: a firmware upgrade (its last block, a refused step, its
+    // time-out, Stop or the connection's end) and a slave-table write (its
+    // last row answered, Stop or the connection's end). Meanwhile nobody else
+    // loads, empties or pushes: a command that would is refused with one word
+    // per user action before its handler changes anything.
+    enum class Owner { None, Upgrade, SlaveWrite };
+    Owner owner() const { return owner_; }
+    bool stackOwned() const { return owner_ != Owner::None; }
+    // Loads the stack and takes it for the operation.
+    void loadOwnedList(std::span<const std::int16_t> entries, Owner who = Owner::Upgrade);
+    // Takes the stack as it stands for the operation (refused while another owns it).
+    void own(Owner who);
+    // The operation has ended: the stack is free again (nothing when another owns it).
+    void release(Owner who);
+    // The gate of every command that would queue or reload requests: true
+    // when it may go on; false, after the word, while an operation owns the
+    // stack. Call it before the handler changes anything.
+    bool mayQueue();
+    // The same gate inside a handler: throws Abandoned, after the word.
     void refuseWhileOwned();
     enum class UpgradeEnd { Failed, Stopped };
     // The one end of an upgrade that does not complete: the blocks dropped, the
     // bar hidden and released, the normal pace, the stack emptied down to entry
-    // 0 and released. A failure (time-out, refused step) also shows why, sets
-    // the port back to 9600 and restarts the dispatcher; Stop does its own
-    // stopping and ends nothing when no upgrade runs.
+    // 0 and released. A failure (time-out, refused step, a connection lost)
+    // also shows why and sets the port back to 9600; the dispatcher restarts
+    // only while the link still stands. Nothing happens when no upgrade runs.
     void endUpgrade(UpgradeEnd how);
 
     // ---- connections ----
-    // Every start, device pick, Stop and lost port begins a new connection.
-    // Data kept for a later write remembers the connection it was read in and
-    // is written only while that connection lasts: data read from one device
-    // never goes into another.
+    // A connection is one stretch of the link aimed at one device. The engine
+    // opens, closes and aims the link, and so it alone begins a new
+    // connection: at an open, a close, a lost port, a device pick and a
+    // dropped device. Data kept for a later write remembers the connection it
+    // was read in and is written only while that connection lasts; a reply is
+    // taken only for a request sent in the current connection.
     int connection() const { return connection_; }
-    void newConnection()
-    {
-        ++connection_;
-        Q_EMIT connectionChanged(connection_);
-    }
+    // Whether the connection reaches a device (a port open, a device aimed).
+    bool linked() const { return linked_; }
+    // How a connection ends: by the user's Stop, or under the link (a lost
+    // port, a dropped device).
+    enum class End { Stopped, Lost };
+    // Opens the serial port: a new connection. Returns the port's error number (0: open).
+    int openSerial(const QString& name, const QString& settings, QString* why = nullptr);
+    // Closes the serial port and the device socket: a new connection.
+    void closeLink(End how = End::Stopped);
+    // Aims the device socket at another device and binds it: a new connection.
+    // Returns the socket's error number (0: bound).
+    int aimDevice(const QString& host, quint16 port, QString* why = nullptr);
+    // The connected device is gone (no longer announcing): a new connection.
+    void deviceGone();
 
     // ---- module state of the engine ----
     QString StatusText;
@@ -205,6 +230,10 @@ Q_SIGNALS:
     void stackOwnerChanged(bool owned);
     // Every datagram sent on the device socket.
     void datagramSent(const QByteArray& datagram);
+    // A connection that reached a device has ended: every window and page
+    // that shows what that device said forgets it (boxes emptied, lists unset,
+    // its own queued requests dropped). Raised before connectionChanged.
+    void connectionEnded();
     // A new connection has begun: what was read or queued under the old one is over.
     void connectionChanged(int connection);
 
@@ -239,10 +268,25 @@ private:
     void fillStack(std::span<const std::int16_t> entries);
     // While an upgrade owns the stack: PendParam as the engine last left it.
     void noteUpgradeParam();
-    void setStackOwned(bool owned);
+    void setOwner(Owner who);
+    // Begins a new connection; `linked` tells whether the new one reaches a device.
+    void newConnection(End how, bool linked);
 
     int connection_ = 1;
-    bool stackOwned_ = false;
+    bool linked_ = false;
+    // The witnesses of what an earlier connection asked. Serial: the function
+    // codes asked and not answered in this connection, and those left
+    // unanswered by earlier ones (not asked again since). Ethernet: the
+    // sequence number of the first read and write of this connection (-1:
+    // none sent since the change), and whether requests of an earlier
+    // connection may still be answered.
+    QSet<std::uint8_t> askedFns_, staleFns_;
+    int readFirst_ = -1, writeFirst_ = -1;
+    bool readsBefore_ = false, writesBefore_ = false;
+    // Whether the reply just received answers a request of an earlier connection.
+    bool serialReplyStale(std::uint8_t fn);
+    bool ethReplyStale(bool write, bool hasSeq, quint16 seq) const;
+    Owner owner_ = Owner::None;
     bool refusalShown_ = false;
     std::int32_t upgradeParam_ = 0;
     std::uint8_t upgradeReplyFn_ = 0; // the function code the waiting firmware request is answered with

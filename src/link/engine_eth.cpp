@@ -153,6 +153,8 @@ void Engine::CircularRead()
 void Engine::ReadCmd()
 {
     ReadSeq = nextSeq(ReadSeq);
+    if (readFirst_ < 0)
+        readFirst_ = ReadSeq;
     const QByteArray d = NetReadRequest(quint16(ReadSeq), PendIndex, PendSubIndex, PendParam);
     // Slave rows: each read fetches the row in PendParam and leaves the next one.
     if (PendSubIndex == SUB_SLAVE_READ)
@@ -167,6 +169,8 @@ void Engine::ReadCmd()
 void Engine::WriteCmd()
 {
     WriteSeq = nextSeq(WriteSeq);
+    if (writeFirst_ < 0)
+        writeFirst_ = WriteSeq;
     StagedDevIdBlock.clear(); // whatever this sends, the block read is no longer the one in WritePayload
     const auto d = NetWriteRequest(quint16(WriteSeq), PendIndex, PendSubIndex, PendParam, WritePayload);
     if (!d)
@@ -189,24 +193,30 @@ void Engine::wsckR_W_DataArrival(const QByteArray& datagram)
         ++NetRxCount;
         view_->setRxCount(QString::number(NetRxCount));
         timMscon.stop();
-        if (nb_->AQPageOpen()) {
-            nb_->OnDevReturnFromSock();
-            return;
-        }
         const auto h = parseReplyHeader(NetRxBuf);
         if (!h || h->kind == ReplyKind::Other)
             return;
         const bool write = h->kind == ReplyKind::Write;
         const int seq = quint16(write ? WriteSeq : ReadSeq);
+        // A reply belongs to the connection its request was sent in: one that
+        // answers a request of an earlier connection is counted and goes no further.
+        if (ethReplyStale(write, h->hasSeq, h->seq))
+            return;
+        if (nb_->AQPageOpen()) {
+            nb_->OnDevReturnFromSock();
+            return;
+        }
         int& answered = write ? writeAnswered_ : readAnswered_;
         const bool current = h->hasSeq && h->seq == seq;
         if (current && answered == seq)
             return; // a copy of a reply already handled
         if (!h->ok) {
             view_->setStatus(QString::fromUtf8(write ? TEXT_WRITE_FAILED : TEXT_READ_FAILED));
-            if (write && current && UpgradeTimeout == 1) {
-                // The device refused a step of the upgrade: no further block goes out.
-                answered = seq;
+            if (owner_ == Owner::Upgrade) {
+                // The device refused something while the upgrade runs: whatever
+                // it answers, no further block goes out.
+                if (current)
+                    answered = seq;
                 endUpgrade(UpgradeEnd::Failed);
                 return;
             }
@@ -333,7 +343,7 @@ void Engine::firmwareBlockAccepted()
     PendParam = 0;
     if (!nb_->progressAtMaximum())
         return; // the next block is already on the stack
-    setStackOwned(false);
+    setOwner(Owner::None);
     nb_->endProgress();
     Timer1.setInterval(TimerInterval);
     timCheckDevice.stop();

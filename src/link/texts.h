@@ -6,6 +6,8 @@ inline constexpr const char* UPGRADE_TIMEOUT = "系统升级超时";
 inline constexpr const char* UPGRADE_FAILED_BOX = "通讯超时，系统升级失败！";
 // Refusal of anything that would touch the command stack while an upgrade owns it.
 inline constexpr const char* UPGRADE_OWNS_STACK = "固件升级进行中，请等待升级结束或停止通讯";
+// The same while a slave-table write owns it.
+inline constexpr const char* SLAVE_WRITE_OWNS_STACK = "从设备信息写入进行中，请等待写入结束或停止通讯";
 inline constexpr const char* RAM_TEST_WAIT = "正在测试扩展RAM";
 inline constexpr const char* UPGRADE_MAIN_OK = "升级下位机成功";
 inline constexpr const char* UPGRADE_WAIT_INIT_BOX = "等待下位机初始化结束";

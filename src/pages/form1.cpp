@@ -391,7 +391,6 @@ void Form1::fillAqTypeLists()
 
 void Form1::StartRun_Click()
 {
-    engine_->newConnection();
     FirstSysInfo = true;
     ui.cmdStop->setEnabled(true);
     ui.cmdStop->setFocus();
@@ -432,8 +431,6 @@ void Form1::startSerial()
     ui.ComboADRate->setEnabled(true);
     ui.cmdSave->show();
     ui.cmdRead->show();
-    if (serial_->isOpen())
-        serial_->close();
     ui.Text2->setText(u(texts1::RUN_START));
     if (ui.ComPort->currentIndex() >= 0) {
         for (int n = 1; n <= 128 && n <= portCandidates.size(); ++n)
@@ -444,7 +441,7 @@ void Form1::startSerial()
     }
     const QString name = ComPortNo < portCandidates.size() ? portCandidates[ComPortNo] : QString();
     QString why;
-    const int err = serial_->open(name, QString::fromLatin1(texts::SETTINGS_9600), &why);
+    const int err = engine_->openSerial(name, QString::fromLatin1(texts::SETTINGS_9600), &why);
     if (err != 0) {
         startFailed(err, why);
         return;
@@ -456,7 +453,6 @@ void Form1::startSerial()
 
 void Form1::startFailed(int number, const QString& description)
 {
-    engine_->newConnection();
     const bool serialLink = !ui.optComm[1]->isChecked();
     MsgBox(serialLink ? CommErrorMessage(number, description) : WinsockErrorMessage(number, description),
            MsgButtons::Ok, u(serialLink ? texts1::SERIAL_ERROR_TITLE : texts1::WINSOCK_ERROR_TITLE),
@@ -474,9 +470,8 @@ void Form1::serialPortLost(const QString& description)
 {
     // Handled once, like a start that failed to read the port: the link
     // stops, the user is told, and the link choice is free again.
+    // The engine has ended the connection, and an upgrade with it, already.
     WriteErrorLog(description, QStringLiteral("Comm1_OnComm(Form1)"));
-    engine_->newConnection();
-    engine_->endUpgrade(Engine::UpgradeEnd::Stopped); // no upgrade outlives its port
     for (QTimer* t : {&engine_->Timer1, &engine_->Timer2, &engine_->timMscon, &engine_->timCheckDevice,
                       &engine_->Sleep_Timer})
         t->stop();
@@ -533,7 +528,6 @@ void Form1::clearPages()
 void Form1::cmdStop_Click()
 {
     trap(QStringLiteral("cmdStop_Click(Form1)"), [&] {
-        engine_->newConnection();
         ui.optComm[0]->setEnabled(true);
         ui.optComm[1]->setEnabled(true);
         if (ui.optComm[0]->isChecked())
@@ -542,15 +536,10 @@ void Form1::cmdStop_Click()
         engine_->Timer2.stop();
         engine_->timMscon.stop();
         engine_->timCheckDevice.stop();
-        engine_->endUpgrade(Engine::UpgradeEnd::Stopped);
+        engine_->closeLink(Engine::End::Stopped); // ends a running upgrade
         engine_->CmdTop = 0;
-        if (ui.optComm[0]->isChecked()) {
-            if (serial_->isOpen())
-                serial_->close();
-        } else {
+        if (!ui.optComm[0]->isChecked())
             wsckDeviceQuery_->close();
-            wsckR_W_->close();
-        }
         devices.reset();
         for (int i = ui.cmbDevice->count() - 1; i >= 0; --i)
             ui.cmbDevice->removeItem(i);

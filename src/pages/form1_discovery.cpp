@@ -74,22 +74,26 @@ void Form1::cmbDevice_Click()
 {
     trap(QStringLiteral("cmbDevice_Click(Form1)"), [&] {
         engine_->refuseWhileOwned(); // before the socket is aimed elsewhere
-        engine_->newConnection();
+        const QString item = ui.cmbDevice->currentText();
+        const int index = ui.cmbDevice->currentIndex();
+        if (index < 0 || index >= devices.size())
+            throw RuntimeError(QStringLiteral("下标越界"));
+        const DeviceEntry& rec = devices.at(index);
+        // Aimed first: what the old device said is forgotten before the new one's
+        // announcement is shown.
+        QString why;
+        if (engine_->aimDevice(item, rec.port(), &why) != 0)
+            throw RuntimeError(WinsockErrorMessage(10048, why));
         ui.Text4->setText(QStringLiteral("0"));
         ui.Text3->setText(QStringLiteral("0"));
         engine_->NetRxCount = 0;
         engine_->TimeoutCount = 0;
         resetPages('S');
         ui.Text2->setText(u(READING));
-        const QString item = ui.cmbDevice->currentText();
         const auto parts = item.split(QLatin1Char('.'));
         for (int i = 0; i < 4; ++i)
             ui.txtIp[std::size_t(i)]->setText(i < parts.size() ? parts[i] : QString());
         ui.txtDevID->setReadOnly(false);
-        const int index = ui.cmbDevice->currentIndex();
-        if (index < 0 || index >= devices.size())
-            throw RuntimeError(QStringLiteral("下标越界"));
-        const DeviceEntry& rec = devices.at(index);
         // The DeviceID starts with the hardware number padded with "0" to 16 characters.
         QString hw = fromAnsi(rec.DeviceId).mid(1, 15);
         if (hw.startsWith(QLatin1Char('0')))
@@ -100,11 +104,6 @@ void Form1::cmbDevice_Click()
             e->clear();
         TuneParamText.clear();
         CmdLine.clear();
-        wsckR_W_->close();
-        wsckR_W_->setRemote(item, rec.port());
-        QString why;
-        if (wsckR_W_->bind(rec.port(), &why) != 0)
-            throw RuntimeError(WinsockErrorMessage(10048, why));
         engine_->SetParaPending = false;
         fillAqTypeLists();
         engine_->loadList(startupList(true));
@@ -168,7 +167,7 @@ void Form1::resetPages(char col)
 {
     const bool S = col == 'S', A = col == 'A', B = col == 'B', C = col == 'C';
     if (A || B)
-        engine_->newConnection(); // the connected device is gone
+        engine_->deviceGone(); // ends a running upgrade as failed
     if (S || A || B)
         leaveMaintenance(false); // the device that was connected is gone
     if (S || A || B) {

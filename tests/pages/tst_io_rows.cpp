@@ -292,7 +292,7 @@ private Q_SLOTS:
                 f->ui.btShowAQ->click();
                 f->aqcal().form()->close();
             } else {
-                e().newConnection();
+                e().openSerial(e().port()->portName(), QStringLiteral("9600,N,8,1")); // a new connection
             }
             write();
             QCOMPARE(rig->serial.written.size(), 1);

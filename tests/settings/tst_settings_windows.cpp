@@ -221,7 +221,7 @@ private Q_SLOTS:
                 w->DistributeZigbeeParam();
             else
                 formNamed(window).OnRead();
-            e->newConnection();
+            e->openSerial(e->port()->portName(), QStringLiteral("9600,N,8,1")); // a new connection
         }
         auto* write = form->findChild<QPushButton*>(zigbee ? QStringLiteral("cmdZbWrite") : QStringLiteral("cmdWrite"));
         write->click();
