@@ -38,6 +38,7 @@ Engine::Engine(LinkView* view, Neighbours* neighbours, SerialTransport* port, QO
         connect(port_, &SerialTransport::lost, this, [this] { newConnection(End::Stopped, false); });
     }
     CmdStack[0] = QS_REFRESH_LIVE;
+    clock_.start();
 
     // The replies whose work is the engine's own.
     setSerialCheck(std::uint8_t(QS_READ_ZIGBEE), atLeast(ZIGBEE_BLOCK_SIZE));
@@ -164,7 +165,7 @@ void Engine::newConnection(End how, bool linked)
     const bool ended = linked_;
     linked_ = false;
     ++connection_;
-    staleFns_ += askedFns_;
+    staleFns_.insert(askedFns_);
     askedFns_.clear();
     readsBefore_ = readsBefore_ || readFirst_ >= 0;
     writesBefore_ = writesBefore_ || writeFirst_ >= 0;
@@ -184,8 +185,17 @@ void Engine::newConnection(End how, bool linked)
 
 bool Engine::serialReplyStale(std::uint8_t fn)
 {
-    askedFns_.remove(fn);
-    return staleFns_.remove(fn);
+    constexpr qint64 LONGEST_WAIT_MS = 20000; // the longest reply time-out
+    const auto it = staleFns_.find(fn);
+    if (it == staleFns_.end()) {
+        askedFns_.remove(fn);
+        return false;
+    }
+    const bool inTime = clock_.elapsed() - *it <= LONGEST_WAIT_MS;
+    staleFns_.erase(it);
+    if (!inTime)
+        askedFns_.remove(fn);
+    return inTime;
 }
 
 bool Engine::ethReplyStale(bool write, bool hasSeq, quint16 seq) const
@@ -464,8 +474,7 @@ void Engine::SendCommand()
     port_->setThreshold(ReplyLen);
     if (!port_->write(RxBuf))
         throw RuntimeError(QStringLiteral("写端口错误"));
-    askedFns_.insert(fn);
-    staleFns_.remove(fn); // a reply with this code now answers this request
+    askedFns_.insert(fn, clock_.elapsed());
     enableTimer(timMscon);
     StatusText.clear();
     Q_EMIT frameSent(RxBuf);

@@ -16,7 +16,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
-#include <QSet>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -276,11 +276,14 @@ private:
     bool linked_ = false;
     // The witnesses of what an earlier connection asked. Serial: the function
     // codes asked and not answered in this connection, and those left
-    // unanswered by earlier ones (not asked again since). Ethernet: the
+    // unanswered by earlier ones, with the time they were asked; the first
+    // reply with such a code within the longest reply time-out answers the
+    // earlier request (its own came first) and is dropped. Ethernet: the
     // sequence number of the first read and write of this connection (-1:
     // none sent since the change), and whether requests of an earlier
     // connection may still be answered.
-    QSet<std::uint8_t> askedFns_, staleFns_;
+    QHash<std::uint8_t, qint64> askedFns_, staleFns_;
+    QElapsedTimer clock_;
     int readFirst_ = -1, writeFirst_ = -1;
     bool readsBefore_ = false, writesBefore_ = false;
     // Whether the reply just received answers a request of an earlier connection.

@@ -7,6 +7,7 @@
 #include "devsim/udp_device.h"
 #include "e2e/window_rig.h"
 #include "pages/form1.h"
+#include "proto/serial_commands.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -92,6 +93,34 @@ private Q_SLOTS:
         sim.model()->zigbeeTestResult = 2;
         f->settings().ZigBee().Cmd_TestZigbee->click();
         QTRY_VERIFY_WITH_TIMEOUT(texts.contains(QStringLiteral("测试zigbee失败:  设备不通信")), 5000);
+    }
+
+    // A reply held by the device past 停止通讯 and 通讯开始 answers a request
+    // of the earlier connection: nothing of it is taken as read in the new one.
+    void lateReplyOfAnEarlierConnection()
+    {
+        SimSerialDevice sim;
+        QVERIFY2(sim.open(), qPrintable(sim.errorString()));
+        auto f = e2e::connectedSerialWindow(sim, this, texts);
+        QVERIFY(f);
+        QStringList boxes;
+        setMsgResponder([&boxes](const MsgRequest& r) {
+            boxes << r.text;
+            return MsgAnswer::Ok;
+        });
+        BlockForm& w = f->settings().Form_Ctrl();
+        sim.setReplyDelay(1000);
+        w.cmdRead->click();
+        QTRY_VERIFY_WITH_TIMEOUT(sim.receivedFunctions().contains(quint8(serial::FN_READ_CTRL)), 5000);
+        f->cmdStop_Click();
+        f->StartRun_Click();
+        QTest::qWait(1500); // the reply arrives in the new connection
+        sim.setReplyDelay(0);
+        QVERIFY(!w.blockRead());
+        w.cmdWrite->click();
+        QCOMPARE(boxes, QStringList{QStringLiteral("请先读取参数，再修改写入")});
+        QTest::qWait(700);
+        QVERIFY(!sim.receivedFunctions().contains(quint8(serial::FN_WRITE_CTRL)));
     }
 
     void ethernetLink()

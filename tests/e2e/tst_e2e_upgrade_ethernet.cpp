@@ -80,7 +80,9 @@ private Q_SLOTS:
     {
         QFETCH(int, step);
         QFETCH(int, blocksSent);
-        sim->refuseFlashStep(step);
+        // The refusal of the middle block echoes an earlier sequence number:
+        // while the upgrade runs, any refusal ends it.
+        sim->refuseFlashStep(step, step >= 0);
         e2e::upgradeFrom(*f, e2e::writeFile(dir, QStringLiteral("main.bin"), e2e::testImage(16 * 512)));
         QTRY_VERIFY_WITH_TIMEOUT(boxes.contains(QStringLiteral("通讯超时，系统升级失败！")), 15000);
         for (const char* t : {"写服务失败", "系统升级超时"})
@@ -91,6 +93,35 @@ private Q_SLOTS:
         QCOMPARE(writesTo(2), blocksSent);
         QCOMPARE(boxes, QStringList{QStringLiteral("通讯超时，系统升级失败！")});
         QCOMPARE(f->upgrade().FwBlockCount, 0);
+    }
+
+    // The device stops announcing in the middle of the transfer and is
+    // dropped: the upgrade ends as failed with it, and once the device is
+    // back it can be picked again.
+    void droppedDeviceEndsTheUpgrade()
+    {
+        e2e::upgradeFrom(*f, e2e::writeFile(dir, QStringLiteral("main.bin"), e2e::testImage()));
+        QTRY_VERIFY_WITH_TIMEOUT(sim->model()->flashBlocksReceived > 20, 15000);
+        sim->setAnnouncing(false);
+        const auto now = f->clock;
+        f->clock = [now] { return now() + 20000; }; // 20 s without an announcement
+        f->timCheckDevice_Timer();
+        QCOMPARE(boxes, QStringList{QStringLiteral("通讯超时，系统升级失败！")});
+        QVERIFY(texts.contains(QStringLiteral("系统升级超时")));
+        QVERIFY(f->ui.ProgressBar->isHidden());
+        QVERIFY(!f->engine().stackOwned());
+        QTest::qWait(300);
+        const int blocks = writesTo(2);
+        QTest::qWait(500);
+        QCOMPARE(writesTo(2), blocks); // no block follows
+        f->clock = now;
+        sim->announceNow();
+        QTRY_COMPARE_WITH_TIMEOUT(f->ui.cmbDevice->count(), 1, 5000);
+        f->ui.cmbDevice->setCurrentIndex(0);
+        const int before = sim->receivedRequests().size();
+        f->cmbDevice_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(sim->receivedRequests().size() > before + 3, 5000);
+        QCOMPARE(boxes.size(), 1); // the pick is not refused
     }
 };
 

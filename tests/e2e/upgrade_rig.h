@@ -64,7 +64,7 @@ inline void refusedStepRows()
     QTest::addColumn<int>("blocksSent");
     QTest::newRow("start") << int(SimFaults::FLASH_START) << 0;
     QTest::newRow("size") << int(SimFaults::FLASH_SIZE) << 0;
-    QTest::newRow("middle block") << 8 << 9;
+    QTest::newRow("middle block (Ethernet: with an earlier sequence number)") << 8 << 9;
 }
 
 } // namespace e2e

@@ -262,6 +262,29 @@ private Q_SLOTS:
         QCOMPARE(e->RxCount, 4);
     }
 
+    // The frame has no sequence number: the engine's record of what it asked
+    // decides. The first reply with the code of a request left unanswered by
+    // an earlier connection answers that request, even when the new connection
+    // asked the same again, and is counted and dropped.
+    void replyToAnEarlierConnectionIsDropped()
+    {
+        const auto ask = [&](std::uint8_t fn) {
+            e->prepareRequest(fn, 7, 60);
+            e->SendCommand();
+        };
+        ask(FN_READ_CTRL);
+        ask(FN_READ_SM);
+        e->openSerial(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
+        ask(FN_READ_SM);
+        for (int i = 0; i < 2; ++i) {
+            port->event(reply(FN_READ_CTRL, 60));
+            port->event(reply(FN_READ_SM, 291));
+        }
+        QCOMPARE(e->RxCount, 4);
+        QCOMPARE(nb->calls.count(QStringLiteral("OnReadCtrl")), 1);
+        QCOMPARE(nb->calls.count(QStringLiteral("OnReadSM")), 1);
+    }
+
     void replyDispatch_data()
     {
         QTest::addColumn<int>("fn");

@@ -351,6 +351,26 @@ private Q_SLOTS:
         QCOMPARE(f.readAll(), QByteArray("ABCDEF"));
     }
 
+    // A reply, success or refusal, to a request sent before the device socket
+    // was aimed again goes no further than the counter.
+    void replyToAnEarlierConnectionIsDropped()
+    {
+        e->PendIndex = 10003;
+        e->PendSubIndex = 1;
+        e->ReadCmd();
+        const auto old = quint16(e->ReadSeq);
+        QCOMPARE(e->aimDevice(QStringLiteral("127.0.0.2"), 5000), 0);
+        e->Timer2.start();
+        sock->deliver(reply(0x4C, old, QByteArray(100, 0)));
+        sock->deliver(reply(0x0C, old));
+        QCOMPARE(e->NetRxCount, 2);
+        QVERIFY(view->history.isEmpty());
+        QVERIFY(e->Timer2.isActive() && !e->Timer1.isActive());
+        e->ReadCmd();
+        sock->deliver(reply(0x4C, quint16(e->ReadSeq), QByteArray(100, 0)));
+        QVERIFY(!view->history.isEmpty());
+    }
+
     void firmwareTransfer()
     {
         // The firmware builders send their payloads themselves.

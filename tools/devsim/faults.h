@@ -21,6 +21,7 @@ struct SimFaults
     // function code nobody asked for; UDP: status bits 00)
     static constexpr int FLASH_START = -2, FLASH_SIZE = -1, NO_FLASH_STEP = -3;
     int refuseFlashStep = NO_FLASH_STEP; // FLASH_START, FLASH_SIZE or a block number from 0
+    bool refuseWithOldSeq = false;       // UDP: that refusal echoes the sequence number before the request's
 
     void clear() { *this = SimFaults{}; }
 

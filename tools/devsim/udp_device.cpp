@@ -4,6 +4,7 @@
 
 #include <QNetworkDatagram>
 #include <QTimer>
+#include <utility>
 #include <QUdpSocket>
 
 using namespace sim;
@@ -194,9 +195,8 @@ void SimUdpDevice::handle(const QByteArray &d, const QHostAddress &from, quint16
                           : r.subIndex == 0                                            ? SimFaults::FLASH_START
                           : r.subIndex == 1                                            ? SimFaults::FLASH_SIZE
                                                                                        : m_model->flashBlocksReceived;
-    const bool failed = !dropped
-                        && ((flashStep != SimFaults::NO_FLASH_STEP && m_faults.takeFlashStep(flashStep))
-                            || SimFaults::take(m_faults.failNext));
+    const bool refusedStep = !dropped && flashStep != SimFaults::NO_FLASH_STEP && m_faults.takeFlashStep(flashStep);
+    const bool failed = refusedStep || (!dropped && SimFaults::take(m_faults.failNext));
 
     // The whole user block does not fit one datagram: it goes out in chunks,
     // each echoing the request's sequence number.
@@ -224,7 +224,9 @@ void SimUdpDevice::handle(const QByteArray &d, const QHostAddress &from, quint16
     if (!ok || svc == SVC_WRITE)
         payloads = {QByteArray()};
 
-    const quint16 seq = SimFaults::take(m_faults.wrongSeqNext) ? quint16(r.seq + 1) : r.seq;
+    const quint16 seq = SimFaults::take(m_faults.wrongSeqNext)                  ? quint16(r.seq + 1)
+                        : refusedStep && std::exchange(m_faults.refuseWithOldSeq, false) ? quint16(r.seq - 1)
+                                                                                         : r.seq;
     const int copies = SimFaults::take(m_faults.duplicateNext) ? 2 : 1;
     for (const QByteArray &p : payloads) {
         const QByteArray out = reply(svc, ok, seq, r.index, r.subIndex, r.param, p);

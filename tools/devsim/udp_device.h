@@ -75,7 +75,11 @@ public:
     void failNext(int n = 1) { m_faults.failNext = n; }
     void wrongSeqNext(int n = 1) { m_faults.wrongSeqNext = n; }
     void duplicateNext(int n = 1) { m_faults.duplicateNext = n; }
-    void refuseFlashStep(int step) { m_faults.refuseFlashStep = step; }
+    void refuseFlashStep(int step, bool oldSeq = false)
+    {
+        m_faults.refuseFlashStep = step;
+        m_faults.refuseWithOldSeq = oldSeq;
+    }
     void clearFaults() { m_faults.clear(); }
 
     QList<SimUdpRequest> receivedRequests() const { return m_log; }
