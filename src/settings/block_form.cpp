@@ -75,6 +75,11 @@ BlockForm::BlockForm(const BlockFormSpec& spec, Engine& engine) : spec_(spec), e
     resize(std::min(1200, 60 + cols * grdBlock->horizontalHeader()->defaultSectionSize()), 480);
     connect(cmdRead, &QPushButton::clicked, this, &BlockForm::cmdRead_Click);
     connect(cmdWrite, &QPushButton::clicked, this, &BlockForm::cmdWrite_Click);
+    // The grid shows what the device that is gone said: it is emptied.
+    connect(&engine_, &Engine::connectionEnded, this, [this] {
+        for (int i = 0; i < cellCount(); ++i)
+            grdBlock->item(rowOf(i), columnOf(i))->setText(QString());
+    });
 }
 
 bool BlockForm::blockRead() const { return readConnection_ == engine_.connection(); }

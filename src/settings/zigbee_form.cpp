@@ -169,6 +169,24 @@ ZigbeeForm::ZigbeeForm(Engine& engine, std::function<ZigbeeAdvanceParam*(bool)> 
     connect(cmdZbWrite, &QPushButton::clicked, this, &ZigbeeForm::cmdZbWrite_Click);
     connect(Cmd_TestZigbee, &QPushButton::clicked, this, &ZigbeeForm::Cmd_TestZigbee_Click);
     connect(cmdZbAdvance, &QPushButton::clicked, this, &ZigbeeForm::cmdZbAdvance_Click);
+    connect(&engine_, &Engine::connectionEnded, this, &ZigbeeForm::forget);
+}
+
+void ZigbeeForm::forget()
+{
+    // What the device that is gone said is not shown as if it were the next one's.
+    for (auto* c : {cmbZbLogic, cmbZbNetType})
+        c->setCurrentIndex(-1);
+    for (auto* e : {txtZbDNO, txtZbMAC, txtZbExtPan, txtZbChainAddr})
+        e->clear();
+    for (auto* c : ckZbChannel)
+        c->setChecked(false);
+    ckZbEnable->setChecked(false);
+    if (auto* adv = advance_(false)) {
+        for (auto* e : adv->txtZbAdvParam)
+            e->clear();
+        adv->txtZbAdvFlag->clear();
+    }
 }
 
 bool ZigbeeForm::blockRead() const { return readConnection_ == engine_.connection(); }

@@ -57,6 +57,8 @@ public:
     QPushButton* cmdZbAdvance = nullptr;
 
 private:
+    // Empties the controls when the connection that filled them has ended.
+    void forget();
     // The controls as the variables would hold them; throws at a bad box.
     ZigbeeVars capture() const;
 

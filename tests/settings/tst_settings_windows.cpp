@@ -216,12 +216,15 @@ private Q_SLOTS:
         const bool zigbee = window == QLatin1String("ZigBee");
         QWidget* form = zigbee ? static_cast<QWidget*>(&w->ZigBee()) : &formNamed(window);
         if (readBefore) {
+            e->openSerial(e->port()->portName(), QStringLiteral("9600,N,8,1"));
             putReply(0, pattern(512));
             if (zigbee)
                 w->DistributeZigbeeParam();
             else
                 formNamed(window).OnRead();
             e->openSerial(e->port()->portName(), QStringLiteral("9600,N,8,1")); // a new connection
+            // and the window shows nothing of the device read before
+            QVERIFY((zigbee ? w->ZigBee().txtZbDNO->text() : formNamed(window).grdBlock->item(0, 0)->text()).isEmpty());
         }
         auto* write = form->findChild<QPushButton*>(zigbee ? QStringLiteral("cmdZbWrite") : QStringLiteral("cmdWrite"));
         write->click();
