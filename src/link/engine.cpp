@@ -173,10 +173,8 @@ void Engine::newConnection(End how, bool linked)
     // What the old connection owned ends with it, before anyone hears of the change.
     if (owner_ == Owner::Upgrade)
         endUpgrade(how == End::Stopped ? UpgradeEnd::Stopped : UpgradeEnd::Failed);
-    if (owner_ == Owner::SlaveWrite) {
-        CmdTop = 0;
-        setOwner(Owner::None);
-    }
+    release(Owner::SlaveWrite);
+    CmdTop = 0; // nothing queued for the old device goes to the next one
     if (ended)
         Q_EMIT connectionEnded();
     linked_ = linked;
