@@ -128,6 +128,7 @@ Form_AQ::Form_AQ(Engine& engine, bool& aqPageOpen, const AqCalSetup& setup)
     engine_.Timer2.stop();
     engine_.timCheckDevice.stop();
     connection_ = engine_.connection();
+    connect(&engine_, &Engine::connectionEnded, this, &Form_AQ::forget);
     open_ = true;
     Timer1.start();
     if (linkHeld_)
@@ -248,6 +249,31 @@ void Form_AQ::buildUi()
 }
 
 // ---------------------------------------------------------------- dispatcher
+
+void Form_AQ::push(std::int16_t code)
+{
+    // Without a link the device's commands would only meet a closed port;
+    // the measuring devices are read on their own sockets.
+    const AqRow* row = rowOf(code);
+    if (row && row->fn != 0 && !engine_.linked())
+        return;
+    AQCmdStack.push_back(code);
+}
+
+void Form_AQ::forget()
+{
+    if (!loaded_)
+        return;
+    for (auto* e : txt_AQV)
+        e->clear();
+    for (auto* e : txt_AQM)
+        e->clear();
+    for (auto* c : ComboAQType)
+        c->setCurrentIndex(-1);
+    AQCmdStack.assign(1, AQ_IDLE);
+    Text1->clear();
+    resume();
+}
 
 void Form_AQ::Timer1_Timer()
 {

@@ -54,7 +54,8 @@ public:
 
     // ---- command stack ----
     std::vector<std::int16_t> AQCmdStack{AQ_IDLE};
-    void push(std::int16_t code) { AQCmdStack.push_back(code); }
+    // Queues a command; one for the device queues nothing while no link runs.
+    void push(std::int16_t code);
     int VerifyReadCount = 0;
 
     QTimer Timer1; // dispatcher
@@ -94,6 +95,10 @@ private:
     // The end of a reply to the command in flight: Timer2 off, Timer1 on.
     void resume();
     void replied(std::int16_t code, bool serialLink);
+    // The connection's end: what the device said is forgotten (the points
+    // and types it filled emptied and unset), its queued requests and the
+    // waiting reply dropped.
+    void forget();
 
     Engine& engine_;
     bool& open_;

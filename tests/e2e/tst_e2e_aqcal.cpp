@@ -97,6 +97,99 @@ private Q_SLOTS:
         QVERIFY(f);
         exercise(*f, *sim.model(), [&sim] { return int(sim.receivedRequests().size()); }, false);
     }
+
+    // Device A's points and types are forgotten when its connection ends:
+    // after Stop a press sends nothing; after a start on device B (the same
+    // simulated device, holding other values) with the window still open the
+    // zero-point and type writes send nothing of A, and after a read of B they
+    // send B's.
+    void forgetsDeviceAAtTheConnectionsEnd_data()
+    {
+        QTest::addColumn<bool>("ethernet");
+        QTest::newRow("serial") << false;
+        QTest::newRow("ethernet") << true;
+    }
+    void forgetsDeviceAAtTheConnectionsEnd()
+    {
+        QFETCH(bool, ethernet);
+        SimSerialDevice serialSim;
+        SimUdpDevice udpSim;
+        std::unique_ptr<Form1> f;
+        if (ethernet) {
+            const quint16 announcePort = e2e::startLoopbackDevice(udpSim);
+            QVERIFY2(announcePort != 0, qPrintable(udpSim.errorString()));
+            f = e2e::connectedEthernetWindow(announcePort, this, texts);
+        } else {
+            QVERIFY2(serialSim.open(), qPrintable(serialSim.errorString()));
+            f = e2e::connectedSerialWindow(serialSim, this, texts);
+        }
+        QVERIFY(f);
+        SimDeviceModel& m = ethernet ? *udpSim.model() : *serialSim.model();
+        f->TesterIpV = f->TesterIpM = QStringLiteral("127.0.0.3");
+        f->aqcal().measuringPort = e2e::freePort();
+        f->ui.btShowAQ->click();
+        Form_AQ* aq = f->aqcal().form();
+        QVERIFY(aq);
+        const auto press = [aq](const char* n) { aq->findChild<QPushButton*>(QLatin1String(n))->click(); };
+        const auto forgotten = [aq] {
+            for (std::size_t i = 0; i < 16; ++i)
+                if (!aq->txt_AQV[i]->text().isEmpty() || !aq->txt_AQM[i]->text().isEmpty())
+                    return false;
+            for (auto* c : aq->ComboAQType)
+                if (c->currentIndex() != -1)
+                    return false;
+            return true;
+        };
+
+        press("cmdReadZF");
+        press("cmdReadType");
+        QTRY_COMPARE_WITH_TIMEOUT(aq->txt_AQM[1]->text(), QStringLiteral("4.001"), 5000); // the last pushed runs first
+        QCOMPARE(aq->ComboAQType[6]->currentIndex(), 2);
+
+        f->cmdStop_Click();
+        QVERIFY(forgotten());
+        QStringList shown;
+        connect(aq->Text1, &QLineEdit::textChanged, this, [&shown](const QString& t) {
+            if (!t.isEmpty())
+                shown << t;
+        });
+        press("cmdReadType");
+        press("cmdWriteZero");
+        QTest::qWait(1200);
+        QVERIFY2(shown.isEmpty(), qPrintable(shown.join(u' '))); // nothing tried on the closed link
+
+        // Device B.
+        for (std::size_t c = 0; c < 8; ++c) {
+            m.aqZeroFull[4 * c] = qint16(300 + c);
+            m.aqZeroFull[4 * c + 2] = qint16(2300 + c);
+        }
+        m.aqType = {1, 1, 1, 1, 0, 0, 0, 0};
+        auto zfB = m.aqZeroFull;
+        const auto typesB = m.aqType;
+        f->StartRun_Click();
+        if (ethernet) {
+            QTRY_COMPARE_WITH_TIMEOUT(f->ui.cmbDevice->count(), 1, 5000);
+            f->ui.cmbDevice->setCurrentIndex(0);
+            f->cmbDevice_Click();
+        }
+        QVERIFY(f->engine().linked() && f->aqcal().AQPageOpen);
+        QVERIFY(forgotten());
+        // The writes run first and send nothing; the reads behind them show B.
+        press("cmdWriteType");
+        press("cmdWriteZero");
+        QTRY_COMPARE_WITH_TIMEOUT(aq->ComboAQType[0]->currentIndex(), 1, 12000);
+        QCOMPARE(aq->txt_AQV[1]->text(), QStringLiteral("0.301"));
+        QVERIFY(m.aqZeroFull == zfB && m.aqType == typesB);
+
+        aq->txt_AQV[0]->setText(QStringLiteral("0.5"));
+        aq->ComboAQType[7]->setCurrentIndex(1);
+        press("cmdWriteType");
+        press("cmdWriteZero");
+        QTRY_COMPARE_WITH_TIMEOUT(m.aqType[7], quint8(1), 8000);
+        zfB[0] = 500;
+        QVERIFY(m.aqZeroFull == zfB);
+        QCOMPARE(m.aqType[6], quint8(0));
+    }
 };
 
 QTEST_MAIN(TestE2eAqCal)

@@ -34,6 +34,7 @@ private Q_SLOTS:
         sock.sent.clear();
         e = std::make_unique<Engine>(&view, &nb, &port);
         e->setDeviceSocket(&sock);
+        e->openSerial(QStringLiteral("fake"), QStringLiteral("9600,N,8,1")); // a link runs
     }
 
     // A main command in flight when the window opens: its time-out must not
