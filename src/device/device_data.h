@@ -10,6 +10,9 @@
 
 struct DeviceData {
     SysParamRecord SysInfo;
+    // The connection the system record was read in (0: none). The record is
+    // written back (设置参数, 读取并下载) only while that connection lasts.
+    int SysInfoConnection = 0;
     QString DeviceBootVer;              // "1.2", from the serial system-parameter reply
     QString DeviceInnerVer;             // "2554", the firmware version word in hex
     std::array<std::uint8_t, 8> AQType{};    // AQ channel types as read: 0 voltage, 1 current, 2 DQ
@@ -38,4 +41,32 @@ struct DeviceData {
     std::array<double, 8> AOVal{};      // output values to write, in V or mA
     std::array<std::int16_t, 8> AOValInt{}; // the same x 1000 as on the wire
     std::array<std::uint8_t, 18> LedState{};
+
+    // The connection ended: what the device said is forgotten, the states the
+    // LED, DO, DQ and AQ-to-DQ buttons toggle included. The system record
+    // stays for the lengths that depend on the model, but no longer counts as
+    // read; the values the user staged for a write stay the user's.
+    void forget()
+    {
+        SysInfoConnection = 0;
+        DeviceBootVer.clear();
+        DeviceInnerVer.clear();
+        AQType = {};
+        AQTypeBuf = {};
+        DOOut = {};
+        DOByte = 0;
+        AQtoDQState = {};
+        AQZeroFullRead = {};
+        AQZeroFullConnection = 0;
+        ZeroVal = {};
+        FullVal = {};
+        ADVal = {};
+        TempVal = {};
+        VoltVal = {};
+        DIByte = 0;
+        DIState = {};
+        DOState = {};
+        AOValInt = {};
+        LedState = {};
+    }
 };

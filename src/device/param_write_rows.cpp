@@ -1,9 +1,11 @@
 #include "device/param_write_rows.h"
 
+#include "base/errorlog.h"
 #include "base/numbers.h"
 #include "device/controls.h"
 #include "device/device_data.h"
 #include "device/shared_rows.h"
+#include "device/texts.h"
 #include "link/engine.h"
 #include "proto/eth_commands.h"
 #include "proto/param_blocks.h"
@@ -16,13 +18,19 @@ using namespace net;
 namespace {
 
 // Alarm limits: the number the box begins with, rounded; beyond a 16-bit
-// value the builder ends and nothing is sent.
+// value, or with a box left empty, the builder ends and nothing is sent.
 QByteArray alarmLimits(const Controls& c)
 {
+    const auto limit = [&c](const QString& name, int i) {
+        const QString t = c.text(name, i);
+        if (t.trimmed().isEmpty())
+            throw RuntimeError(QString::fromUtf8(texts2::ALARM_LIMIT_EMPTY));
+        return toInt16(leadingNumber(t));
+    };
     std::array<std::int16_t, 8> up{}, down{};
     for (int i = 0; i < 8; ++i) {
-        up[std::size_t(i)] = toInt16(leadingNumber(c.text(QStringLiteral("txt_AIUp"), i)));
-        down[std::size_t(i)] = toInt16(leadingNumber(c.text(QStringLiteral("txt_AIDown"), i)));
+        up[std::size_t(i)] = limit(QStringLiteral("txt_AIUp"), i);
+        down[std::size_t(i)] = limit(QStringLiteral("txt_AIDown"), i);
     }
     return blocks::aiAlarmWriteBlock(up, down);
 }

@@ -144,6 +144,7 @@ void distributeSysParam(Engine& e, DeviceData& dev, const Controls& c, Link link
         MsgBox(u(texts2::NO_USER_PROGRAM));
 
     dev.SysInfo = next;
+    dev.SysInfoConnection = e.connection();
     c.setText(QStringLiteral("txtDeviceType"), models::modelText(next.DeviceType));
     applyModelEffects(next.DeviceType, c, link);
 

@@ -259,6 +259,8 @@ void ImageFile::ReadTxtAndDown_Click()
 {
     trap(QStringLiteral("ReadTxtAndDown_Click(Form1)"), [&] {
         engine_.refuseWhileOwned(); // before the pages change: nothing of the download may start
+        if (mayDownload && !mayDownload())
+            return;
         const QString path = chooseFile(false, {});
         if (path.isEmpty() || !loadFile(path))
             return;

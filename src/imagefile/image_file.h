@@ -48,6 +48,9 @@ public:
     // Applies a parameter text from the production server and queues its download.
     void DownOrder(QString& text, int& upgradeMode);
 
+    // Whether the download may begin: the system record it completes was read
+    // in this connection (the main window tells the user when not). Unset: it may.
+    std::function<bool()> mayDownload;
     // The file dialog; tests replace it. Empty: cancelled.
     std::function<QString(bool save, const QString& suggested)> chooseFile;
 

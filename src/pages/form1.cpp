@@ -15,10 +15,13 @@
 #include "link/texts.h"
 #include "pages/choice_lists.h"
 #include "pages/texts.h"
+#include "settings/texts.h"
+#include "device/colors.h"
 #include "proto/serial_commands.h"
 #include "imagefile/image_file.h"
 #include "upgrade/firmware_upgrade.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
 #include <chrono>
@@ -148,6 +151,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     registerSysParamRows(*engine_, dev_, controls_, [this] { ShowSysInfo(); });
     registerSettingsRows(*engine_, *settings_);
     registerControlRows(*engine_, dev_, controls_);
+    connect(engine_.get(), &Engine::connectionEnded, this, &Form1::forgetDevice);
     slaves_ = std::make_unique<SlaveWindow>(*engine_);
     setupFilesAndUpgrade(options);
 
@@ -501,28 +505,49 @@ void Form1::closeEvent(QCloseEvent* e)
 
 // ---------------------------------------------------------------- stop, pause, display mode
 
-void Form1::clearPages()
+void Form1::forgetDevice()
 {
-    for (auto* e : ui.ChnlDis)
-        e->clear();
-    for (auto* e : ui.prjTxt)
-        e->clear();
-    for (auto* e : ui.txt_AQjust)
-        e->clear();
-    for (auto* e : ui.txt_AQV)
-        e->clear();
-    for (auto* e : ui.txt_AQM)
-        e->clear();
-    for (auto* e : ui.txtAQ)
-        e->clear();
-    for (auto* e : ui.txt_MAC)
-        e->clear();
-    for (auto* e : ui.txtIp)
-        e->clear();
-    for (QLineEdit* e : {ui.lblNUM, ui.txtSeries, ui.txtInnerVersion, ui.txtModuleAddr, ui.txtDevID, ui.txtPD_Tag,
-                         ui.txtPallTime, ui.txt_HardAddr, ui.txtCellPressure, ui.txtTempComp, ui.txtDeviceType})
-        e->clear();
-    ui.lblVersion->clear();
+    // Every box and list of the pages shows what a device said, but the
+    // user's own: the output set-points and the weekday the clock write sends.
+    const QList<const QWidget*> own(ui.txtAQ_Set.begin(), ui.txtAQ_Set.end());
+    const auto part = [](const QWidget* w) { // the edit field inside a list or a date box
+        return qobject_cast<const QComboBox*>(w->parentWidget()) || qobject_cast<const QAbstractSpinBox*>(w->parentWidget());
+    };
+    for (auto* e : ui.tabs->findChildren<QLineEdit*>())
+        if (!own.contains(e) && !part(e))
+            e->clear();
+    for (auto* c : ui.tabs->findChildren<QComboBox*>())
+        if (c != ui.Combo_WeekDay)
+            c->setCurrentIndex(-1);
+    for (QLabel* l : {ui.lblVersion, ui.lb_BookNo})
+        l->clear();
+    for (auto* l : ui.lbl_unit0)
+        l->clear();
+    for (auto* l : ui.lbl_unit1)
+        l->clear();
+    dev_.forget();
+    for (auto* b : ui.LightState)
+        colors::paintFace(b);
+    for (auto* b : ui.cmdDO)
+        colors::paintFace(b);
+    for (auto* b : ui.cmdDQ3)
+        colors::paintFace(b);
+    for (auto* l : ui.shpDI)
+        colors::paintFace(l);
+    for (auto* l : ui.sapAI)
+        colors::paint(l, colors::WHITE);
+    for (auto* b : ui.cmdChnlEnable) {
+        colors::paintFace(b);
+        b->setText(QString());
+    }
+}
+
+bool Form1::sysInfoReadHere()
+{
+    if (dev_.SysInfoConnection == engine_->connection())
+        return true;
+    MsgBox(u(texts6::READ_FIRST));
+    return false;
 }
 
 void Form1::cmdStop_Click()
@@ -546,7 +571,7 @@ void Form1::cmdStop_Click()
         ui.cmbDevice->hide();
         ui.Text2->clear();
         leaveMaintenance(false);
-        clearPages();
+        forgetDevice(); // also when no device was reached
         ui.cmdWriteprj->setEnabled(false);
         engine_->TimeoutCount = 0;
         engine_->RxCount = 0;

@@ -204,7 +204,12 @@ private:
     void openZeroFullEditor(std::uint8_t mode); // 1 zero, 2 full scale
     void closeZeroFullEditor();
     void paintEditorCell(bool editing);
-    void clearPages();
+    // The connection ended: every box and list of the pages that a device
+    // fills is emptied or unset, the toggled states reset and their buttons
+    // repainted, the system record no longer counts as read.
+    void forgetDevice();
+    // Whether the system record was read in this connection; tells the user when not.
+    bool sysInfoReadHere();
     void startSerial();
     void startEthernet();
     void startFailed(int number, const QString& description);

@@ -94,9 +94,16 @@ void Form1::cmdWriteprj_Click()
 void Form1::bt_AQAdjust_Click()
 {
     trap(QStringLiteral("bt_AQAdjust_Click(Form1)"), [&] {
+        // An emptied box is no zero: nothing is written until every box holds a number.
         std::array<std::int16_t, 8> v{};
-        for (std::size_t i = 0; i < v.size(); ++i)
-            v[i] = toInt16(leadingNumber(ui.txt_AQjust[i]->text()));
+        for (std::size_t i = 0; i < v.size(); ++i) {
+            const QString t = ui.txt_AQjust[i]->text().trimmed();
+            if (!isNumeric(t)) {
+                MsgBox(u(texts1::PARAMS_EMPTY));
+                return;
+            }
+            v[i] = toInt16(strictNumber(t));
+        }
         dev_.SysInfo.AqAdjust = v;
         engine_->push(QS_WRITE_AQ_PRJ_CAL); // the same code on both links
     });

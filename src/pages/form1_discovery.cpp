@@ -171,22 +171,8 @@ void Form1::resetPages(char col)
     if (S || A || B)
         leaveMaintenance(false); // the device that was connected is gone
     if (S || A || B) {
-        for (QLineEdit* e : {ui.lblNUM, ui.txtSeries, ui.txtInnerVersion, ui.txtModuleAddr, ui.txtDevID, ui.txtPD_Tag,
-                             ui.txtPallTime, ui.txt_HardAddr, ui.txtCellPressure, ui.txtTempComp})
-            e->clear();
-        ui.lblVersion->clear();
-        for (auto* e : ui.txt_AQjust)
-            e->clear();
-        for (auto* e : ui.ChnlDis)
-            e->clear();
-        for (auto* e : ui.prjTxt)
-            e->clear();
-        for (auto* e : ui.txt_AQM)
-            e->clear();
-        for (auto* e : ui.txt_AQV)
-            e->clear();
-        for (auto* c : ui.ComboType2)
-            c->setCurrentIndex(-1);
+        // What the device said is forgotten, also when none was reached yet.
+        forgetDevice();
         CmdLine.clear();
         TuneParamText.clear();
         for (auto* e : ui.txtAQ_Set)
@@ -194,15 +180,7 @@ void Form1::resetPages(char col)
         for (auto* b : ui.bt_WriteOrOut)
             b->setEnabled(false);
         ui.bt_ReadAQZeroFull->setEnabled(false);
-        for (auto* l : ui.sapAI)
-            colors::paint(l, colors::WHITE);
     }
-    if (S || B)
-        for (auto* e : ui.txtAQ)
-            e->clear();
-    if (S)
-        for (auto* e : ui.txt_MAC)
-            e->clear();
     if (C)
         for (auto* l : ui.sapAI)
             colors::paint(l, colors::WHITE);

@@ -442,6 +442,10 @@ void Form1::rebuildDeviceId()
 void Form1::cmdSetPara_Click()
 {
     trap(QStringLiteral("cmdSetPara_Click(Form1)"), [&] {
+        engine_->refuseWhileOwned();
+        // The record completes what the page leaves out: only the one read in this connection.
+        if (!sysInfoReadHere())
+            return;
         const int hw = int(ui.txthardwarenum->text().size());
         if (hw != 14 && hw != 15) {
             MsgBox(u(texts1::HARDWARE_NUMBER_WRONG));
@@ -535,6 +539,9 @@ void Form1::cmdSetPara_Vk()
 
 void Form1::cmdChnlEnable_Click(int channel)
 {
+    // The switch is written with the record: refused before it changes anything.
+    if (!sysInfoReadHere())
+        return;
     auto& e = dev_.SysInfo.ChnlEnable[std::size_t(channel)];
     e = e == 1 ? 0 : 1;
     auto* b = ui.cmdChnlEnable[std::size_t(channel)];
@@ -549,9 +556,16 @@ void Form1::cmdChnlEnable_Click(int channel)
 void Form1::Command3_Click()
 {
     trap(QStringLiteral("Command3_Click(Form1)"), [&] {
-        for (std::size_t i = 0; i < 11; ++i)
-            if (ui.ChnlSensor[i]->currentIndex() >= 0)
-                dev_.SysInfo.SensorType[i] = std::uint8_t(ui.ChnlSensor[i]->currentIndex());
+        // A list without a selection keeps the type of the record read in this
+        // connection (a code the list does not hold); without such a read it
+        // makes no type, and nothing is stored or queued.
+        std::array<std::uint8_t, 11> types{};
+        const bool read = dev_.SysInfoConnection == engine_->connection();
+        for (std::size_t i = 0; i < 11; ++i) {
+            const int index = ui.ChnlSensor[i]->currentIndex();
+            types[i] = index < 0 && read ? dev_.SysInfo.SensorType[i] : toByte(index);
+        }
+        dev_.SysInfo.SensorType = types;
         engine_->push(QS_WRITE_SENSOR_TYPE); // the same code on both links
     });
 }

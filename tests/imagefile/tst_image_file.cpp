@@ -157,6 +157,7 @@ private Q_SLOTS:
         const QString path = dir.filePath(QStringLiteral("down.txt"));
         QVERIFY(f->imageFile().saveFile(path));
         f->ui.txtModuleAddr->setText(QStringLiteral("99"));
+        f->device().SysInfoConnection = f->engine().connection(); // the record as read in this connection
         f->imageFile().chooseFile = [path](bool save, const QString&) { return save ? QString() : path; };
         f->imageFile().ReadTxtAndDown_Click();
         QCOMPARE(f->ui.txtModuleAddr->text(), QStringLiteral("1"));

@@ -4,6 +4,7 @@
 #include "base/errorlog.h"
 #include "base/msgbox.h"
 #include "device/colors.h"
+#include "imagefile/image_file.h"
 #include "pages/form1.h"
 #include "proto/eth_commands.h"
 #include "proto/serial_commands.h"
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTimeEdit>
 #include <QtTest>
 
@@ -546,6 +548,131 @@ private Q_SLOTS:
         QCOMPARE(stack(), QList<std::int16_t>({8, 4}));
         f->ui.cmdChnlEnable[1]->click();
         QCOMPARE(f->device().SysInfo.ChnlEnable[1], std::uint8_t(0));
+    }
+
+    // A connection that ends takes what its device said along: the boxes and
+    // lists of the pages are empty or unset, the LED, DO and AQ-to-DQ states
+    // reset, and a write pressed on the next device sends none of it. Values
+    // applied before the first open (the command line) are no device's and stay.
+    void connectionEndForgetsWhatTheDeviceSaid_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<bool>("retyped");    // the user fills every box and list afterwards
+        QTest::addColumn<QString>("box");     // the message shown ("" none)
+        QTest::addColumn<int>("fn");          // the write's function code
+        QTest::addColumn<QByteArray>("sent"); // its payload; empty: not sent
+        const QString readFirst = QStringLiteral("请先读取参数，再修改写入");
+        const QString empty = QStringLiteral("部分参数为空，不能写入！请核查后再操作");
+        const QByteArray none;
+        QTest::newRow("写网关") << "gate" << "stop" << false << "" << int(FN_WRITE_GATEWAY) << none;
+        QTest::newRow("写传感器类型") << "sensors" << "lost" << false << "" << int(QS_WRITE_SENSOR_TYPE) << none;
+        QTest::newRow("写报警限值") << "alarms" << "reopen" << false << "" << int(QS_WRITE_AI_ALARM) << none;
+        QTest::newRow("写AQ校准值, emptied") << "aqAdjust" << "stop" << false << empty << int(QS_WRITE_AQ_PRJ_CAL) << none;
+        QTest::newRow("写AQ校准值, not a number")
+            << "aqAdjust5x" << "reopen" << true << empty << int(QS_WRITE_AQ_PRJ_CAL) << none;
+        QTest::newRow("设置参数") << "setPara" << "lost" << true << readFirst << int(QS_WRITE_SYS_INFO) << none;
+        QTest::newRow("通道使能") << "chnlEnable" << "reopen" << true << readFirst << int(QS_WRITE_SYS_INFO) << none;
+        QTest::newRow("读取并下载") << "download" << "stop" << false << readFirst << int(QS_WRITE_SYS_INFO) << none;
+        QByteArray leds(18, '\0');
+        leds[3] = 1;
+        QTest::newRow("LED") << "led" << "lost" << false << "" << int(QS_WRITE_LAMP) << leds;
+        QTest::newRow("DO") << "do" << "stop" << false << "" << int(QS_WRITE_DO) << QByteArray("\x01", 1);
+        QTest::newRow("AQ to DQ") << "dq" << "reopen" << false << "" << int(QS_WRITE_AQ_TO_DQ)
+                                  << QByteArray("\x04", 1);
+    }
+    void connectionEndForgetsWhatTheDeviceSaid()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, end);
+        QFETCH(bool, retyped);
+        QFETCH(int, fn);
+        QFETCH(QByteArray, sent);
+        const QString settings = QStringLiteral("9600,N,8,1");
+        QString records = QStringLiteral("txtGate_0\x80" "10|");
+        f->imageFile().AnalysisParam(records);
+        QCOMPARE(e().openSerial(QStringLiteral("A"), settings), 0);
+        QCOMPARE(f->ui.txtGate[0]->text(), QStringLiteral("10")); // the first open ends nothing
+
+        // Device A as its reads leave the pages.
+        readTypical();
+        for (auto* c : f->ui.ChnlSensor)
+            c->setCurrentIndex(3);
+        for (auto* b : f->ui.txt_AQjust)
+            b->setText(QStringLiteral("7"));
+        auto& d = f->device();
+        d.LedState.fill(1);
+        d.DOOut = {0, 1};
+        d.AQtoDQState.fill(1);
+        for (QWidget* w : {static_cast<QWidget*>(f->ui.LightState[0]), static_cast<QWidget*>(f->ui.cmdDO[1]),
+                           static_cast<QWidget*>(f->ui.cmdDQ3[0])})
+            colors::paint(w, colors::ON);
+        QTemporaryDir dir;
+        const QString image = dir.filePath(QStringLiteral("a.txt"));
+        QVERIFY(f->imageFile().saveFile(image));
+        f->imageFile().chooseFile = [image](bool save, const QString&) { return save ? QString() : image; };
+
+        // The connection ends; device B is on the link.
+        if (end == QLatin1String("stop"))
+            f->cmdStop_Click();
+        else if (end == QLatin1String("lost"))
+            Q_EMIT rig->serial.lost(QStringLiteral("gone"));
+        if (end != QLatin1String("reopen"))
+            QVERIFY(!rig->serial.isOpen());
+        QCOMPARE(e().openSerial(QStringLiteral("B"), settings), 0);
+        boxes.clear();
+        const auto part = [](const QWidget* w) {
+            return qobject_cast<const QComboBox*>(w->parentWidget()) || qobject_cast<const QDateTimeEdit*>(w->parentWidget());
+        };
+        for (auto* box : f->ui.tabs->findChildren<QLineEdit*>())
+            if (!part(box) && std::find(f->ui.txtAQ_Set.begin(), f->ui.txtAQ_Set.end(), box) == f->ui.txtAQ_Set.end())
+                QVERIFY2(box->text().isEmpty(), qPrintable(box->objectName()));
+        for (auto* c : f->ui.tabs->findChildren<QComboBox*>())
+            if (c != f->ui.Combo_WeekDay)
+                QVERIFY2(c->currentIndex() == -1, qPrintable(c->objectName()));
+        for (QWidget* w : {static_cast<QWidget*>(f->ui.LightState[0]), static_cast<QWidget*>(f->ui.cmdDO[1]),
+                           static_cast<QWidget*>(f->ui.cmdDQ3[0])})
+            QVERIFY2(colors::isFace(w), qPrintable(w->objectName()));
+
+        if (retyped) { // what the user types now is the user's own
+            for (auto* box : f->ui.tabs->findChildren<QLineEdit*>())
+                if (!part(box) && box->text().isEmpty())
+                    box->setText(QStringLiteral("1"));
+            for (auto* c : f->ui.tabs->findChildren<QComboBox*>())
+                c->setCurrentIndex(0);
+            f->ui.txthardwarenum->setText(QStringLiteral("20150309000012"));
+        }
+        const QList<std::int16_t> before = stack();
+        const QHash<QString, std::function<void()>> press{
+            {QStringLiteral("gate"), [&] { f->bt_NetGate_Click(); }},
+            {QStringLiteral("sensors"), [&] { f->Command3_Click(); }},
+            {QStringLiteral("alarms"), [&] { f->cmd_WriteAIWarning_Click(); }},
+            {QStringLiteral("aqAdjust"), [&] { f->bt_AQAdjust_Click(); }},
+            {QStringLiteral("aqAdjust5x"),
+             [&] {
+                 f->ui.txt_AQjust[5]->setText(QStringLiteral("5x"));
+                 f->bt_AQAdjust_Click();
+             }},
+            {QStringLiteral("setPara"), [&] { f->cmdSetPara_Click(); }},
+            {QStringLiteral("chnlEnable"), [&] { f->cmdChnlEnable_Click(0); }},
+            {QStringLiteral("download"), [&] { f->imageFile().ReadTxtAndDown_Click(); }},
+            {QStringLiteral("led"), [&] { f->LightState_Click(3); }},
+            {QStringLiteral("do"), [&] { f->cmdDO_Click(0); }},
+            {QStringLiteral("dq"), [&] { f->cmdDQ3_Click(2); }}};
+        press[command]();
+        QFETCH(QString, box);
+        QCOMPARE(boxTexts(), box.isEmpty() ? QStringList() : QStringList{box});
+        if (!box.isEmpty())
+            QCOMPARE(stack(), before); // refused before anything is queued
+        for (int i = 0; i < 12 && e().CmdTop > 0; ++i) {
+            e().Timer1_Timer();
+            e().resume();
+        }
+        QList<QByteArray> payloads;
+        for (const auto& frame : rig->serial.written)
+            if (std::uint8_t(frame[2]) == fn)
+                payloads << frame.mid(PAYLOAD_AT, frame.size() - PAYLOAD_AT - 4);
+        QCOMPARE(payloads, sent.isEmpty() ? QList<QByteArray>() : QList<QByteArray>{sent});
     }
 
     void deviceNumberReadBack()
