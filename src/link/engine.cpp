@@ -401,6 +401,8 @@ void Engine::Timer2_Timer()
             view_->setStatus(QString::fromUtf8(texts::TIMEOUT));
         else
             endUpgrade(UpgradeEnd::Failed);
+        if (owner_ == Owner::SlaveWrite)
+            nb_->slaveRowFailed();
     });
     enableTimer(Timer1);
     Timer2.stop();
@@ -612,6 +614,9 @@ void Engine::dispatchSerialReply()
     if (!row) {
         resume();
         view_->setStatus(QString::fromUtf8(TEXT_NO_SUCH_FUNCTION));
+        // The serial link's refusal of a slave record: a code nobody asked for.
+        if (owner_ == Owner::SlaveWrite)
+            nb_->slaveRowFailed();
         return;
     }
     if (!accepted(serialChecks_.value(fn), true, QStringLiteral("Comm1_OnComm(Form1)")))

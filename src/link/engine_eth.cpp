@@ -223,6 +223,8 @@ void Engine::wsckR_W_DataArrival(const QByteArray& datagram)
             resume();
             if (current)
                 answered = seq;
+            if (current && write && owner_ == Owner::SlaveWrite)
+                nb_->slaveRowFailed();
             return;
         }
         if (!current)

@@ -38,6 +38,10 @@ public:
     virtual void DistributeZigbeeParam() {}
     virtual void slaveWindowSwitch(bool on) {}      // SlaveInfoForm switched on or off
     virtual bool slaveRowsMarked() const { return false; } // slave records still wait to be written
+    // The slave record in flight was not written: the device refused it, or
+    // no answer came within its time-out (the acknowledgement is the slave
+    // window's own reply handler).
+    virtual void slaveRowFailed() {}
     virtual void stopSlaveCheckTimer() {}           // CheckTimer off, interval 0
     virtual void setZigbeeTestVisible(bool) {}      // the ZigBee window's test button
     virtual void unloadWindows() {}                 // the other windows, when the main window closes

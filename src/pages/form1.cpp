@@ -57,6 +57,7 @@ public:
     void Cmd_SetDefault_Click() override { f_->Cmd_SetDefault_Click(); }
     void slaveWindowSwitch(bool on) override { f_->slaves().switchOn(on); }
     bool slaveRowsMarked() const override { return f_->slaves().rowsMarked(); }
+    void slaveRowFailed() override { f_->slaves().rowFailed(); }
     void stopSlaveCheckTimer() override { f_->slaves().stopCheckTimer(); }
     void endProgress() override
     {

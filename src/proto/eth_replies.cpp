@@ -76,8 +76,10 @@ constexpr EthReplyRow ROWS[] = {
     {W, SYS, 15, "写零点满度成功", T, false, nullptr, false},
     {W, SYS, 16, "写AO值成功", T, false, nullptr, false},
     // One slave record written: the same ending as on the serial link, so the
-    // next marked record follows at once instead of after a time-out.
-    {W, SYS, 17, "写从设备信息成功", T, false, nullptr, false},
+    // next marked record follows at once instead of after a time-out. The
+    // slave window takes it as that row's acknowledgement; the write's text
+    // follows its last row.
+    {W, SYS, 17, nullptr, T, false, "slaveRowWritten", false},
     // First step of a two-step AQ zero/full write: PendParam 3 for the second.
     {W, SYS, 18, "写AO值成功", T, false, "aqZeroFullStep", false},
     {W, SYS, 19, "写MAC地址成功", T, false, nullptr, false},

@@ -194,7 +194,9 @@ constexpr ReplyRow REPLIES[] = {
     {23, "QS_READ_LAMP", "读出小灯状态", R, false, false, false},
     {24, "QS_WRITE_LAMP", "写入小灯状态成功", R, false, false, false},
     {32, "QS_READ_SLAVE", "读从设备信息成功", R, false, false, false},
-    {33, "QS_WRITE_SLAVE", "写从设备信息成功", R, false, false, false},
+    // The slave window's reply handler takes it as the row's acknowledgement;
+    // the write's text follows its last row.
+    {33, "QS_WRITE_SLAVE", nullptr, R, false, false, false},
     {34, "QS_WRITE_AQ_ZERO_FULL", "写AQ零点满度成功", R, false, false, false},
     {35, "QS_READ_AQ_ZERO_FULL", "读AQ零点满度成功", R, false, false, false},
     {36, "QS_WRITE_MAC", "写设备MAC地址成功", R, false, false, false},

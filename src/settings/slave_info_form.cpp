@@ -105,6 +105,7 @@ void SlaveInfoForm::Form_Load()
 void SlaveInfoForm::rowEdited(int r)
 {
     SlaveChanged[std::size_t(r)] = 1;
+    taken_[std::size_t(r)] = false; // what 写入 took is no longer what the row holds
     Command1->setEnabled(true);
     colors::paint(Label6[std::size_t(r)], colors::ON);
 }
@@ -146,13 +147,21 @@ void SlaveInfoForm::Command1_Click()
             MsgBox(u(texts6::READ_FIRST));
         if (queued_.empty())
             return;
-        setEnabled(false);
-        Command1->setEnabled(false);
         const bool eth = engine_.view()->linkOption() == 1;
         for (std::size_t k = 0; k < queued_.size(); ++k) {
             engine_.PendParam = 0;
             engine_.push(eth ? std::int16_t(net::QE_WRITE_SLAVE) : std::int16_t(serial::QS_WRITE_SLAVE));
         }
+        // From here until its last row is answered the write owns the stack.
+        engine_.own(Engine::Owner::SlaveWrite);
+        writing_ = true;
+        writeFailed_ = false;
+        inFlight_.reset();
+        taken_.fill(false);
+        for (const auto& q : queued_)
+            taken_[std::size_t(q.first)] = true;
+        setEnabled(false);
+        Command1->setEnabled(false);
     });
 }
 
@@ -218,14 +227,51 @@ QByteArray SlaveInfoForm::takeNextRecord()
         queued_.clear();
         throw RuntimeError(QStringLiteral("没有待写的从设备"));
     }
+    // A record still in flight is not answered any more: its answer could
+    // not be told from the next one's.
+    if (inFlight_)
+        writeFailed_ = true;
     const auto [r, rec] = queued_.front();
     queued_.erase(queued_.begin());
     SlaveRowIndex = std::int16_t(r);
-    SlaveChanged[std::size_t(r)] = 0;
-    for (int k = 0; k < ROWS; ++k)
-        if (!SlaveChanged[std::size_t(k)])
-            colors::paint(Label6[std::size_t(k)], ROW_IDLE);
+    inFlight_ = r;
     return rec;
+}
+
+void SlaveInfoForm::rowAnswered(bool acknowledged)
+{
+    if (!writing_ || !inFlight_)
+        return; // no record waits for an answer
+    const auto i = std::size_t(*inFlight_);
+    inFlight_.reset();
+    if (!acknowledged) {
+        writeFailed_ = true;
+    } else if (taken_[i]) {
+        SlaveChanged[i] = 0;
+        colors::paint(Label6[i], ROW_IDLE);
+    }
+    taken_[i] = false;
+    if (!rowsQueued())
+        endWrite(WriteEnd::Answered);
+}
+
+void SlaveInfoForm::writeAbandoned()
+{
+    if (writing_)
+        endWrite(WriteEnd::ConnectionEnded);
+}
+
+void SlaveInfoForm::endWrite(WriteEnd how)
+{
+    queued_.clear();
+    inFlight_.reset();
+    taken_.fill(false);
+    writing_ = false;
+    engine_.release(Engine::Owner::SlaveWrite);
+    setEnabled(true);
+    Command1->setEnabled(anyRowMarked());
+    if (how == WriteEnd::Answered)
+        engine_.view()->setStatus(u(writeFailed_ ? slavetexts::WRITE_FAILED : slavetexts::WRITE_DONE));
 }
 
 void SlaveInfoForm::DistributeSlaveInfo(std::span<const std::uint8_t> payload, int row)

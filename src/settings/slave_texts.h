@@ -8,5 +8,8 @@ inline constexpr const char* WRITE = "写入";
 inline constexpr const char* COMM_TYPES[2] = {"ModbusRTU", "ModbusASCII"};
 inline constexpr const char* TYPE_UNKNOWN = "错误！";
 inline constexpr const char* READ_FAILED = "读取从设备信息失败";
+// The end of a table write: every row taken acknowledged, or not.
+inline constexpr const char* WRITE_DONE = "写从设备信息成功";
+inline constexpr const char* WRITE_FAILED = "写从设备信息失败";
 inline constexpr const char* SYSTEM_HINT = "系统提示";
 } // namespace slavetexts

@@ -21,6 +21,9 @@ SlaveWindow::SlaveWindow(Engine& engine) : engine_(engine)
     const auto record = Engine::decodes(slave::decodeSlaveRecord);
     e->setSerialDecoder(std::uint8_t(QS_READ_SLAVE), [this] { DistributeSlaveInfo(true); }, record);
     e->setEthAction(QStringLiteral("DistributeSlaveInfo"), [this] { DistributeSlaveInfo(false); }, record);
+    // The device's acknowledgement of the record in flight.
+    e->setSerialDecoder(std::uint8_t(QS_WRITE_SLAVE), [this] { rowAnswered(true); });
+    e->setEthAction(QStringLiteral("slaveRowWritten"), [this] { rowAnswered(true); });
     QObject::connect(e, &Engine::frameSent, &context_,
                      [this](const QByteArray& f) { requestSent(slave::slaveReadRowOfFrame(f)); });
     QObject::connect(e, &Engine::datagramSent, &context_,
@@ -37,7 +40,18 @@ SlaveInfoForm& SlaveWindow::form()
     return *form_;
 }
 
-void SlaveWindow::unload() { delete form_.data(); }
+void SlaveWindow::unload()
+{
+    if (form_ && form_->writing())
+        engine_.release(Engine::Owner::SlaveWrite); // nothing is left to write the rows
+    delete form_.data();
+}
+
+void SlaveWindow::rowAnswered(bool acknowledged)
+{
+    if (form_)
+        form_->rowAnswered(acknowledged);
+}
 
 void SlaveWindow::showAndRead()
 {
@@ -102,6 +116,7 @@ void SlaveWindow::connectionChanged()
     reading_ = false;
     if (form_) {
         form_->CheckTimer.stop();
+        form_->writeAbandoned();
         form_->setEnabled(true);
     }
 }

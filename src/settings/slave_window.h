@@ -22,13 +22,17 @@ public:
     // btSlaveShow: empties the rows, reads the 16 rows and shows the window,
     // disabled until every read is answered or over (timed out, or passed by
     // the next request), or the connection ends. The end of a connection also
-    // ends a table write: the records it had not sent are not written.
+    // ends a table write: the records it had not sent are not written, the
+    // rows not acknowledged stay marked and 写入 is usable again.
     void showAndRead();
 
     // The engine's view of the window.
     void switchOn(bool on);
     bool rowsMarked() const;
     void stopCheckTimer();
+    // The answer to the slave record in flight (see SlaveInfoForm::rowAnswered).
+    void rowAnswered(bool acknowledged);
+    void rowFailed() { rowAnswered(false); }
 
 private:
     // Serial builders: ReadSlaveInfo, WriteSlaveInfo; Ethernet: StoreSlaveInfo.

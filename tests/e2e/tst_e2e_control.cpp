@@ -2,8 +2,9 @@
 // window, offscreen, against the simulated device on a pseudo-terminal and on
 // loopback UDP. Each command shows its reply text and takes effect in the
 // device; the slave table is read, two rows are written, a row whose read is
-// never answered stays empty without moving the others, and a device that
-// stays silent during the read ends in the window's own message.
+// never answered stays empty without moving the others, a row whose write the
+// device refuses stays marked, and a device that stays silent during the read
+// ends in the window's own message.
 #include "e2e/link_suite.h"
 #include "device/colors.h"
 #include "settings/slave_info_form.h"
@@ -171,7 +172,7 @@ class TestE2eControl : public e2e::LinkSuite {
         QTRY_VERIFY_WITH_TIMEOUT(w.isEnabled(), 3000);
         QCOMPARE(int(model->slaves[2][10]), 9);
         QCOMPARE(u16(model->slaves[2], 6), 300);
-        QCOMPARE(texts.count(QStringLiteral("写从设备信息成功")), 2);
+        QCOMPARE(texts.count(QStringLiteral("写从设备信息成功")), 1); // once both rows are acknowledged
         QTRY_COMPARE(f->engine().CmdTop, std::int16_t(0)); // the second entry sends nothing
         w.close();
     }
@@ -203,6 +204,35 @@ class TestE2eControl : public e2e::LinkSuite {
         texts.clear(); // the lost read's time-out
     }
 
+    // The device refuses row 3 and accepts row 6: only row 6 turns grey and
+    // loses its mark, and the status line names the failure, not the success.
+    void refusedSlaveRow()
+    {
+        step();
+        f->ui.btSlaveShow->click();
+        QTRY_VERIFY_WITH_TIMEOUT(slaves().isEnabled(), 10000);
+        auto& w = slaves();
+        const int before = std::uint8_t(model->slaves[3][4]);
+        SimFaults& faults = ethernet() ? udpSim->faults() : serialSim->faults();
+        faults.refuseSlaveRow = 3;
+        for (int r : {3, 6}) {
+            w.txtAddr[std::size_t(r)]->clear();
+            QTest::keyClicks(w.txtAddr[std::size_t(r)], QString::number(30 + r));
+        }
+        step();
+        w.Command1->click();
+        QVERIFY(shown("写从设备信息失败"));
+        faults.refuseSlaveRow = -1;
+        QCOMPARE(int(std::uint8_t(model->slaves[6][4])), 36);
+        QCOMPARE(int(std::uint8_t(model->slaves[3][4])), before);
+        QCOMPARE(colors::background(w.Label6[6]), QColor(212, 208, 200));
+        QCOMPARE(colors::background(w.Label6[3]), colors::ON);
+        QVERIFY(w.SlaveChanged[3] && !w.SlaveChanged[6]);
+        QVERIFY(!texts.contains(QStringLiteral("写从设备信息成功")));
+        QVERIFY(w.Command1->isEnabled());
+        w.close();
+    }
+
     void silentTableRead()
     {
         if (ethernet())
@@ -220,7 +250,7 @@ class TestE2eControl : public e2e::LinkSuite {
     void allParts(const LinkTexts& t)
     {
         runParts({[&] { controlCommands(t); }, [&] { slaveTable(t); }, [&] { lostSlaveRow(); },
-                  [&] { silentTableRead(); }});
+                  [&] { refusedSlaveRow(); }, [&] { silentTableRead(); }});
     }
 
 private Q_SLOTS:

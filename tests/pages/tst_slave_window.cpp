@@ -156,6 +156,9 @@ private Q_SLOTS:
         f->cmdStop_Click();
         QVERIFY(w().isEnabled());
         QVERIFY(!w().CheckTimer.isActive());
+        // 写入 is back for the rows the ended write left marked.
+        QCOMPARE(w().Command1->isEnabled(), duringWrite);
+        QVERIFY(!e().stackOwned());
         // The rows read before the Stop belong to the connection that ended.
         serial.open(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
         editAddress(1, QStringLiteral("5"));
@@ -180,13 +183,15 @@ private Q_SLOTS:
         QCOMPARE(int(first[0]), 3);
         QCOMPARE(int(std::uint8_t(first[4])), 33);
         QCOMPARE(e().CmdTop, std::int16_t(2)); // row 7 is still marked: the entry stays
-        QCOMPARE(f->ui.Text2->text(), QStringLiteral("写从设备信息成功"));
+        QVERIFY(f->ui.Text2->text() != QStringLiteral("写从设备信息成功")); // only once every row is
+        QCOMPARE(colors::background(w().Label6[3]), QColor(212, 208, 200));
         QCOMPARE(colors::background(w().Label6[7]), colors::ON);
         const QByteArray second = writeTick();
         QCOMPARE(int(second[0]), 7);
         QCOMPARE(int(std::uint8_t(second[4])), 77);
         QVERIFY(!w().anyRowMarked());
         QCOMPARE(colors::background(w().Label6[7]), QColor(212, 208, 200));
+        QCOMPARE(f->ui.Text2->text(), QStringLiteral("写从设备信息成功"));
         QCOMPARE(e().CmdTop, std::int16_t(1));
         // The entry left over sends nothing and does not wait.
         QVERIFY(writeTick().isEmpty());
@@ -255,6 +260,42 @@ private Q_SLOTS:
         QCOMPARE(second.size(), slave::RECORD_SIZE);
         QCOMPARE(int(second[0]), 7);
         QCOMPARE(int(std::uint8_t(second[4])), 77);
+    }
+
+    // Until its last row is answered the write owns the stack: a command that
+    // would load or push requests is refused with the word, and every row
+    // taken is still written.
+    void commandDuringTheWriteIsRefused_data()
+    {
+        QTest::addColumn<QString>("command");
+        for (const char* c : {"设置参数", "从设备信息"})
+            QTest::newRow(c) << QString::fromUtf8(c);
+    }
+    void commandDuringTheWriteIsRefused()
+    {
+        QFETCH(QString, command);
+        readTable({});
+        // Pages that 设置参数 would take as they are.
+        for (auto* box : f->findChildren<QLineEdit*>())
+            if (box->text().isEmpty())
+                box->setText(QStringLiteral("1"));
+        f->ui.txthardwarenum->setText(QStringLiteral("12345678901234"));
+        f->ui.ComboCold->setCurrentIndex(0);
+        for (int r : {3, 7, 9})
+            editAddress(r, QString::number(10 * r + 1));
+        w().Command1_Click();
+        QCOMPARE(int(writeTick()[0]), 3);
+        if (command == QStringLiteral("设置参数"))
+            f->cmdSetPara_Click();
+        else
+            f->btSlaveShow_Click();
+        QCOMPARE(boxes, QStringList{QStringLiteral("从设备信息写入进行中，请等待写入结束或停止通讯")});
+        QCOMPARE(int(writeTick()[0]), 7);
+        QCOMPARE(int(writeTick()[0]), 9);
+        QVERIFY(!w().anyRowMarked());
+        QCOMPARE(w().txtAddr[9]->text(), QStringLiteral("91")); // the rows were not read again
+        QCOMPARE(f->ui.Text2->text(), QStringLiteral("写从设备信息成功"));
+        QVERIFY(!e().stackOwned());
     }
 
     // While another operation owns the stack 写入 is refused before it

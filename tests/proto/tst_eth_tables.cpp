@@ -243,7 +243,7 @@ void TstEthTables::reply_data()
     QTest::newRow("W 10003/22 stop and clear") << true << 10003 << 22 << 0 << "写停止下位机运行并清除下位机命令成功" << true << false << "restoreTimerInterval" << false;
     QTest::newRow("W 10003/23 lamp board") << true << 10003 << 23 << 1 << "灯板检测通信成功" << true << false << "clearPendParam" << true;
     QTest::newRow("W 10003/25 run/stop") << true << 10003 << 25 << 0 << "启动成功" << true << false << "toggleRunStop" << false;
-    QTest::newRow("W 10003/17 slave record") << true << 10003 << 17 << 0 << "写从设备信息成功" << true << false << none << false;
+    QTest::newRow("W 10003/17 slave record") << true << 10003 << 17 << 0 << none << true << false << "slaveRowWritten" << false;
     QTest::newRow("W 10003/28 restore selected") << true << 10003 << 28 << 3 << "恢复系统参数成功" << true << false << none << false;
     QTest::newRow("W 10010/2") << true << 10010 << 2 << 0 << "写PD_Tag成功" << true << false << none << false;
     QTest::newRow("W 10010/1 any other") << true << 10010 << 1 << 0 << none << true << false << none << false;

@@ -104,6 +104,14 @@ QString SimConsole::execute(const QString &line)
         return ok();
     }
 
+    if (cmd == QLatin1String("refuse-slave-row")) {
+        if (serial)
+            serial->faults().refuseSlaveRow = n;
+        if (udp)
+            udp->faults().refuseSlaveRow = n;
+        return ok();
+    }
+
     // Serial-only modes.
     if (cmd == QLatin1String("truncate") || cmd == QLatin1String("corrupt-crc")
         || cmd == QLatin1String("corrupt-markers") || cmd == QLatin1String("wrong-fn")) {

@@ -6,6 +6,9 @@ struct SimFaults
 {
     bool silent = false;        // never answer (requests are still logged)
     int lostSlaveRow = -1;      // never answer the read of this slave-table row (-1: none)
+    // Refuse every write of this slave-table row and keep the row as it was
+    // (serial: a function code nobody asked for; UDP: status bits 00; -1: none).
+    int refuseSlaveRow = -1;
     int dropNext = 0;           // swallow the next N replies (the request still takes effect)
     int delayMs = 0;            // hold every reply back by this long
     // serial only

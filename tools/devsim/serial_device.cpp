@@ -296,7 +296,8 @@ void SimSerialDevice::handle(const QByteArray &request)
                           : fn == 46 ? SimFaults::FLASH_SIZE
                           : fn == 47 ? m_model->flashBlocksReceived
                                      : SimFaults::NO_FLASH_STEP;
-    const bool refused = flashStep != SimFaults::NO_FLASH_STEP && m_faults.takeFlashStep(flashStep);
+    const bool refused = (flashStep != SimFaults::NO_FLASH_STEP && m_faults.takeFlashStep(flashStep))
+                         || (fn == 33 && request.size() > 3 && quint8(request[3]) == m_faults.refuseSlaveRow);
     const int len = replyLength(fn, request.size());
     QByteArray payload = refused ? QByteArray() : replyPayload(fn, request);
     if (len < 7)

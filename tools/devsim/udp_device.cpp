@@ -196,7 +196,9 @@ void SimUdpDevice::handle(const QByteArray &d, const QHostAddress &from, quint16
                           : r.subIndex == 1                                            ? SimFaults::FLASH_SIZE
                                                                                        : m_model->flashBlocksReceived;
     const bool refusedStep = !dropped && flashStep != SimFaults::NO_FLASH_STEP && m_faults.takeFlashStep(flashStep);
-    const bool failed = refusedStep || (!dropped && SimFaults::take(m_faults.failNext));
+    const bool slaveRefused = svc == SVC_WRITE && r.index == IDX_SYSTEM && r.subIndex == 17 && !r.payload.isEmpty()
+                              && quint8(r.payload[0]) == m_faults.refuseSlaveRow;
+    const bool failed = refusedStep || (!dropped && (slaveRefused || SimFaults::take(m_faults.failNext)));
 
     // The whole user block does not fit one datagram: it goes out in chunks,
     // each echoing the request's sequence number.
