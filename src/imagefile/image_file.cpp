@@ -1,6 +1,7 @@
 #include "imagefile/image_file.h"
 
 #include "base/ansi.h"
+#include "base/command.h"
 #include "base/errorlog.h"
 #include "base/msgbox.h"
 #include "imagefile/texts.h"
@@ -115,11 +116,11 @@ ImageFile::ImageFile(QWidget* window, Engine& engine, ImageHeader header, std::f
         return save ? QFileDialog::getSaveFileName(window_, u(texts4::SAVE_TITLE), suggested, u(texts4::TXT_FILTER))
                     : QFileDialog::getOpenFileName(window_, u(texts4::OPEN_TITLE), suggested, u(texts4::TXT_FILTER));
     };
-    const auto hook = [this](const char* name, void (ImageFile::*handler)()) {
+    const auto hook = [this](const char* name, void (ImageFile::*handler)(), Gate gate = Gate::Stack) {
         if (auto* b = window_->findChild<QPushButton*>(QString::fromLatin1(name)))
-            connect(b, &QPushButton::clicked, this, handler);
+            command(b, this, engine_, [this, handler] { (this->*handler)(); }, gate);
     };
-    hook("cmdSave", &ImageFile::cmdSave_Click);
+    hook("cmdSave", &ImageFile::cmdSave_Click, Gate::Free);
     hook("cmdRead", &ImageFile::cmdRead_Click);
     hook("ReadTxt", &ImageFile::ReadTxt_Click);
     hook("ReadTxtAndDown", &ImageFile::ReadTxtAndDown_Click);

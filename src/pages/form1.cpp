@@ -140,9 +140,21 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
                           std::chrono::steady_clock::now().time_since_epoch())
                           .count());
     };
-    connect(wsckDeviceQuery_, &UdpTransport::datagram, this, &Form1::wsckDeviceQuery_DataArrival);
-    connect(serial_, &SerialTransport::lost, this, &Form1::serialPortLost);
-    connect(&engine_->timCheckDevice, &QTimer::timeout, this, &Form1::timCheckDevice_Timer);
+    connect(wsckDeviceQuery_, &UdpTransport::datagram, this, [this](const QByteArray& d) {
+        trap(QStringLiteral("wsckDeviceQuery_DataArrival(Form1)"), [&] { wsckDeviceQuery_DataArrival(d); });
+    });
+    connect(serial_, &SerialTransport::lost, this, [this](const QString& why) {
+        trap(QStringLiteral("Comm1_OnComm(Form1)"), [&] { serialPortLost(why); });
+    });
+    // The device watchdog belongs to the Ethernet link: on the serial link it
+    // would find no announced device and end the link.
+    onTimeout(engine_->timCheckDevice, [this] {
+        if (!ethernetChosen()) {
+            engine_->timCheckDevice.stop();
+            return;
+        }
+        timCheckDevice_Timer();
+    });
     registerSerialRows(*engine_, dev_, controls_);
     registerEthRows(*engine_, dev_, controls_);
     registerParamWriteRows(*engine_, dev_, controls_);
@@ -162,9 +174,9 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     DisTimer.setInterval(1000);
     ProgressTimer.setObjectName(QStringLiteral("ProgressTimer"));
     ProgressTimer.setInterval(1000);
-    connect(&Time2Start, &QTimer::timeout, this, &Form1::Time2Start_Timer);
-    connect(&DisTimer, &QTimer::timeout, this, &Form1::DisTimer_Timer);
-    connect(&ProgressTimer, &QTimer::timeout, this, &Form1::ProgressTimer_Timer);
+    onTimeout(Time2Start, [this] { Time2Start_Timer(); });
+    onTimeout(DisTimer, [this] { DisTimer_Timer(); });
+    onTimeout(ProgressTimer, [this] { ProgressTimer_Timer(); });
 
     connectHandlers();
     connectSystemPage();
@@ -180,6 +192,18 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
 
 Form1::~Form1() = default;
 
+void Form1::command(QAbstractButton* button, std::function<void()> handler, Gate gate)
+{
+    ::command(button, this, *engine_, std::move(handler), gate);
+}
+
+void Form1::onTimeout(QTimer& timer, std::function<void()> handler)
+{
+    connect(&timer, &QTimer::timeout, this, [this, &timer, handler = std::move(handler)] {
+        trap(timer.objectName() + QStringLiteral("_Timer(") + objectName() + QLatin1Char(')'), handler);
+    });
+}
+
 void Form1::connectHandlers()
 {
     for (int i = 0; i < 2; ++i)
@@ -190,10 +214,12 @@ void Form1::connectHandlers()
     connect(ui.Option1, &QRadioButton::toggled, this, [this](bool on) { if (on) Option1_Click(); });
     connect(ui.Option2, &QRadioButton::toggled, this, [this](bool on) { if (on) Option2_Click(); });
     connect(ui.Option3, &QRadioButton::toggled, this, [this](bool on) { if (on) Option3_Click(); });
-    connect(ui.StartRun, &QPushButton::clicked, this, &Form1::StartRun_Click);
-    connect(ui.cmdStop, &QPushButton::clicked, this, &Form1::cmdStop_Click);
-    connect(ui.cmdPause, &QPushButton::clicked, this, &Form1::cmdPause_Click);
-    connect(ui.cmbDevice, qOverload<int>(&QComboBox::activated), this, [this](int) { cmbDevice_Click(); });
+    command(ui.StartRun, [this] { StartRun_Click(); });
+    command(ui.cmdStop, [this] { cmdStop_Click(); }, Gate::Free);
+    command(ui.cmdPause, [this] { cmdPause_Click(); }, Gate::Free);
+    connect(ui.cmbDevice, qOverload<int>(&QComboBox::activated), this, [this](int) {
+        trap(QStringLiteral("cmbDevice_Click(Form1)"), [&] { cmbDevice_Click(); });
+    });
 }
 
 // ---------------------------------------------------------------- LinkView
@@ -396,22 +422,26 @@ void Form1::fillAqTypeLists()
 
 void Form1::StartRun_Click()
 {
-    FirstSysInfo = true;
-    ui.cmdStop->setEnabled(true);
-    ui.cmdStop->setFocus();
-    ui.optComm[0]->setEnabled(false);
-    ui.optComm[1]->setEnabled(false);
-    ui.ComPort->setEnabled(false);
-    ui.StartRun->setEnabled(false);
-    // Engineering values are written only after a read on this link.
-    ui.cmdWriteprj->setEnabled(false);
-    ui.OpAqSingle->setEnabled(true);
-    ui.OpAqUnion->setEnabled(true);
-    ui.OpAqSingle->setFocus();
-    if (ui.optComm[1]->isChecked())
-        startEthernet();
-    else
-        startSerial();
+    // Also run by the automatic start and by the engine after an upgrade:
+    // nothing it throws leaves it.
+    trap(QStringLiteral("StartRun_Click(Form1)"), [&] {
+        FirstSysInfo = true;
+        ui.cmdStop->setEnabled(true);
+        ui.cmdStop->setFocus();
+        ui.optComm[0]->setEnabled(false);
+        ui.optComm[1]->setEnabled(false);
+        ui.ComPort->setEnabled(false);
+        ui.StartRun->setEnabled(false);
+        // Engineering values are written only after a read on this link.
+        ui.cmdWriteprj->setEnabled(false);
+        ui.OpAqSingle->setEnabled(true);
+        ui.OpAqUnion->setEnabled(true);
+        ui.OpAqSingle->setFocus();
+        if (ui.optComm[1]->isChecked())
+            startEthernet();
+        else
+            startSerial();
+    });
 }
 
 void Form1::startSerial()
@@ -482,6 +512,8 @@ void Form1::serialPortLost(const QString& description)
         t->stop();
     if (serial_->isOpen())
         serial_->close();
+    // The commands maintenance mode opened (the upgrade's among them) close as at Stop.
+    leaveMaintenance(false);
     startFailed(8020, description);
 }
 
@@ -594,7 +626,9 @@ void Form1::cmdPause_Click()
         engine_->Timer1.stop();
     } else {
         ui.cmdPause->setText(u(texts1::PAUSE));
-        Engine::enableTimer(engine_->timCheckDevice);
+        // The timers of the link in use: the device watchdog is the Ethernet link's.
+        if (ethernetChosen())
+            Engine::enableTimer(engine_->timCheckDevice);
         Engine::enableTimer(engine_->Timer1);
     }
 }

@@ -10,6 +10,7 @@
 #include "pages/services.h"
 #include "settings/settings_windows.h"
 #include "aqcal/form_aq.h"
+#include "base/command.h"
 #include "settings/slave_window.h"
 
 #include <QStringList>
@@ -194,6 +195,11 @@ protected:
 
 private:
     void setupFilesAndUpgrade(const Form1Options& options);
+    // Connects a button of the main window to its handler: trapped, and
+    // refused while an operation owns the stack unless the button is free.
+    void command(QAbstractButton* button, std::function<void()> handler, Gate gate = Gate::Stack);
+    // Connects a timer to its handler, trapped.
+    void onTimeout(QTimer& timer, std::function<void()> handler);
     void connectHandlers();
     void connectWindowOpeners();
     void connectMaintenance();

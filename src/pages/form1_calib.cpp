@@ -61,17 +61,17 @@ private:
 
 void Form1::connectCalibPage()
 {
-    connect(ui.cmdWriteprj, &QPushButton::clicked, this, &Form1::cmdWriteprj_Click);
-    connect(ui.bt_AQAdjust, &QPushButton::clicked, this, &Form1::bt_AQAdjust_Click);
-    connect(ui.CmdGainE, &QPushButton::clicked, this, &Form1::CmdGainE_Click);
-    connect(ui.CmdGainD, &QPushButton::clicked, this, &Form1::CmdGainD_Click);
-    connect(ui.Cmd_Wtite_Temprature, &QPushButton::clicked, this, &Form1::Cmd_Wtite_Temprature_Click);
-    connect(ui.Cmd_LeiCheck, &QPushButton::clicked, this, &Form1::Cmd_LeiCheck_Click);
-    connect(ui.cmdReclock, &QPushButton::clicked, this, &Form1::cmdReclock_Click);
-    connect(ui.cmdWrclock, &QPushButton::clicked, this, &Form1::cmdWrclock_Click);
-    connect(ui.cmdNowclock, &QPushButton::clicked, this, &Form1::cmdNowclock_Click);
-    connect(ui.bt_MAC, &QPushButton::clicked, this, &Form1::bt_MAC_Click);
-    connect(ui.bt_NetGate, &QPushButton::clicked, this, &Form1::bt_NetGate_Click);
+    command(ui.cmdWriteprj, [this] { cmdWriteprj_Click(); });
+    command(ui.bt_AQAdjust, [this] { bt_AQAdjust_Click(); });
+    command(ui.CmdGainE, [this] { CmdGainE_Click(); });
+    command(ui.CmdGainD, [this] { CmdGainD_Click(); });
+    command(ui.Cmd_Wtite_Temprature, [this] { Cmd_Wtite_Temprature_Click(); });
+    command(ui.Cmd_LeiCheck, [this] { Cmd_LeiCheck_Click(); });
+    command(ui.cmdReclock, [this] { cmdReclock_Click(); });
+    command(ui.cmdWrclock, [this] { cmdWrclock_Click(); });
+    command(ui.cmdNowclock, [this] { cmdNowclock_Click(); });
+    command(ui.bt_MAC, [this] { bt_MAC_Click(); });
+    command(ui.bt_NetGate, [this] { bt_NetGate_Click(); });
     auto* focus = new MacFocus(this);
     for (auto* box : ui.txt_MAC)
         box->installEventFilter(focus);

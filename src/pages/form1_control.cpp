@@ -26,7 +26,7 @@ constexpr const char* RESUME_PARAM_ASK = "是否要恢复选中参数？";
 
 void Form1::connectControlPage()
 {
-    const auto on = [this](QPushButton* b, void (Form1::*h)()) { connect(b, &QPushButton::clicked, this, h); };
+    const auto on = [this](QPushButton* b, void (Form1::*h)()) { command(b, [this, h] { (this->*h)(); }); };
     on(ui.bt_CheckRAM, &Form1::bt_CheckRAM_Click);
     on(ui.cmdClearCode, &Form1::cmdClearCode_Click);
     on(ui.cmdCheckLight, &Form1::cmdCheckLight_Click);
@@ -42,7 +42,7 @@ void Form1::connectControlPage()
     on(ui.btReadProfibus, &Form1::btReadProfibus_Click);
     on(ui.btSlaveShow, &Form1::btSlaveShow_Click);
     // The check box has toggled itself when the click ends.
-    connect(ui.ckProfibus, &QCheckBox::clicked, this, &Form1::ckProfibus_MouseUp);
+    command(ui.ckProfibus, [this] { ckProfibus_MouseUp(); });
 }
 
 void Form1::bt_CheckRAM_Click()

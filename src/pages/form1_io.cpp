@@ -40,19 +40,19 @@ constexpr int AQ_TYPE_DQ = 2;
 void Form1::connectIoPages()
 {
     for (int i = 0; i < 2; ++i)
-        connect(ui.cmdDO[std::size_t(i)], &QPushButton::clicked, this, [this, i] { cmdDO_Click(i); });
+        command(ui.cmdDO[std::size_t(i)], [this, i] { cmdDO_Click(i); });
     for (int i = 0; i < 18; ++i)
-        connect(ui.LightState[std::size_t(i)], &QPushButton::clicked, this, [this, i] { LightState_Click(i); });
+        command(ui.LightState[std::size_t(i)], [this, i] { LightState_Click(i); });
     for (int i = 0; i < 8; ++i)
-        connect(ui.cmdDQ3[std::size_t(i)], &QPushButton::clicked, this, [this, i] { cmdDQ3_Click(i); });
+        command(ui.cmdDQ3[std::size_t(i)], [this, i] { cmdDQ3_Click(i); });
     for (int i = 0; i < 4; ++i)
-        connect(ui.bt_WriteOrOut[std::size_t(i)], &QPushButton::clicked, this, [this, i] { bt_WriteOrOut_Click(i); });
-    connect(ui.cmdSetAO, &QPushButton::clicked, this, &Form1::cmdSetAO_Click);
-    connect(ui.Cmd_AQ_Unit, &QPushButton::clicked, this, &Form1::Cmd_AQ_Unit_Click);
-    connect(ui.bt_ReadAQType, &QPushButton::clicked, this, &Form1::bt_ReadAQType_Click);
-    connect(ui.bt_WriteAQType, &QPushButton::clicked, this, &Form1::bt_WriteAQType_Click);
-    connect(ui.bt_FreshDQ, &QPushButton::clicked, this, &Form1::bt_FreshDQ_Click);
-    connect(ui.bt_ReadAQZeroFull, &QPushButton::clicked, this, &Form1::bt_ReadAQZeroFull_Click);
+        command(ui.bt_WriteOrOut[std::size_t(i)], [this, i] { bt_WriteOrOut_Click(i); });
+    command(ui.cmdSetAO, [this] { cmdSetAO_Click(); });
+    command(ui.Cmd_AQ_Unit, [this] { Cmd_AQ_Unit_Click(); });
+    command(ui.bt_ReadAQType, [this] { bt_ReadAQType_Click(); });
+    command(ui.bt_WriteAQType, [this] { bt_WriteAQType_Click(); });
+    command(ui.bt_FreshDQ, [this] { bt_FreshDQ_Click(); });
+    command(ui.bt_ReadAQZeroFull, [this] { bt_ReadAQZeroFull_Click(); });
 }
 
 // ---------------------------------------------------------------- DO, outputs, LEDs

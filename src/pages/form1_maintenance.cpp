@@ -37,14 +37,14 @@ constexpr int AQ_TYPE_DQ = 2;    // ComboType2 position of a switching channel
 
 void Form1::connectMaintenance()
 {
-    connect(ui.chkMaintenance, &QCheckBox::clicked, this, &Form1::chkMaintenance_Click);
-    connect(ui.cmdSetZero, &QPushButton::clicked, this, &Form1::cmdSetZero_Click);
-    connect(ui.cmdSetFull, &QPushButton::clicked, this, &Form1::cmdSetFull_Click);
-    connect(ui.cmdLeft, &QPushButton::clicked, this, &Form1::cmdLeft_Click);
-    connect(ui.cmdRight, &QPushButton::clicked, this, &Form1::cmdRight_Click);
-    connect(ui.cmdEnter, &QPushButton::clicked, this, &Form1::cmdEnter_Click);
-    connect(ui.cmdZFSave, &QPushButton::clicked, this, &Form1::cmdZFSave_Click);
-    connect(ui.cmdZFCancel, &QPushButton::clicked, this, &Form1::cmdZFCancel_Click);
+    command(ui.chkMaintenance, [this] { chkMaintenance_Click(); }, Gate::Free);
+    command(ui.cmdSetZero, [this] { cmdSetZero_Click(); }, Gate::Free);
+    command(ui.cmdSetFull, [this] { cmdSetFull_Click(); }, Gate::Free);
+    command(ui.cmdLeft, [this] { cmdLeft_Click(); }, Gate::Free);
+    command(ui.cmdRight, [this] { cmdRight_Click(); }, Gate::Free);
+    command(ui.cmdEnter, [this] { cmdEnter_Click(); }, Gate::Free);
+    command(ui.cmdZFSave, [this] { cmdZFSave_Click(); });
+    command(ui.cmdZFCancel, [this] { cmdZFCancel_Click(); }, Gate::Free);
 }
 
 // ---------------------------------------------------------------- maintenance mode

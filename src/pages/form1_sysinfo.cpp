@@ -81,10 +81,10 @@ void Form1::connectSystemPage()
     for (auto* b : ui.ophandornot)
         connect(b, &QRadioButton::toggled, this, [this](bool on) { if (on) ophandornot_Click(); });
     for (int i = 0; i < 11; ++i)
-        connect(ui.cmdChnlEnable[std::size_t(i)], &QPushButton::clicked, this, [this, i] { cmdChnlEnable_Click(i); });
-    connect(ui.cmdSetPara, &QPushButton::clicked, this, &Form1::cmdSetPara_Click);
-    connect(ui.Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
-    connect(ui.cmdGetSys, &QPushButton::clicked, this, &Form1::cmdGetSys_Click);
+        command(ui.cmdChnlEnable[std::size_t(i)], [this, i] { cmdChnlEnable_Click(i); });
+    command(ui.cmdSetPara, [this] { cmdSetPara_Click(); });
+    command(ui.Command3, [this] { Command3_Click(); });
+    command(ui.cmdGetSys, [this] { cmdGetSys_Click(); });
 }
 
 // ---------------------------------------------------------------- display

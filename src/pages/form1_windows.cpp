@@ -15,8 +15,8 @@ void Form1::connectWindowOpeners()
         {ui.btShowRongyu, [this]() -> QWidget& { return settings_->Form_Rongyu(); }},
     };
     for (const auto& opener : openers)
-        connect(opener.first, &QPushButton::clicked, this, [window = opener.second] { SettingsWindows::open(window()); });
-    connect(ui.btShowAQ, &QPushButton::clicked, this, [this] {
+        command(opener.first, [window = opener.second] { SettingsWindows::open(window()); });
+    command(ui.btShowAQ, [this] {
         aqcal_->open({TesterIpM, TesterIpV, VerifyReadCount, aqcal_->measuringPort,
                       [this](bool held) { aqWindowHoldsLink(held); }});
     });

@@ -4,6 +4,7 @@
 #include "base/msgbox.h"
 #include "base/numbers.h"
 #include "device/shared_rows.h"
+#include "base/command.h"
 #include "link/engine.h"
 #include "settings/texts.h"
 
@@ -73,8 +74,8 @@ BlockForm::BlockForm(const BlockFormSpec& spec, Engine& engine) : spec_(spec), e
     v->addWidget(grdBlock);
     v->addLayout(buttons);
     resize(std::min(1200, 60 + cols * grdBlock->horizontalHeader()->defaultSectionSize()), 480);
-    connect(cmdRead, &QPushButton::clicked, this, &BlockForm::cmdRead_Click);
-    connect(cmdWrite, &QPushButton::clicked, this, &BlockForm::cmdWrite_Click);
+    command(cmdRead, this, engine_, [this] { cmdRead_Click(); });
+    command(cmdWrite, this, engine_, [this] { cmdWrite_Click(); });
     // The grid shows what the device that is gone said: it is emptied.
     connect(&engine_, &Engine::connectionEnded, this, [this] {
         for (int i = 0; i < cellCount(); ++i)

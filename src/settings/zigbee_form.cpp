@@ -4,6 +4,7 @@
 #include "base/msgbox.h"
 #include "base/numbers.h"
 #include "device/shared_rows.h"
+#include "base/command.h"
 #include "link/engine.h"
 #include "proto/eth_commands.h"
 #include "proto/serial_commands.h"
@@ -165,10 +166,10 @@ ZigbeeForm::ZigbeeForm(Engine& engine, std::function<ZigbeeAdvanceParam*(bool)> 
     v->addLayout(form);
     v->addLayout(buttons);
 
-    connect(cmdZbRead, &QPushButton::clicked, this, &ZigbeeForm::cmdZbRead_Click);
-    connect(cmdZbWrite, &QPushButton::clicked, this, &ZigbeeForm::cmdZbWrite_Click);
-    connect(Cmd_TestZigbee, &QPushButton::clicked, this, &ZigbeeForm::Cmd_TestZigbee_Click);
-    connect(cmdZbAdvance, &QPushButton::clicked, this, &ZigbeeForm::cmdZbAdvance_Click);
+    command(cmdZbRead, this, engine_, [this] { cmdZbRead_Click(); });
+    command(cmdZbWrite, this, engine_, [this] { cmdZbWrite_Click(); });
+    command(Cmd_TestZigbee, this, engine_, [this] { Cmd_TestZigbee_Click(); });
+    command(cmdZbAdvance, this, engine_, [this] { cmdZbAdvance_Click(); }, Gate::Free);
     connect(&engine_, &Engine::connectionEnded, this, &ZigbeeForm::forget);
 }
 

@@ -1,5 +1,6 @@
 #include "upgrade/firmware_upgrade.h"
 
+#include "base/command.h"
 #include "base/errorlog.h"
 #include "base/msgbox.h"
 #include "imagefile/image_file.h"
@@ -58,9 +59,9 @@ FirmwareUpgrade::FirmwareUpgrade(QWidget* window, Engine& engine, OrderServer& s
     engine_.setEthBuilder(net::QE_FLASH_BLOCK, [this] { SendFlashBlock(); });
 
     if (auto* b = window_->findChild<QPushButton*>(QStringLiteral("bt_FindUpdataFile")))
-        connect(b, &QPushButton::clicked, this, &FirmwareUpgrade::bt_FindUpdataFile_Click);
+        command(b, this, engine_, [this] { bt_FindUpdataFile_Click(); }, Gate::Free);
     if (auto* b = window_->findChild<QPushButton*>(QStringLiteral("bt_Updata")))
-        connect(b, &QPushButton::clicked, this, &FirmwareUpgrade::bt_Updata_Click);
+        command(b, this, engine_, [this] { bt_Updata_Click(); });
     // From the first request of an upgrade to its end neither button can be
     // pressed: their group is switched off, so whatever else enables or
     // disables the buttons themselves stays as it was.
@@ -199,6 +200,11 @@ void FirmwareUpgrade::bt_Updata_Click()
 {
     trapUpgrade("bt_Updata_Click", [&] {
         engine_.refuseWhileOwned(); // the running upgrade's blocks stay as they are
+        // Without a running link nothing would send the blocks, nor end the upgrade.
+        if (!engine_.linked()) {
+            MsgBox(u(texts7::LINK_NOT_STARTED));
+            return;
+        }
         if (chosenFile.isEmpty()) {
             MsgBox(u(texts7::NO_FILE_CHOSEN));
             return;

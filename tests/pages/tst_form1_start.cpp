@@ -194,7 +194,7 @@ private Q_SLOTS:
         QCOMPARE(f.engine().CmdTop, std::int16_t(14)); // the stack is left alone
         f.cmdPause_Click();
         QCOMPARE(f.ui.cmdPause->text(), QStringLiteral("暂停"));
-        QVERIFY(f.engine().Timer1.isActive() && f.engine().timCheckDevice.isActive());
+        QVERIFY(f.engine().Timer1.isActive());
         f.cmdStop_Click();
         QVERIFY(!r.serial.isOpen());
         QVERIFY(!f.engine().Timer1.isActive() && !f.engine().timCheckDevice.isActive());
@@ -203,6 +203,29 @@ private Q_SLOTS:
         QCOMPARE(f.ui.Text3->text(), QStringLiteral("0"));
         QVERIFY(f.ui.optComm[1]->isEnabled() && f.ui.StartRun->isEnabled());
         QVERIFY(f.ui.cmbDevice->isHidden());
+    }
+
+    // 继续 restarts the timers of the link in use: the device watchdog only on
+    // Ethernet (on the serial link it would find no device and end the link).
+    void resumeStartsTheWatchdogOnEthernetOnly_data()
+    {
+        QTest::addColumn<int>("link");
+        QTest::newRow("serial") << 0;
+        QTest::newRow("ethernet") << 1;
+    }
+    void resumeStartsTheWatchdogOnEthernetOnly()
+    {
+        QFETCH(int, link);
+        Rig r;
+        Form1& f = *r.f;
+        f.ui.optComm[std::size_t(link)]->setChecked(true);
+        f.StartRun_Click();
+        f.ui.cmdPause->setEnabled(true);
+        f.ui.cmdPause->click();
+        QVERIFY(!f.engine().timCheckDevice.isActive());
+        f.ui.cmdPause->click();
+        QCOMPARE(f.ui.cmdPause->text(), QStringLiteral("暂停"));
+        QCOMPARE(f.engine().timCheckDevice.isActive(), link == 1);
     }
 
     // The AQ window takes the link with the pause button. A Stop, or a start

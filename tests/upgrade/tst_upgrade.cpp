@@ -7,6 +7,8 @@
 #include "support/fakes.h"
 #include "upgrade/firmware_upgrade.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -122,6 +124,7 @@ private Q_SLOTS:
 
     void largestImageTheStackHoldsIsQueued()
     {
+        f->StartRun_Click();
         const QString path = file(QStringLiteral("max.bin"), qint64(9998) * 512);
         f->upgrade().chooseFile = [path] { return path; };
         f->upgrade().bt_FindUpdataFile_Click();
@@ -239,6 +242,69 @@ private Q_SLOTS:
         QCOMPARE(boxes, QStringList{QStringLiteral("固件升级进行中，请等待升级结束或停止通讯")});
     }
 
+    // A click refused while the upgrade owns the stack is refused before its
+    // handler runs: one box, the button painted and the device state as they
+    // were, nothing queued, no window opened (the AQ window would take every reply).
+    void refusedClickChangesNothing_data()
+    {
+        QTest::addColumn<QString>("button");
+        for (const char* b : {"LightState_0", "cmdDO_0", "cmdDQ3_0", "btShowAQ", "btShowCtrl"})
+            QTest::newRow(b) << QString::fromLatin1(b);
+    }
+    void refusedClickChangesNothing()
+    {
+        QFETCH(QString, button);
+        f->TesterIpM = f->TesterIpV = QStringLiteral("127.0.0.1"); // the AQ window's measuring devices
+        upgradeUnderWay();
+        auto* b = f->findChild<QPushButton*>(button);
+        QVERIFY(b);
+        b->setEnabled(true);
+        const auto stack = f->engine().CmdStack;
+        const int top = f->engine().CmdTop;
+        const auto& d = f->device();
+        const auto leds = d.LedState;
+        const auto dos = d.DOOut;
+        const auto dqs = d.AQtoDQState;
+        const QPalette paint = b->palette();
+        b->click();
+        QCOMPARE(boxes, QStringList{QStringLiteral("固件升级进行中，请等待升级结束或停止通讯")});
+        QVERIFY(d.LedState == leds && d.DOOut == dos && d.AQtoDQState == dqs);
+        QCOMPARE(b->palette(), paint);
+        QCOMPARE(int(f->engine().CmdTop), top);
+        QVERIFY(f->engine().CmdStack == stack);
+        QVERIFY(!f->aqcal().AQPageOpen && !f->aqcal().form());
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+    }
+
+    // A lost port closes what maintenance mode opened, as Stop does; without
+    // a running link no upgrade starts, and the link can start again.
+    void lostPortLeavesNoUpgradeToStart()
+    {
+        setMsgResponder([this](const MsgRequest& r) {
+            boxes << r.text;
+            return r.buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+        });
+        f->StartRun_Click();
+        f->ui.bt_Updata->setEnabled(false); // as a system read leaves them
+        f->ui.bt_FindUpdataFile->setEnabled(false);
+        f->ui.chkMaintenance->setEnabled(true);
+        f->ui.chkMaintenance->click();
+        QVERIFY(f->ui.bt_Updata->isEnabled() && f->ui.bt_FindUpdataFile->isEnabled());
+        Q_EMIT serial.lost(QStringLiteral("gone"));
+        QVERIFY(!f->ui.bt_Updata->isEnabled() && !f->ui.bt_FindUpdataFile->isEnabled());
+        boxes.clear();
+        const QString path = file(QStringLiteral("main.bin"), 4 * 512);
+        f->upgrade().chooseFile = [path] { return path; };
+        f->upgrade().bt_FindUpdataFile_Click();
+        f->upgrade().bt_Updata_Click();
+        QCOMPARE(boxes, QStringList{QStringLiteral("请先开始通讯")});
+        QVERIFY(!f->engine().stackOwned());
+        QVERIFY(f->ui.ProgressBar->isHidden());
+        f->ui.StartRun->click();
+        QVERIFY(f->engine().queued(serial::QS_READ_SYS_INFO));
+    }
+
     // Stop (and a port that is lost) ends a running upgrade as its time-out
     // does, without a word of its own: the bar is hidden and free for the
     // next user, the image forgotten, the link can start again.
@@ -278,6 +344,7 @@ private Q_SLOTS:
     // the upgrade's bar moves with its requests only.
     void upgradeStopsTheStepsOfAnEarlierBar()
     {
+        f->StartRun_Click();
         f->engine().neighbours()->InitProgress(9, true);
         const QString path = file(QStringLiteral("main.bin"), 4 * 512);
         f->upgrade().chooseFile = [path] { return path; };
