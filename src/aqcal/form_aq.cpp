@@ -94,7 +94,7 @@ std::int16_t milli(const QLineEdit* e)
 // ---------------------------------------------------------------- load and unload
 
 Form_AQ::Form_AQ(Engine& engine, bool& aqPageOpen, const AqCalSetup& setup)
-    : engine_(engine), open_(aqPageOpen), measuringPort_(setup.measuringPort), linkHeld_(setup.linkHeld)
+    : engine_(engine), open_(aqPageOpen), linkHeld_(setup.linkHeld), measuringPort_(setup.measuringPort)
 {
     setObjectName(QStringLiteral("Form_AQ"));
     setWindowTitle(u(texts5::TITLE));

@@ -35,7 +35,9 @@ Engine::Engine(LinkView* view, Neighbours* neighbours, SerialTransport* port, QO
         connect(port_, &SerialTransport::received, this, &Engine::onPortEvent);
         // Before anyone else hears of it: the connection is over. The port's
         // own message says why, so an upgrade under way ends without a word.
-        connect(port_, &SerialTransport::lost, this, [this] { newConnection(End::Stopped, false); });
+        connect(port_, &SerialTransport::lost, this, [this] {
+            trap(QStringLiteral("Comm1_OnComm(Form1)"), [&] { newConnection(End::Stopped, false); });
+        });
     }
     CmdStack[0] = QS_REFRESH_LIVE;
     clock_.start();
