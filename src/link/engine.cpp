@@ -83,14 +83,14 @@ void Engine::loadOwnedList(std::span<const std::int16_t> entries, Owner who)
     refuseWhileOwned();
     fillStack(entries);
     setOwner(who);
-    noteUpgradeParam();
+    noteOwnerParam();
 }
 
 void Engine::own(Owner who)
 {
     refuseWhileOwned();
     setOwner(who);
-    noteUpgradeParam();
+    noteOwnerParam();
 }
 
 void Engine::release(Owner who)
@@ -99,10 +99,10 @@ void Engine::release(Owner who)
         setOwner(Owner::None);
 }
 
-void Engine::noteUpgradeParam()
+void Engine::noteOwnerParam()
 {
     if (stackOwned())
-        upgradeParam_ = PendParam;
+        ownerParam_ = PendParam;
 }
 
 void Engine::setOwner(Owner who)
@@ -122,7 +122,7 @@ bool Engine::mayQueue()
     // A handler may have stored its parameter before it asked for the stack:
     // the owner's requests and the matching of their replies go on with the
     // owner's own (the box below lets the dispatcher tick).
-    PendParam = upgradeParam_;
+    PendParam = ownerParam_;
     if (!refusalShown_) {
         refusalShown_ = true;
         MsgBox(QString::fromUtf8(owner_ == Owner::Upgrade ? texts::UPGRADE_OWNS_STACK : texts::SLAVE_WRITE_OWNS_STACK));
@@ -287,7 +287,7 @@ void Engine::Timer1_Timer()
         if (!keepEntry && CmdTop != 0)
             --CmdTop;
     });
-    noteUpgradeParam();
+    noteOwnerParam();
 }
 
 bool Engine::runSerialBuilder(std::int16_t code)

@@ -266,8 +266,8 @@ private:
     void onForeignDatagram();
 
     void fillStack(std::span<const std::int16_t> entries);
-    // While an upgrade owns the stack: PendParam as the engine last left it.
-    void noteUpgradeParam();
+    // While an operation owns the stack: PendParam as the engine last left it.
+    void noteOwnerParam();
     void setOwner(Owner who);
     // Begins a new connection; `linked` tells whether the new one reaches a device.
     void newConnection(End how, bool linked);
@@ -291,7 +291,7 @@ private:
     bool ethReplyStale(bool write, bool hasSeq, quint16 seq) const;
     Owner owner_ = Owner::None;
     bool refusalShown_ = false;
-    std::int32_t upgradeParam_ = 0;
+    std::int32_t ownerParam_ = 0;
     std::uint8_t upgradeReplyFn_ = 0; // the function code the waiting firmware request is answered with
     LinkView* view_;
     Neighbours* nb_;

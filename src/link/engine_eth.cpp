@@ -232,7 +232,7 @@ void Engine::wsckR_W_DataArrival(const QByteArray& datagram)
         if (dispatchEthReply(write))
             answered = seq;
     });
-    noteUpgradeParam();
+    noteOwnerParam();
 }
 
 bool Engine::dispatchEthReply(bool write)

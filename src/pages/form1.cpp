@@ -594,8 +594,7 @@ void Form1::cmdStop_Click()
         engine_->Timer2.stop();
         engine_->timMscon.stop();
         engine_->timCheckDevice.stop();
-        engine_->closeLink(Engine::End::Stopped); // ends a running upgrade
-        engine_->CmdTop = 0;
+        engine_->closeLink(Engine::End::Stopped); // ends a running upgrade, empties the stack
         if (!ui.optComm[0]->isChecked())
             wsckDeviceQuery_->close();
         devices.reset();
