@@ -1,6 +1,7 @@
 #include "aqcal/form_aq.h"
 
 #include "aqcal/texts.h"
+#include "base/command.h"
 #include "base/errorlog.h"
 #include "base/numbers.h"
 #include "device/shared_rows.h"
@@ -121,13 +122,8 @@ Form_AQ::Form_AQ(Engine& engine, bool& aqPageOpen, const AqCalSetup& setup)
     connect(wsckV_.get(), &UdpTransport::datagram, this, [this](const QByteArray& d) { wsckMeasure_DataArrival(true, d); });
 
     // Take the link: the main dispatcher, its pending time-out and the device
-    // watchdog stop until the window is unloaded.
-    mainWasRunning_ = engine_.Timer1.isActive() || engine_.Timer2.isActive();
-    watchdogWasRunning_ = engine_.timCheckDevice.isActive();
-    engine_.Timer1.stop();
-    engine_.Timer2.stop();
-    engine_.timCheckDevice.stop();
-    connection_ = engine_.connection();
+    // watchdog are held until the window is unloaded.
+    engine_.pause(Engine::Hold::AqWindow);
     connect(&engine_, &Engine::connectionEnded, this, &Form_AQ::forget);
     open_ = true;
     Timer1.start();
@@ -147,14 +143,8 @@ void Form_AQ::Form_Unload()
     wsckM_->close();
     wsckV_->close();
     open_ = false;
-    // Only the link that was taken is given back: after a Stop, a lost port
-    // or a new start under the window, what runs is the main window's to say.
-    if (engine_.connection() == connection_) {
-        if (mainWasRunning_)
-            Engine::enableTimer(engine_.Timer1);
-        if (watchdogWasRunning_)
-            Engine::enableTimer(engine_.timCheckDevice);
-    }
+    // The link runs on if it still stands (and the user holds it not).
+    engine_.resume(Engine::Hold::AqWindow);
     if (linkHeld_)
         linkHeld_(false);
 }
@@ -233,7 +223,7 @@ void Form_AQ::buildUi()
         auto* b = new QPushButton(u(c.caption), this);
         b->setObjectName(QLatin1String(c.name));
         const auto codes = c.codes;
-        connect(b, &QPushButton::clicked, this, [this, codes] {
+        command(b, this, engine_, [this, codes] {
             for (auto code : codes)
                 push(code);
         });
@@ -309,15 +299,11 @@ void Form_AQ::run(std::int16_t code)
             sendSerialPayload(engine_, row->fn, p, row->replyLen);
             return;
         }
-        engine_.PendIndex = net::IDX_SYSTEM;
-        engine_.PendSubIndex = row->sub;
-        engine_.PendParam = row->mode >= 0 ? row->mode : 0;
-        if (row->write) {
-            engine_.WritePayload = p;
-            engine_.WriteCmd();
-        } else {
-            engine_.ReadCmd();
-        }
+        const int param = row->mode >= 0 ? row->mode : 0;
+        if (row->write)
+            engine_.sendWrite(net::IDX_SYSTEM, row->sub, param, p);
+        else
+            engine_.sendRead(net::IDX_SYSTEM, row->sub, param);
     });
 }
 
@@ -361,13 +347,9 @@ QByteArray Form_AQ::payload(std::int16_t code) const
 
 void Form_AQ::sendMeasure(bool voltage)
 {
-    engine_.ReadSeq = net::nextSeq(engine_.ReadSeq);
-    engine_.PendIndex = aqcal::IDX_MEASURE;
-    engine_.PendSubIndex = 0;
-    engine_.PendParam = 0;
     auto& s = measuringSocket(voltage);
     s.setRemote((voltage ? txtIpV : txtIpM)->text().trimmed(), measuringPort_);
-    if (!s.send(net::NetReadRequest(quint16(engine_.ReadSeq), aqcal::IDX_MEASURE, 0, 0)))
+    if (!s.send(engine_.measureRequest(aqcal::IDX_MEASURE)))
         throw RuntimeError(QStringLiteral("套接字发送失败"));
 }
 
@@ -437,12 +419,12 @@ void Form_AQ::OnDevReturnFromSock()
 {
     trap(QStringLiteral("OnDevReturnFromSock(Form_AQ)"), [&] {
         const auto h = net::parseReplyHeader(engine_.NetRxBuf);
-        if (!h || !h->ok || h->kind == net::ReplyKind::Other || engine_.PendIndex != net::IDX_SYSTEM)
+        if (!h || !h->ok || h->kind == net::ReplyKind::Other || engine_.pendIndex() != net::IDX_SYSTEM)
             return;
         const bool write = h->kind == net::ReplyKind::Write;
-        if (h->seq != quint16(write ? engine_.WriteSeq : engine_.ReadSeq))
+        if (h->seq != (write ? engine_.writeSeq() : engine_.readSeq()))
             return;
-        if (const AqRow* row = rowOfSub(write, engine_.PendSubIndex))
+        if (const AqRow* row = rowOfSub(write, engine_.pendSubIndex()))
             replied(row->code, false);
     });
 }
@@ -452,8 +434,8 @@ void Form_AQ::wsckMeasure_DataArrival(bool voltage, const QByteArray& datagram)
     trap(QStringLiteral("wsckMeasure_DataArrival(Form_AQ)"), [&] {
         engine_.NetRxBuf = datagram;
         const auto h = net::parseReplyHeader(datagram);
-        if (!h || h->kind != net::ReplyKind::Read || !h->ok || h->seq != quint16(engine_.ReadSeq)
-            || engine_.PendIndex != aqcal::IDX_MEASURE)
+        if (!h || h->kind != net::ReplyKind::Read || !h->ok || h->seq != engine_.readSeq()
+            || engine_.pendIndex() != aqcal::IDX_MEASURE)
             return;
         const auto m = aqcal::decodeMeasurements(datagram);
         if (!m)

@@ -103,8 +103,6 @@ private:
     Engine& engine_;
     bool& open_;
     bool loaded_ = true;
-    bool mainWasRunning_ = false, watchdogWasRunning_ = false;
-    int connection_ = 0; // the main window's connection when the window took the link
     std::function<void(bool)> linkHeld_;
     quint16 measuringPort_;
     std::unique_ptr<UdpTransport> wsckM_, wsckV_;

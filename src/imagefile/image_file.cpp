@@ -121,8 +121,9 @@ ImageFile::ImageFile(QWidget* window, Engine& engine, ImageHeader header, std::f
             command(b, this, engine_, [this, handler] { (this->*handler)(); }, gate);
     };
     hook("cmdSave", &ImageFile::cmdSave_Click, Gate::Free);
-    hook("cmdRead", &ImageFile::cmdRead_Click);
-    hook("ReadTxt", &ImageFile::ReadTxt_Click);
+    // Loading a file only fills the pages: it sends nothing.
+    hook("cmdRead", &ImageFile::cmdRead_Click, Gate::Free);
+    hook("ReadTxt", &ImageFile::ReadTxt_Click, Gate::Free);
     hook("ReadTxtAndDown", &ImageFile::ReadTxtAndDown_Click);
 }
 
@@ -240,7 +241,6 @@ void ImageFile::cmdSave_Click()
 void ImageFile::cmdRead_Click()
 {
     trap(QStringLiteral("cmdRead_Click(Form1)"), [&] {
-        engine_.refuseWhileOwned();
         const QString path = chooseFile(false, {});
         if (!path.isEmpty() && loadFile(path))
             engine_.view()->setStatus(u(texts4::LOADED) + path);
@@ -253,13 +253,12 @@ void ImageFile::download()
 {
     setParaVk_();
     // The two queued AQ zero/full writes send the zero values, then the full-scale values.
-    engine_.PendParam = 8;
+    engine_.setParam(8);
 }
 
 void ImageFile::ReadTxtAndDown_Click()
 {
     trap(QStringLiteral("ReadTxtAndDown_Click(Form1)"), [&] {
-        engine_.refuseWhileOwned(); // before the pages change: nothing of the download may start
         if (mayDownload && !mayDownload())
             return;
         const QString path = chooseFile(false, {});

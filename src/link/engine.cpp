@@ -8,6 +8,7 @@
 #include "proto/serial_frame.h"
 
 #include <QPointer>
+#include <utility>
 
 using namespace serial;
 
@@ -31,12 +32,22 @@ Engine::Engine(LinkView* view, Neighbours* neighbours, SerialTransport* port, QO
     connect(&Timer2, &QTimer::timeout, this, &Engine::Timer2_Timer);
     connect(&timMscon, &QTimer::timeout, this, &Engine::timMscon_Timer);
     connect(&Sleep_Timer, &QTimer::timeout, this, &Engine::Sleep_Timer_Timer);
+    connect(&timCheckDevice, &QTimer::timeout, this, [this] {
+        if (!mayRun(timCheckDevice)) {
+            timCheckDevice.stop();
+            return;
+        }
+        Q_EMIT watchdogTick();
+    });
+    // Blocks follow each other at the 10 ms tick: a coarse timer would let
+    // each tick slip by up to half a millisecond.
+    Timer1.setTimerType(Qt::PreciseTimer);
     if (port_) {
         connect(port_, &SerialTransport::received, this, &Engine::onPortEvent);
-        // Before anyone else hears of it: the connection is over. The port's
-        // own message says why, so an upgrade under way ends without a word.
+        // Before anyone else hears of it: the link is down. The port's own
+        // message says why, so an upgrade under way ends without a word.
         connect(port_, &SerialTransport::lost, this, [this] {
-            trap(QStringLiteral("Comm1_OnComm(Form1)"), [&] { newConnection(End::Stopped, false); });
+            trap(QStringLiteral("Comm1_OnComm(Form1)"), [&] { closeLink(End::Stopped); });
         });
     }
     CmdStack[0] = QS_REFRESH_LIVE;
@@ -72,37 +83,59 @@ void Engine::push(std::int16_t code)
     CmdStack[std::size_t(CmdTop)] = code;
 }
 
+void Engine::push(std::int16_t code, std::int32_t param)
+{
+    refuseWhileOwned();
+    if (CmdTop >= STACK_TOP_MAX || CmdTop < 0)
+        throw RuntimeError(QStringLiteral("下标越界"));
+    PendParam = param;
+    push(code);
+}
+
+void Engine::setParam(std::int32_t param)
+{
+    refuseWhileOwned();
+    PendParam = param;
+}
+
 void Engine::loadList(std::span<const std::int16_t> entries)
 {
     refuseWhileOwned();
     fillStack(entries);
 }
 
+bool Engine::mayOwn()
+{
+    if (!mayQueue())
+        return false;
+    // An owner with nothing on its way would refuse every command until the
+    // user found 继续 or Stop.
+    if (!linked_ || held()) {
+        MsgBox(QString::fromUtf8(linked_ ? texts::LINK_HELD : texts::LINK_NOT_STARTED));
+        return false;
+    }
+    return true;
+}
+
 void Engine::loadOwnedList(std::span<const std::int16_t> entries, Owner who)
 {
-    refuseWhileOwned();
+    if (!mayOwn())
+        throw Abandoned{};
     fillStack(entries);
     setOwner(who);
-    noteOwnerParam();
 }
 
 void Engine::own(Owner who)
 {
-    refuseWhileOwned();
+    if (!mayOwn())
+        throw Abandoned{};
     setOwner(who);
-    noteOwnerParam();
 }
 
 void Engine::release(Owner who)
 {
     if (owner_ == who)
         setOwner(Owner::None);
-}
-
-void Engine::noteOwnerParam()
-{
-    if (stackOwned())
-        ownerParam_ = PendParam;
 }
 
 void Engine::setOwner(Owner who)
@@ -119,10 +152,6 @@ bool Engine::mayQueue()
 {
     if (!stackOwned())
         return true;
-    // A handler may have stored its parameter before it asked for the stack:
-    // the owner's requests and the matching of their replies go on with the
-    // owner's own (the box below lets the dispatcher tick).
-    PendParam = ownerParam_;
     if (!refusalShown_) {
         refusalShown_ = true;
         MsgBox(QString::fromUtf8(owner_ == Owner::Upgrade ? texts::UPGRADE_OWNS_STACK : texts::SLAVE_WRITE_OWNS_STACK));
@@ -140,9 +169,15 @@ void Engine::refuseWhileOwned()
 
 void Engine::endUpgrade(UpgradeEnd how)
 {
+    if (finishUpgrade(how))
+        MsgBox(QString::fromUtf8(texts::UPGRADE_FAILED_BOX));
+}
+
+bool Engine::finishUpgrade(UpgradeEnd how)
+{
     const bool failed = how == UpgradeEnd::Failed;
     if (owner_ != Owner::Upgrade && !(failed && UpgradeTimeout == 1))
-        return;
+        return false;
     UpgradeTimeout = 0;
     Timer2.stop(); // no second time-out while the box is open
     nb_->resetFirmwareBlocks();
@@ -150,52 +185,60 @@ void Engine::endUpgrade(UpgradeEnd how)
     Timer1.setInterval(TimerInterval);
     CmdTop = 0;
     release(Owner::Upgrade);
-    if (failed) {
-        if (port_ && port_->isOpen())
-            port_->setSettings(QString::fromLatin1(texts::SETTINGS_9600));
-        view_->setStatus(QString::fromUtf8(texts::UPGRADE_TIMEOUT));
-        if (linked_)
-            enableTimer(Timer1);
-        MsgBox(QString::fromUtf8(texts::UPGRADE_FAILED_BOX));
-    }
+    if (!failed)
+        return false;
+    if (port_ && port_->isOpen())
+        port_->setSettings(QString::fromLatin1(texts::SETTINGS_9600));
+    view_->setStatus(QString::fromUtf8(texts::UPGRADE_TIMEOUT));
+    enable(Timer1);
+    return true;
 }
 
 // ---------------------------------------------------------------- connections
 
-void Engine::newConnection(End how, bool linked)
+void Engine::newConnection(End how, bool linked, bool announceEnd)
 {
-    const bool ended = linked_;
+    const bool ended = linked_ || announceEnd;
+    // The serial request the old connection left waiting, and how long its
+    // answer may still come.
+    if (waiting_)
+        stale_ = waiting_;
+    waiting_.reset();
+    stopTimers(false); // nothing runs on for the old device
     linked_ = false;
     ++connection_;
-    staleFns_.insert(askedFns_);
-    askedFns_.clear();
     readsBefore_ = readsBefore_ || readFirst_ >= 0;
     writesBefore_ = writesBefore_ || writeFirst_ >= 0;
     readFirst_ = writeFirst_ = -1;
-    // What the old connection owned ends with it, before anyone hears of the change.
+    // What the old connection owned ends with it, before anyone hears of the
+    // change; the box of a failed upgrade waits until everyone has.
+    bool upgradeBox = false;
     if (owner_ == Owner::Upgrade)
-        endUpgrade(how == End::Stopped ? UpgradeEnd::Stopped : UpgradeEnd::Failed);
+        upgradeBox = finishUpgrade(how == End::Stopped ? UpgradeEnd::Stopped : UpgradeEnd::Failed);
     release(Owner::SlaveWrite);
     CmdTop = 0; // nothing queued for the old device goes to the next one
+    UpgradeTimeout = 0;
+    SetParaPending = false;
+    AQZFTwoStep = false;
+    Zigbee = {};
+    setHolds(holds_ & ~unsigned(Hold::User)); // the user's pause was the old link's
     if (ended)
         Q_EMIT connectionEnded();
     linked_ = linked;
     Q_EMIT connectionChanged(connection_);
+    if (upgradeBox)
+        MsgBox(QString::fromUtf8(texts::UPGRADE_FAILED_BOX));
 }
 
 bool Engine::serialReplyStale(std::uint8_t fn)
 {
-    constexpr qint64 LONGEST_WAIT_MS = 20000; // the longest reply time-out
-    const auto it = staleFns_.find(fn);
-    if (it == staleFns_.end()) {
-        askedFns_.remove(fn);
-        return false;
-    }
-    const bool inTime = clock_.elapsed() - *it <= LONGEST_WAIT_MS;
-    staleFns_.erase(it);
-    if (!inTime)
-        askedFns_.remove(fn);
-    return inTime;
+    // The first reply after the change settles the earlier request: the
+    // device answers in order, so if this is not its answer none is coming.
+    const auto earlier = std::exchange(stale_, std::nullopt);
+    if (earlier && earlier->fn == fn && clock_.elapsed() - earlier->sentAt <= earlier->timeoutMs)
+        return true;
+    waiting_.reset(); // the request of this connection is answered
+    return false;
 }
 
 bool Engine::ethReplyStale(bool write, bool hasSeq, quint16 seq) const
@@ -209,6 +252,11 @@ bool Engine::ethReplyStale(bool write, bool hasSeq, quint16 seq) const
     return hasSeq && quint16(seq - first) > quint16(last - first);
 }
 
+QString Engine::connectedDevice() const
+{
+    return linked_ && wsckR_W_ && view_->linkOption() == 1 ? aimedHost_ : QString();
+}
+
 int Engine::openSerial(const QString& name, const QString& settings, QString* why)
 {
     if (port_ && port_->isOpen())
@@ -218,13 +266,27 @@ int Engine::openSerial(const QString& name, const QString& settings, QString* wh
     return err;
 }
 
+int Engine::listen(quint16 port, QString* why)
+{
+    if (!discovery_)
+        return 10038;
+    const int err = discovery_->bind(port, why);
+    listening_ = err == 0;
+    return err;
+}
+
 void Engine::closeLink(End how)
 {
     if (port_ && port_->isOpen())
         port_->close();
     if (wsckR_W_)
         wsckR_W_->close();
-    newConnection(how, false);
+    if (discovery_)
+        discovery_->close();
+    listening_ = watching_ = false;
+    timCheckDevice.stop();
+    aimedHost_.clear();
+    newConnection(how, false, true);
 }
 
 int Engine::aimDevice(const QString& host, quint16 port, QString* why)
@@ -234,11 +296,110 @@ int Engine::aimDevice(const QString& host, quint16 port, QString* why)
     wsckR_W_->close();
     wsckR_W_->setRemote(host, port);
     const int err = wsckR_W_->bind(port, why);
-    newConnection(End::Lost, err == 0);
+    aimedHost_ = err == 0 ? host : QString();
+    newConnection(End::Lost, err == 0, true);
     return err;
 }
 
-void Engine::deviceGone() { newConnection(End::Lost, false); }
+void Engine::deviceGone()
+{
+    aimedHost_.clear();
+    newConnection(End::Lost, false);
+}
+
+void Engine::start(std::span<const std::int16_t> entries)
+{
+    loadList(entries);
+    timMscon.setInterval(5000);
+    Timer1.setInterval(TimerInterval);
+    enable(Timer1);
+}
+
+void Engine::setHolds(unsigned holds)
+{
+    if (holds == holds_)
+        return;
+    const bool was = held();
+    holds_ = holds;
+    if (was != held())
+        Q_EMIT holdChanged(held());
+}
+
+void Engine::pause(Hold who)
+{
+    if (!running())
+        return; // no link: nothing to hold
+    setHolds(holds_ | unsigned(who));
+    Timer1.stop();
+    timCheckDevice.stop();
+    if (who == Hold::AqWindow)
+        Timer2.stop(); // the waiting reply is the AQ window's now
+}
+
+void Engine::resume(Hold who)
+{
+    if (!heldBy(who))
+        return;
+    setHolds(holds_ & ~unsigned(who));
+    // A request still waiting restarts the dispatcher itself, as does the end of a pause.
+    if (!Timer2.isActive() && !Sleep_Timer.isActive())
+        enable(Timer1);
+    enable(timCheckDevice);
+}
+
+void Engine::watch(bool on)
+{
+    watching_ = on && listening_;
+    if (watching_)
+        enable(timCheckDevice);
+    else
+        timCheckDevice.stop();
+}
+
+void Engine::zeroCounters()
+{
+    TimeoutCount = RxCount = NetRxCount = 0;
+    view_->setLostCount(QStringLiteral("0"));
+    view_->setRxCount(QStringLiteral("0"));
+}
+
+bool Engine::mayRun(const QTimer& t) const
+{
+    if (&t == &timCheckDevice)
+        return listening_ && watching_ && !held();
+    if (&t == &Timer1)
+        return linked_ && !held();
+    return linked_;
+}
+
+void Engine::enable(QTimer& t)
+{
+    if (mayRun(t) && !t.isActive() && t.interval() > 0)
+        t.start();
+}
+
+void Engine::restart(QTimer& t)
+{
+    if (mayRun(t))
+        t.start();
+}
+
+void Engine::armReplyTimeout(int ms)
+{
+    Timer1.stop();
+    Timer2.setInterval(ms);
+    restart(Timer2);
+    if (waiting_)
+        waiting_->timeoutMs = ms;
+}
+
+void Engine::stopTimers(bool all)
+{
+    for (QTimer* t : {&Timer1, &Timer2, &timMscon, &Sleep_Timer})
+        t->stop();
+    if (all)
+        timCheckDevice.stop();
+}
 
 void Engine::fillStack(std::span<const std::int16_t> entries)
 {
@@ -258,10 +419,10 @@ bool Engine::queued(std::int16_t code) const
     return false;
 }
 
-void Engine::resume()
+void Engine::replyDone()
 {
     Timer2.stop();
-    enableTimer(Timer1);
+    enable(Timer1);
 }
 
 // ---------------------------------------------------------------- dispatcher
@@ -270,6 +431,10 @@ void Engine::Timer1_Timer()
 {
     if (modalDepth() > 0)
         return; // a message box of this tick or of a reply is still open
+    if (!mayRun(Timer1)) {
+        Timer1.stop(); // nothing talks to a device outside a connection
+        return;
+    }
     trap(TICK_TAG, [&] {
         view_->setStatus(QString());
         UpgradeTimeout = 0;
@@ -287,7 +452,6 @@ void Engine::Timer1_Timer()
         if (!keepEntry && CmdTop != 0)
             --CmdTop;
     });
-    noteOwnerParam();
 }
 
 bool Engine::runSerialBuilder(std::int16_t code)
@@ -322,11 +486,7 @@ void Engine::runSerialRow(std::int16_t code, bool& keepEntry)
     if (const char* wait = alt ? row->waitAlt : row->wait)
         view_->setStatus(QString::fromUtf8(wait));
 
-    const auto arm = [&](int ms) {
-        Timer1.stop();
-        Timer2.setInterval(ms);
-        Timer2.start();
-    };
+    const auto arm = [&](int ms) { armReplyTimeout(ms); };
 
     switch (code) {
     case QS_TEST_RAM:
@@ -368,8 +528,8 @@ void Engine::armRamTest()
     timMscon.setInterval(8000);
     Timer2.setInterval(8000);
     Timer1.stop();
-    Timer2.start();
-    timMscon.start();
+    restart(Timer2);
+    restart(timMscon);
 }
 
 bool Engine::noSlaveRowLeft()
@@ -398,6 +558,10 @@ void Engine::Timer2_Timer()
 {
     if (modalDepth() > 0)
         return; // runs again when the box is closed and its interval has passed
+    if (!mayRun(Timer2)) {
+        Timer2.stop();
+        return;
+    }
     trap(QStringLiteral("Timer2_Timer(Form1)"), [&] {
         if (UpgradeTimeout == 0)
             view_->setStatus(QString::fromUtf8(texts::TIMEOUT));
@@ -406,7 +570,7 @@ void Engine::Timer2_Timer()
         if (owner_ == Owner::SlaveWrite)
             nb_->slaveRowFailed();
     });
-    enableTimer(Timer1);
+    enable(Timer1);
     Timer2.stop();
 }
 
@@ -415,6 +579,8 @@ void Engine::timMscon_Timer()
     if (modalDepth() > 0)
         return;
     timMscon.stop();
+    if (!mayRun(timMscon))
+        return;
     ++TimeoutCount;
     view_->setLostCount(QString::number(TimeoutCount));
     if (view_->linkOption() == 0 && port_)
@@ -426,18 +592,20 @@ bool Engine::Sleeping(int ms)
     timCheckDevice.stop();
     Timer1.stop();
     Sleep_Timer.setInterval(ms);
-    Sleep_Timer.start();
+    restart(Sleep_Timer);
     return true;
 }
 
 void Engine::Sleep_Timer_Timer()
 {
+    Sleep_Timer.stop();
+    if (!mayRun(Sleep_Timer))
+        return;
     timCheckDevice.stop();
     Timer2.stop();
-    enableTimer(Timer1);
-    Sleep_Timer.stop();
+    enable(Timer1);
     timCheckDevice.setInterval(5000);
-    timCheckDevice.start();
+    restart(timCheckDevice);
 }
 
 // ---------------------------------------------------------------- serial sender
@@ -476,8 +644,8 @@ void Engine::SendCommand()
     port_->setThreshold(ReplyLen);
     if (!port_->write(RxBuf))
         throw RuntimeError(QStringLiteral("写端口错误"));
-    askedFns_.insert(fn, clock_.elapsed());
-    enableTimer(timMscon);
+    waiting_ = Waiting{fn, clock_.elapsed(), timMscon.interval()};
+    enable(timMscon);
     StatusText.clear();
     Q_EMIT frameSent(RxBuf);
 }
@@ -614,7 +782,7 @@ void Engine::dispatchSerialReply()
         return;
     }
     if (!row) {
-        resume();
+        replyDone();
         view_->setStatus(QString::fromUtf8(TEXT_NO_SUCH_FUNCTION));
         // The serial link's refusal of a slave record: a code nobody asked for.
         if (owner_ == Owner::SlaveWrite)
@@ -636,13 +804,13 @@ void Engine::dispatchSerialReply()
     switch (fn) {
     case 32: // slave record
         text();
-        resume();
+        replyDone();
         nb_->stopSlaveCheckTimer();
         decode();
         return;
     case 34: // AQ zero/full write
         text();
-        resume();
+        replyDone();
         if (AQZFTwoStep) {
             PendParam = 3;
             AQZFTwoStep = false;
@@ -650,7 +818,7 @@ void Engine::dispatchSerialReply()
         return;
     case 38: // AQ channel-type write
         text();
-        resume();
+        replyDone();
         if (AQTypeChanged)
             AQTypeChanged = false;
         else
@@ -658,10 +826,10 @@ void Engine::dispatchSerialReply()
         return;
     case 40: // RAM test
         text();
-        resume();
+        replyDone();
         timMscon.stop();
         timMscon.setInterval(5000);
-        timMscon.start();
+        restart(timMscon);
         decode();
         return;
     case 44:
@@ -669,7 +837,7 @@ void Engine::dispatchSerialReply()
     case 46:
         PendParam = 0;
         text();
-        resume();
+        replyDone();
         return;
     case 47:
         firmwareBlockReply();
@@ -678,13 +846,13 @@ void Engine::dispatchSerialReply()
         restoreDefaultsReply();
         return;
     case 57: // ZigBee parameters
-        resume();
+        replyDone();
         text();
         storeZigbee(true);
         return;
     case 65: // ZigBee communication test
         view_->setStatus(QString::fromUtf8(zigbeeTestText(std::uint8_t(RxBuf[PAYLOAD_AT]))));
-        resume();
+        replyDone();
         return;
     case FN_READ_RESEND_SLAVE:
     case FN_READ_RESEND:
@@ -699,7 +867,7 @@ void Engine::dispatchSerialReply()
         case FN_READ_SM: nb_->OnReadSM(); break;
         default: nb_->OnReadCtrl(); break;
         }
-        resume();
+        replyDone();
         return;
     default:
         break;
@@ -713,7 +881,7 @@ void Engine::dispatchSerialReply()
         decode();
     }
     if (row->ending == Ending::Resume)
-        resume();
+        replyDone();
     if (row->restoreInterval)
         Timer1.setInterval(TimerInterval);
     if (row->msconTo5000)
@@ -758,7 +926,7 @@ void Engine::firmwareBlockReply()
         }
     }
     Timer2.stop();
-    enableTimer(Timer1);
+    enable(Timer1);
 }
 
 void Engine::restoreDefaultsReply()
@@ -771,5 +939,5 @@ void Engine::restoreDefaultsReply()
         nb_->DownParaAndOrder();
     }
     Timer2.stop();
-    enableTimer(Timer1);
+    enable(Timer1);
 }

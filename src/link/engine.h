@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <span>
 
 // The ZigBee parameter fields, filled by the ZigBee read replies.
@@ -64,6 +65,7 @@ public:
 
     // ---- command stack ----
     static constexpr int STACK_TOP_MAX = 10000;
+    static constexpr std::size_t STACK_SIZE = STACK_TOP_MAX + 1;
     std::array<std::int16_t, STACK_TOP_MAX + 1> CmdStack{};
     std::int16_t CmdTop = 0;
     // Raises CmdTop and stores the code; throws RuntimeError on a full stack
@@ -76,6 +78,14 @@ public:
     // Whether the code waits in entries 1 to CmdTop.
     bool queued(std::int16_t code) const;
 
+    // Stores the parameter the row runs with, then pushes the code (refused,
+    // with nothing changed, while an operation owns the stack).
+    void push(std::int16_t code, std::int32_t param);
+    // The parameter the rows already queued run with (refused while owned).
+    void setParam(std::int32_t param);
+    // For a row that walks the slave table: the parameter it runs with, the next one left.
+    std::int32_t nextParam() { return PendParam++; }
+
     // ---- stack ownership ----
     // An operation of several steps owns the stack from its first request to
     // its one end: a firmware upgrade (its last block, a refused step, its
@@ -86,18 +96,24 @@ public:
     enum class Owner { None, Upgrade, SlaveWrite };
     Owner owner() const { return owner_; }
     bool stackOwned() const { return owner_ != Owner::None; }
-    // Loads the stack and takes it for the operation.
+    // Loads the stack and takes it for the operation. Refused with a word, and
+    // nothing changed, while another owns it and while nothing would carry
+    // its requests: no link, or the dispatcher held (paused, AQ window).
     void loadOwnedList(std::span<const std::int16_t> entries, Owner who = Owner::Upgrade);
-    // Takes the stack as it stands for the operation (refused while another owns it).
+    // Takes the stack as it stands for the operation (refused as above).
     void own(Owner who);
     // The operation has ended: the stack is free again (nothing when another owns it).
     void release(Owner who);
     // The gate of every command that would queue or reload requests: true
     // when it may go on; false, after the word, while an operation owns the
-    // stack. Call it before the handler changes anything.
+    // stack. It changes nothing else. Call it before the handler changes anything.
     bool mayQueue();
     // The same gate inside a handler: throws Abandoned, after the word.
     void refuseWhileOwned();
+    // The gate of an operation that would own the stack: besides the above,
+    // false after a word while nothing would carry its requests (no link, or
+    // the dispatcher held), so that no owner waits with nothing on its way.
+    bool mayOwn();
     enum class UpgradeEnd { Failed, Stopped };
     // The one end of an upgrade that does not complete: the blocks dropped, the
     // bar hidden and released, the normal pace, the stack emptied down to entry
@@ -106,28 +122,75 @@ public:
     // only while the link still stands. Nothing happens when no upgrade runs.
     void endUpgrade(UpgradeEnd how);
 
-    // ---- connections ----
+    // ---- the link's life ----
     // A connection is one stretch of the link aimed at one device. The engine
     // opens, closes and aims the link, and so it alone begins a new
     // connection: at an open, a close, a lost port, a device pick and a
     // dropped device. Data kept for a later write remembers the connection it
     // was read in and is written only while that connection lasts; a reply is
     // taken only for a request sent in the current connection.
+    //
+    // The engine's timers run only for a connection: its end stops them all,
+    // and none starts again while no connection reaches a device (the device
+    // watchdog: while the Ethernet link listens). Windows ask through the
+    // verbs below; none starts or stops a timer of the engine itself.
     int connection() const { return connection_; }
     // Whether the connection reaches a device (a port open, a device aimed).
     bool linked() const { return linked_; }
+    // Whether the Ethernet link listens for device announcements.
+    bool listening() const { return listening_; }
+    // Whether a link runs at all: a device reached, or announcements awaited.
+    bool running() const { return linked_ || listening_; }
+    // The address the device socket is aimed at while a connection reaches a
+    // device on the Ethernet link (else empty): which device is connected.
+    QString connectedDevice() const;
     // How a connection ends: by the user's Stop, or under the link (a lost
     // port, a dropped device).
     enum class End { Stopped, Lost };
     // Opens the serial port: a new connection. Returns the port's error number (0: open).
     int openSerial(const QString& name, const QString& settings, QString* why = nullptr);
-    // Closes the serial port and the device socket: a new connection.
+    // Binds the discovery socket: the Ethernet link listens for announcements.
+    // Returns the socket's error number (0: bound).
+    int listen(quint16 port, QString* why = nullptr);
+    // Closes the serial port, the device socket and the discovery socket: the
+    // link stops and its connection ends, also when no device was reached.
     void closeLink(End how = End::Stopped);
-    // Aims the device socket at another device and binds it: a new connection.
+    // Aims the device socket at another device and binds it: a new connection,
+    // whose start ends what the pages showed before, also of no device.
     // Returns the socket's error number (0: bound).
     int aimDevice(const QString& host, quint16 port, QString* why = nullptr);
     // The connected device is gone (no longer announcing): a new connection.
     void deviceGone();
+    // Loads the start-up list and starts the dispatcher at the normal pace:
+    // at once, or when the last hold is lifted. Nothing starts without a connection.
+    void start(std::span<const std::int16_t> entries);
+    // Who may hold the dispatcher of a running link: the user's pause (lifted
+    // at the connection's end) and the AQ window, whose hold lasts until it is
+    // unloaded. While held, neither the dispatcher nor the device watchdog
+    // runs; the AQ window's hold also takes the waiting reply's time-out.
+    enum class Hold : unsigned { User = 1, AqWindow = 2 };
+    void pause(Hold who);
+    void resume(Hold who);
+    bool held() const { return holds_ != 0; }
+    bool heldBy(Hold who) const { return (holds_ & unsigned(who)) != 0; }
+    // The device watchdog: asked for by an announcement, dropped with the
+    // last device; it runs only while the link listens and is not held.
+    void watch(bool on);
+    // The lost-reply and receive counters back to 0, and shown.
+    void zeroCounters();
+    // A request of the AQ window on the device socket: the pending request
+    // set to it, then sent.
+    void sendRead(std::int32_t index, std::int32_t subIndex, std::int32_t param);
+    void sendWrite(std::int32_t index, std::int32_t subIndex, std::int32_t param, const QByteArray& payload);
+    // A read request for a measuring device, which the caller sends on its own
+    // socket: the next read sequence number, the pending request set to it.
+    QByteArray measureRequest(std::int32_t index);
+    // The pending request and the sequence numbers, as the replies are matched.
+    std::int32_t pendIndex() const { return PendIndex; }
+    std::int32_t pendSubIndex() const { return PendSubIndex; }
+    std::int32_t pendParam() const { return PendParam; }
+    quint16 readSeq() const { return quint16(ReadSeq); }
+    quint16 writeSeq() const { return quint16(WriteSeq); }
 
     // ---- module state of the engine ----
     QString StatusText;
@@ -160,7 +223,7 @@ public:
     QByteArray StagedDevIdBlock;
     int CircularPhase = 0;        // Ethernet idle poll: 0 live values next, 1 DI/DO next
 
-    // ---- timers of the main window that the engine drives ----
+    // ---- the engine's timers (started and stopped by the engine alone) ----
     QTimer Timer1;         // dispatcher
     QTimer Timer2;         // reply time-out
     QTimer timMscon;       // lost-reply counter
@@ -195,6 +258,8 @@ public:
 
     // ---- Ethernet ----
     void setDeviceSocket(UdpTransport* socket);
+    // The socket the device announcements come in on (the link binds and closes it).
+    void setDiscoverySocket(UdpTransport* socket) { discovery_ = socket; }
     UdpTransport* deviceSocket() const { return wsckR_W_; }
     void ReadCmd();
     void WriteCmd();
@@ -215,14 +280,7 @@ public:
     Neighbours* neighbours() const { return nb_; }
 
     // A reply branch that completes a waiting command: Timer2 off, Timer1 on.
-    void resume();
-    // Enables a timer: one that runs keeps its phase, and one without an
-    // interval stays off (it would otherwise fire without pause).
-    static void enableTimer(QTimer& t)
-    {
-        if (!t.isActive() && t.interval() > 0)
-            t.start();
-    }
+    void replyDone();
 
 Q_SIGNALS:
     // Every frame written to the port (for the log and the tests).
@@ -236,6 +294,10 @@ Q_SIGNALS:
     void connectionEnded();
     // A new connection has begun: what was read or queued under the old one is over.
     void connectionChanged(int connection);
+    // The dispatcher was held or let go (the pause button shows it).
+    void holdChanged(bool held);
+    // A tick of the device watchdog, while it may run.
+    void watchdogTick();
 
 private:
     void runSerialRow(std::int16_t code, bool& keepEntry);
@@ -266,23 +328,46 @@ private:
     void onForeignDatagram();
 
     void fillStack(std::span<const std::int16_t> entries);
-    // While an operation owns the stack: PendParam as the engine last left it.
-    void noteOwnerParam();
     void setOwner(Owner who);
-    // Begins a new connection; `linked` tells whether the new one reaches a device.
-    void newConnection(End how, bool linked);
+    // Begins a new connection; `linked` tells whether the new one reaches a
+    // device; the end is announced when the old one reached a device, or always.
+    void newConnection(End how, bool linked, bool announceEnd = false);
+    // The upgrade's end without its box; true when the failure's box is due.
+    bool finishUpgrade(UpgradeEnd how);
+    // Whether the timer may run now, by the one rule of the link's life.
+    bool mayRun(const QTimer& t) const;
+    // Starts a timer that may run and is off (one that runs keeps its phase;
+    // one without an interval stays off).
+    void enable(QTimer& t);
+    // Starts a timer that may run again from now.
+    void restart(QTimer& t);
+    // Arms the reply time-out of the request just sent: the dispatcher waits.
+    void armReplyTimeout(int ms);
+    // Stops the timers of a connection (the watchdog too when `all`).
+    void stopTimers(bool all);
+    void setHolds(unsigned holds);
 
     int connection_ = 1;
     bool linked_ = false;
-    // The witnesses of what an earlier connection asked. Serial: the function
-    // codes asked and not answered in this connection, and those left
-    // unanswered by earlier ones, with the time they were asked; the first
-    // reply with such a code within the longest reply time-out answers the
-    // earlier request (its own came first) and is dropped. Ethernet: the
-    // sequence number of the first read and write of this connection (-1:
-    // none sent since the change), and whether requests of an earlier
-    // connection may still be answered.
-    QHash<std::uint8_t, qint64> askedFns_, staleFns_;
+    bool listening_ = false;
+    bool watching_ = false;
+    QString aimedHost_;
+    unsigned holds_ = 0;
+    UdpTransport* discovery_ = nullptr;
+    // The witnesses of what an earlier connection asked. Serial: on one line
+    // the device answers in order and at most one request waits, so only the
+    // request an ended connection left waiting can still be answered, and
+    // only within its own time-out from its sending; the first reply after
+    // the change settles it, taken or dropped. Ethernet: the sequence number
+    // of the first read and write of this connection (-1: none sent since the
+    // change), and whether requests of an earlier connection may still be
+    // answered.
+    struct Waiting {
+        std::uint8_t fn = 0;
+        qint64 sentAt = 0;
+        int timeoutMs = 0;
+    };
+    std::optional<Waiting> waiting_, stale_;
     QElapsedTimer clock_;
     int readFirst_ = -1, writeFirst_ = -1;
     bool readsBefore_ = false, writesBefore_ = false;
@@ -291,7 +376,6 @@ private:
     bool ethReplyStale(bool write, bool hasSeq, quint16 seq) const;
     Owner owner_ = Owner::None;
     bool refusalShown_ = false;
-    std::int32_t ownerParam_ = 0;
     std::uint8_t upgradeReplyFn_ = 0; // the function code the waiting firmware request is answered with
     LinkView* view_;
     Neighbours* nb_;

@@ -74,11 +74,7 @@ void Engine::runEthRow(std::int16_t code, bool& keepEntry)
     if (const char* wait = alt ? row->waitAlt : row->wait)
         view_->setStatus(QString::fromUtf8(wait));
 
-    const auto arm = [&](int ms) {
-        Timer1.stop();
-        Timer2.setInterval(ms);
-        Timer2.start();
-    };
+    const auto arm = [&](int ms) { armReplyTimeout(ms); };
     const QString tag = QString::fromLatin1(row->builder ? row->builder : row->name) + QStringLiteral("(Form1)");
     // Sends the request of the row; a payload builder that ends early sends nothing.
     const auto send = [&] {
@@ -110,8 +106,8 @@ void Engine::runEthRow(std::int16_t code, bool& keepEntry)
             timMscon.stop();
             timMscon.setInterval(10000);
             Timer1.stop();
-            Timer2.start();
-            timMscon.start();
+            restart(Timer2);
+            restart(timMscon);
         } else {
             Timer1.setInterval(10);
         }
@@ -152,6 +148,9 @@ void Engine::CircularRead()
 
 void Engine::ReadCmd()
 {
+    // A closed device socket would bind itself again to send.
+    if (!linked_)
+        throw RuntimeError(QStringLiteral("套接字没有连接"));
     ReadSeq = nextSeq(ReadSeq);
     if (readFirst_ < 0)
         readFirst_ = ReadSeq;
@@ -161,13 +160,15 @@ void Engine::ReadCmd()
         PendParam += 1;
     if (!wsckR_W_ || !wsckR_W_->send(d))
         throw RuntimeError(QStringLiteral("套接字发送失败"));
-    enableTimer(timMscon);
+    enable(timMscon);
     StatusText.clear();
     Q_EMIT datagramSent(d);
 }
 
 void Engine::WriteCmd()
 {
+    if (!linked_)
+        throw RuntimeError(QStringLiteral("套接字没有连接"));
     WriteSeq = nextSeq(WriteSeq);
     if (writeFirst_ < 0)
         writeFirst_ = WriteSeq;
@@ -179,9 +180,35 @@ void Engine::WriteCmd()
         timMscon.setInterval(10000);
     if (!wsckR_W_ || !wsckR_W_->send(*d))
         throw RuntimeError(QStringLiteral("套接字发送失败"));
-    enableTimer(timMscon);
+    enable(timMscon);
     StatusText.clear();
     Q_EMIT datagramSent(*d);
+}
+
+void Engine::sendRead(std::int32_t index, std::int32_t subIndex, std::int32_t param)
+{
+    PendIndex = index;
+    PendSubIndex = subIndex;
+    PendParam = param;
+    ReadCmd();
+}
+
+void Engine::sendWrite(std::int32_t index, std::int32_t subIndex, std::int32_t param, const QByteArray& payload)
+{
+    PendIndex = index;
+    PendSubIndex = subIndex;
+    PendParam = param;
+    WritePayload = payload;
+    WriteCmd();
+}
+
+QByteArray Engine::measureRequest(std::int32_t index)
+{
+    ReadSeq = nextSeq(ReadSeq);
+    PendIndex = index;
+    PendSubIndex = 0;
+    PendParam = 0;
+    return NetReadRequest(quint16(ReadSeq), index, 0, 0);
 }
 
 // ---------------------------------------------------------------- receive
@@ -220,7 +247,7 @@ void Engine::wsckR_W_DataArrival(const QByteArray& datagram)
                 endUpgrade(UpgradeEnd::Failed);
                 return;
             }
-            resume();
+            replyDone();
             if (current)
                 answered = seq;
             if (current && write && owner_ == Owner::SlaveWrite)
@@ -232,7 +259,6 @@ void Engine::wsckR_W_DataArrival(const QByteArray& datagram)
         if (dispatchEthReply(write))
             answered = seq;
     });
-    noteOwnerParam();
 }
 
 bool Engine::dispatchEthReply(bool write)
@@ -245,15 +271,15 @@ bool Engine::dispatchEthReply(bool write)
     if (!action.isEmpty() && !accepted(ethChecks_.value(action), false, QStringLiteral("wsckR_W_DataArrival(Form1)")))
         return false;
     if (row->timers && row->timersFirst)
-        resume();
+        replyDone();
     if (row->text)
         view_->setStatus(QString::fromUtf8(row->text));
     if (row->timers && row->timersBeforeAction && !row->timersFirst)
-        resume();
+        replyDone();
     if (row->action)
         runEthAction(action);
     if (row->timers && !row->timersFirst && !row->timersBeforeAction)
-        resume();
+        replyDone();
     // The user block comes as several replies to its one request.
     return action != QLatin1String("userBlockDump");
 }
@@ -328,7 +354,7 @@ void Engine::runEthAction(const QString& name)
         registered();
         timMscon.stop();
         timMscon.setInterval(5000);
-        timMscon.start();
+        restart(timMscon);
     } else {
         registered();
     }
@@ -350,7 +376,7 @@ void Engine::firmwareBlockAccepted()
     Timer1.setInterval(TimerInterval);
     timCheckDevice.stop();
     timCheckDevice.setInterval(7000);
-    timCheckDevice.start();
+    restart(timCheckDevice);
     MsgBox(QString::fromUtf8(TEXT_UPGRADE_DONE));
 }
 

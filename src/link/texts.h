@@ -8,6 +8,9 @@ inline constexpr const char* UPGRADE_FAILED_BOX = "通讯超时，系统升级�
 inline constexpr const char* UPGRADE_OWNS_STACK = "固件升级进行中，请等待升级结束或停止通讯";
 // The same while a slave-table write owns it.
 inline constexpr const char* SLAVE_WRITE_OWNS_STACK = "从设备信息写入进行中，请等待写入结束或停止通讯";
+// Refusal of an operation that would own the stack with nothing to carry its requests.
+inline constexpr const char* LINK_NOT_STARTED = "请先开始通讯";
+inline constexpr const char* LINK_HELD = "通讯已暂停，请先点击继续或关闭AQ校准窗口";
 inline constexpr const char* RAM_TEST_WAIT = "正在测试扩展RAM";
 inline constexpr const char* UPGRADE_MAIN_OK = "升级下位机成功";
 inline constexpr const char* UPGRADE_WAIT_INIT_BOX = "等待下位机初始化结束";

@@ -22,6 +22,9 @@
 #include "upgrade/firmware_upgrade.h"
 
 #include <QAbstractSpinBox>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QTimeEdit>
 #include <QApplication>
 #include <QCloseEvent>
 #include <chrono>
@@ -132,6 +135,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     wsckDeviceQuery_->setObjectName(QStringLiteral("wsckDeviceQuery"));
     wsckR_W_->setObjectName(QStringLiteral("wsckR_W"));
     engine_->setDeviceSocket(wsckR_W_);
+    engine_->setDiscoverySocket(wsckDeviceQuery_);
     discoveryPort = options.discoveryPort;
     platformPorts = options.platformPorts;
     // A steady clock: the age of an announcement survives midnight and clock changes.
@@ -146,15 +150,9 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     connect(serial_, &SerialTransport::lost, this, [this](const QString& why) {
         trap(QStringLiteral("Comm1_OnComm(Form1)"), [&] { serialPortLost(why); });
     });
-    // The device watchdog belongs to the Ethernet link: on the serial link it
-    // would find no announced device and end the link.
-    onTimeout(engine_->timCheckDevice, [this] {
-        if (!ethernetChosen()) {
-            engine_->timCheckDevice.stop();
-            return;
-        }
-        timCheckDevice_Timer();
-    });
+    // The device watchdog runs while the Ethernet link listens.
+    connect(engine_.get(), &Engine::watchdogTick, this, &Form1::timCheckDevice_Timer);
+    connect(engine_.get(), &Engine::holdChanged, this, &Form1::showHold);
     registerSerialRows(*engine_, dev_, controls_);
     registerEthRows(*engine_, dev_, controls_);
     registerParamWriteRows(*engine_, dev_, controls_);
@@ -164,7 +162,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     registerSysParamRows(*engine_, dev_, controls_, [this] { ShowSysInfo(); });
     registerSettingsRows(*engine_, *settings_);
     registerControlRows(*engine_, dev_, controls_);
-    connect(engine_.get(), &Engine::connectionEnded, this, &Form1::forgetDevice);
+    connect(engine_.get(), &Engine::connectionEnded, this, &Form1::connectionEnded);
     slaves_ = std::make_unique<SlaveWindow>(*engine_);
     setupFilesAndUpgrade(options);
 
@@ -187,6 +185,8 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     connectIoPages();
     qApp->installEventFilter(this); // the keys of the pages, whichever control has the focus
     CmdLine = options.commandLine;
+    startDate_ = ui.datePicker->date();
+    startTime_ = ui.timePicker->time();
     Form_Load();
 }
 
@@ -217,9 +217,8 @@ void Form1::connectHandlers()
     command(ui.StartRun, [this] { StartRun_Click(); });
     command(ui.cmdStop, [this] { cmdStop_Click(); }, Gate::Free);
     command(ui.cmdPause, [this] { cmdPause_Click(); }, Gate::Free);
-    connect(ui.cmbDevice, qOverload<int>(&QComboBox::activated), this, [this](int) {
-        trap(QStringLiteral("cmbDevice_Click(Form1)"), [&] { cmbDevice_Click(); });
-    });
+    // A refused pick puts the list back on the device the link is aimed at.
+    ::command(ui.cmbDevice, this, *engine_, [this] { cmbDevice_Click(); }, [this] { return connectedDeviceIndex(); });
 }
 
 // ---------------------------------------------------------------- LinkView
@@ -274,9 +273,6 @@ void Form1::Form_Load()
         BinVersion.clear();
         BootVersion.clear();
         DeviceSerial.clear();
-        engine_->timMscon.stop();
-        engine_->Timer1.stop();
-        engine_->Timer2.stop();
         DisTimer.start();
         ProgressTimer.start();
         ui.Option1->setEnabled(false);
@@ -449,8 +445,6 @@ void Form1::startSerial()
     ui.cmdReclock->setEnabled(true);
     ui.txtDevID->clear();
     ui.txtPD_Tag->clear();
-    engine_->timMscon.setInterval(5000);
-    engine_->Timer1.setInterval(engine_->TimerInterval);
     ui.cmdGetSys->setEnabled(true);
     for (int i = 0; i < 2; ++i) {
         ui.Combo6[std::size_t(i)]->setEnabled(true);
@@ -482,8 +476,7 @@ void Form1::startSerial()
         return;
     }
     fillAqTypeLists();
-    engine_->loadList(startupList(false));
-    startDispatcher();
+    engine_->start(startupList(false));
 }
 
 void Form1::startFailed(int number, const QString& description)
@@ -503,17 +496,10 @@ void Form1::startFailed(int number, const QString& description)
 
 void Form1::serialPortLost(const QString& description)
 {
-    // Handled once, like a start that failed to read the port: the link
-    // stops, the user is told, and the link choice is free again.
-    // The engine has ended the connection, and an upgrade with it, already.
+    // Handled once, like a start that failed to read the port: the user is
+    // told, and the link choice is free again. The engine has closed the
+    // link and ended its connection (and an upgrade with it) already.
     WriteErrorLog(description, QStringLiteral("Comm1_OnComm(Form1)"));
-    for (QTimer* t : {&engine_->Timer1, &engine_->Timer2, &engine_->timMscon, &engine_->timCheckDevice,
-                      &engine_->Sleep_Timer})
-        t->stop();
-    if (serial_->isOpen())
-        serial_->close();
-    // The commands maintenance mode opened (the upgrade's among them) close as at Stop.
-    leaveMaintenance(false);
     startFailed(8020, description);
 }
 
@@ -540,6 +526,19 @@ void Form1::closeEvent(QCloseEvent* e)
 
 void Form1::forgetDevice()
 {
+    // The faces of start-up come back first: the production date and time
+    // (whose handlers fill boxes emptied below), the run/stop button whose
+    // colour decides the byte 运行/停止 sends, Profibus, the RAM-test and
+    // status lamps.
+    ui.datePicker->setDate(startDate_);
+    ui.timePicker->setTime(startTime_);
+    colors::paintFace(ui.bt_RunStop);
+    ui.ckProfibus->setChecked(false);
+    ui.ckProfibus->setText(profibusCaption(false));
+    for (auto* l : ui.ram_sap)
+        colors::paintFace(l);
+    for (auto* l : ui.shpFlash)
+        colors::paintFace(l);
     // Every box and list of the pages shows what a device said, but the
     // user's own: the output set-points and the weekday the clock write sends.
     const QList<const QWidget*> own(ui.txtAQ_Set.begin(), ui.txtAQ_Set.end());
@@ -575,6 +574,19 @@ void Form1::forgetDevice()
     }
 }
 
+void Form1::connectionEnded()
+{
+    // The commands maintenance mode opened (the upgrade's among them) close,
+    // and what the device said is forgotten.
+    leaveMaintenance(false);
+    forgetDevice();
+}
+
+void Form1::showHold(bool held)
+{
+    ui.cmdPause->setText(u(held ? texts1::RESUME : texts1::PAUSE));
+}
+
 bool Form1::sysInfoReadHere()
 {
     if (dev_.SysInfoConnection == engine_->connection())
@@ -590,26 +602,16 @@ void Form1::cmdStop_Click()
         ui.optComm[1]->setEnabled(true);
         if (ui.optComm[0]->isChecked())
             ui.ComPort->setEnabled(true);
-        engine_->Timer1.stop();
-        engine_->Timer2.stop();
-        engine_->timMscon.stop();
-        engine_->timCheckDevice.stop();
-        engine_->closeLink(Engine::End::Stopped); // ends a running upgrade, empties the stack
-        if (!ui.optComm[0]->isChecked())
-            wsckDeviceQuery_->close();
+        // The link's one end: every timer stops, a running upgrade ends, the
+        // stack empties, and the pages forget the device.
+        engine_->closeLink(Engine::End::Stopped);
         devices.reset();
         for (int i = ui.cmbDevice->count() - 1; i >= 0; --i)
             ui.cmbDevice->removeItem(i);
         ui.cmbDevice->hide();
         ui.Text2->clear();
-        leaveMaintenance(false);
-        forgetDevice(); // also when no device was reached
         ui.cmdWriteprj->setEnabled(false);
-        engine_->TimeoutCount = 0;
-        engine_->RxCount = 0;
-        engine_->NetRxCount = 0;
-        ui.Text3->setText(QStringLiteral("0"));
-        ui.Text4->setText(QStringLiteral("0"));
+        engine_->zeroCounters();
         ui.StartRun->setEnabled(true);
         ui.cmdStop->setEnabled(false);
     });
@@ -617,19 +619,14 @@ void Form1::cmdStop_Click()
 
 void Form1::cmdPause_Click()
 {
-    if (aqcal_->AQPageOpen)
-        return; // the AQ window holds the link and gives it back itself
-    if (ui.cmdPause->text() == u(texts1::PAUSE)) {
-        ui.cmdPause->setText(u(texts1::RESUME));
-        engine_->timCheckDevice.stop();
-        engine_->Timer1.stop();
-    } else {
-        ui.cmdPause->setText(u(texts1::PAUSE));
-        // The timers of the link in use: the device watchdog is the Ethernet link's.
-        if (ethernetChosen())
-            Engine::enableTimer(engine_->timCheckDevice);
-        Engine::enableTimer(engine_->Timer1);
-    }
+    // Nothing to hold while no link runs; the AQ window holds the link and
+    // gives it back itself.
+    if (!engine_->running() || engine_->heldBy(Engine::Hold::AqWindow))
+        return;
+    if (engine_->heldBy(Engine::Hold::User))
+        engine_->resume(Engine::Hold::User);
+    else
+        engine_->pause(Engine::Hold::User);
 }
 
 void Form1::Option1_Click()

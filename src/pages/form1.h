@@ -13,7 +13,9 @@
 #include "base/command.h"
 #include "settings/slave_window.h"
 
+#include <QDate>
 #include <QStringList>
+#include <QTime>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -214,6 +216,12 @@ private:
     // fills is emptied or unset, the toggled states reset and their buttons
     // repainted, the system record no longer counts as read.
     void forgetDevice();
+    QDate startDate_;
+    QTime startTime_;
+    // The connection's end as the pages take it: maintenance mode left, the device forgotten.
+    void connectionEnded();
+    // The pause button shows whether the dispatcher is held.
+    void showHold(bool held);
     // Whether the system record was read in this connection; tells the user when not.
     bool sysInfoReadHere();
     void startSerial();
@@ -222,12 +230,10 @@ private:
     // The serial port went away under the open link.
     void serialPortLost(const QString& description);
     void fillAqTypeLists();
-    // Starts the dispatcher of a link just loaded, or, while the AQ window
-    // holds the link, leaves it for the window to give back.
-    void startDispatcher();
+    // The AQ window takes the link (true) or gives it back.
     void aqWindowHoldsLink(bool held);
-    int dispatcherDue_ = 0; // the connection whose dispatcher waits for the AQ window
-    int pausedByUser_ = 0;  // the connection the user had paused when the AQ window took it
+    // The place of the connected device in the device list (-1: none).
+    int connectedDeviceIndex() const;
     void SetControlsEnabled();
     void connectSystemPage();
     void connectControlPage();

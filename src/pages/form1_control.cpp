@@ -8,8 +8,10 @@
 #include "proto/control_blocks.h"
 #include "proto/eth_commands.h"
 #include "proto/serial_commands.h"
+#include "pages/texts.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPushButton>
 
 using namespace serial;
@@ -48,8 +50,7 @@ void Form1::connectControlPage()
 void Form1::bt_CheckRAM_Click()
 {
     trap(QStringLiteral("bt_CheckRAM_Click(Form1)"), [&] {
-        engine_->PendParam = 0;
-        engine_->push(ethernetChosen() ? std::int16_t(QE_TEST_RAM) : std::int16_t(QS_TEST_RAM));
+        engine_->push(ethernetChosen() ? std::int16_t(QE_TEST_RAM) : std::int16_t(QS_TEST_RAM), 0);
     });
 }
 
@@ -58,24 +59,21 @@ void Form1::cmdClearCode_Click()
     trap(QStringLiteral("cmdClearCode_Click(Form1)"), [&] {
         if (MsgBox(u(CLEAR_CODE_ASK), MsgButtons::YesNo, u(CLEAR_CODE_TITLE)) != MsgAnswer::Yes)
             return;
-        engine_->PendParam = 0;
-        engine_->push(ethernetChosen() ? std::int16_t(QE_STOP_AND_CLEAR) : std::int16_t(QS_STOP_AND_CLEAR));
+        engine_->push(ethernetChosen() ? std::int16_t(QE_STOP_AND_CLEAR) : std::int16_t(QS_STOP_AND_CLEAR), 0);
     });
 }
 
 void Form1::cmdCheckLight_Click()
 {
     trap(QStringLiteral("cmdCheckLight_Click(Form1)"), [&] {
-        engine_->PendParam = 1;
-        engine_->push(ethernetChosen() ? std::int16_t(QE_LAMP_BOARD_CHECK) : std::int16_t(QS_LAMP_BOARD_CHECK));
+        engine_->push(ethernetChosen() ? std::int16_t(QE_LAMP_BOARD_CHECK) : std::int16_t(QS_LAMP_BOARD_CHECK), 1);
     });
 }
 
 void Form1::cmdStopCheck_Click()
 {
     trap(QStringLiteral("cmdStopCheck_Click(Form1)"), [&] {
-        engine_->PendParam = 0;
-        engine_->push(ethernetChosen() ? std::int16_t(QE_LAMP_BOARD_CHECK) : std::int16_t(QS_LAMP_BOARD_CHECK));
+        engine_->push(ethernetChosen() ? std::int16_t(QE_LAMP_BOARD_CHECK) : std::int16_t(QS_LAMP_BOARD_CHECK), 0);
     });
 }
 
@@ -93,6 +91,13 @@ void Form1::cmd_ReadAIWarning_Click() { cmdFreshAI_Click(); }
 
 void Form1::cmd_WriteAIWarning_Click()
 {
+    // An emptied box would be written as nothing: refused before anything is queued.
+    for (const auto& group : {ui.txt_AIUp, ui.txt_AIDown})
+        for (const auto* box : group)
+            if (box->text().trimmed().isEmpty()) {
+                MsgBox(u(texts1::PARAMS_EMPTY));
+                return;
+            }
     // The read-back first, so the limits are written and then read again.
     cmd_ReadAIWarning_Click();
     trap(QStringLiteral("cmd_WriteAIWarning_Click(Form1)"), [&] { engine_->push(QS_WRITE_AI_ALARM); });

@@ -34,13 +34,10 @@ const char* const OTHER_OFFLINE = "有设备下线";
 void Form1::startEthernet()
 {
     ui.StartRun->setEnabled(false);
-    engine_->timMscon.setInterval(5000);
-    engine_->Timer1.setInterval(engine_->TimerInterval);
-    engine_->Timer1.stop();
     ui.Text2->setText(u(texts1::RUN_START));
     // The discovery socket only listens: the tool never sends on it.
     QString why;
-    const int err = wsckDeviceQuery_->bind(discoveryPort, &why);
+    const int err = engine_->listen(discoveryPort, &why);
     if (err != 0) {
         startFailed(err, why);
         return;
@@ -60,8 +57,7 @@ void Form1::wsckDeviceQuery_DataArrival(const QByteArray& datagram)
             ui.cmbDevice->addItem(addrText(a->addr));
             ui.Text2->setText(u(DEVICE_ONLINE));
         }
-        if (!engine_->timCheckDevice.isActive())
-            engine_->timCheckDevice.start();
+        engine_->watch(true);
         if (ui.cmbDevice->isHidden()) {
             ui.cmbDevice->show();
             ui.Text2->clear();
@@ -73,7 +69,6 @@ void Form1::wsckDeviceQuery_DataArrival(const QByteArray& datagram)
 void Form1::cmbDevice_Click()
 {
     trap(QStringLiteral("cmbDevice_Click(Form1)"), [&] {
-        engine_->refuseWhileOwned(); // before the socket is aimed elsewhere
         const QString item = ui.cmbDevice->currentText();
         const int index = ui.cmbDevice->currentIndex();
         if (index < 0 || index >= devices.size())
@@ -84,10 +79,7 @@ void Form1::cmbDevice_Click()
         QString why;
         if (engine_->aimDevice(item, rec.port(), &why) != 0)
             throw RuntimeError(WinsockErrorMessage(10048, why));
-        ui.Text4->setText(QStringLiteral("0"));
-        ui.Text3->setText(QStringLiteral("0"));
-        engine_->NetRxCount = 0;
-        engine_->TimeoutCount = 0;
+        engine_->zeroCounters();
         resetPages('S');
         ui.Text2->setText(u(READING));
         const auto parts = item.split(QLatin1Char('.'));
@@ -104,59 +96,57 @@ void Form1::cmbDevice_Click()
             e->clear();
         TuneParamText.clear();
         CmdLine.clear();
-        engine_->SetParaPending = false;
         fillAqTypeLists();
-        engine_->loadList(startupList(true));
-        startDispatcher();
+        engine_->start(startupList(true));
     });
+}
+
+int Form1::connectedDeviceIndex() const
+{
+    const QString connected = engine_->connectedDevice();
+    return connected.isEmpty() ? -1 : ui.cmbDevice->findText(connected);
 }
 
 void Form1::timCheckDevice_Timer()
 {
     trap(QStringLiteral("timCheckDevice_Timer(Form1)"), [&] {
+        // The table and the list are brought to agree first; the connection
+        // ends afterwards, since its end may open a box.
+        QList<char> resets;
         const qint64 now = clock();
         const int lastAtStart = devices.size() - 1;
         for (int i = 0; i <= lastAtStart && i <= devices.size() - 1; ++i) {
             if (DeviceTable::ageSeconds(devices.at(i), now) <= 10)
                 continue;
-            const auto zeroCounters = [&] {
-                ui.Text4->setText(QStringLiteral("0"));
-                ui.Text3->setText(QStringLiteral("0"));
-                engine_->NetRxCount = 0;
-                engine_->TimeoutCount = 0;
-            };
             if (devices.size() == 1) {
                 devices.reset();
                 for (auto* e : ui.txtIp)
                     e->clear();
                 if (ui.cmbDevice->count() > 0)
                     ui.cmbDevice->removeItem(0);
-                engine_->timCheckDevice.stop();
+                engine_->watch(false);
                 ui.cmbDevice->hide();
                 ui.Text2->setText(u(NO_DEVICE));
-                engine_->Timer1.stop();
-                engine_->timMscon.stop();
-                zeroCounters();
-                resetPages('A');
+                resets << 'A';
                 continue;
             }
+            // The connected device is the one the engine is aimed at, whatever
+            // the address boxes hold.
+            const bool connected = i == connectedDeviceIndex();
             devices.removeAt(i);
-            const auto parts = ui.cmbDevice->itemText(i).split(QLatin1Char('.'));
-            bool same = parts.size() == 4;
-            for (int k = 0; same && k < 4; ++k)
-                same = parts[k] == ui.txtIp[std::size_t(k)]->text();
-            if (same) {
+            if (connected) {
                 for (auto* e : ui.txtIp)
                     e->clear();
                 ui.Text2->setText(u(DEVICE_OFFLINE));
-                engine_->Timer1.stop();
-                engine_->timMscon.stop();
-                zeroCounters();
-                resetPages('B');
+                resets << 'B';
             } else {
                 ui.Text2->setText(u(OTHER_OFFLINE));
             }
             ui.cmbDevice->removeItem(i);
+        }
+        for (char col : resets) {
+            engine_->zeroCounters();
+            resetPages(col);
         }
         if (ui.cmbDevice->count() == 0)
             resetPages('C');
@@ -166,13 +156,11 @@ void Form1::timCheckDevice_Timer()
 void Form1::resetPages(char col)
 {
     const bool S = col == 'S', A = col == 'A', B = col == 'B', C = col == 'C';
+    // The connected device is gone: its connection ends (and a running
+    // upgrade with it, as failed); the pages forget it at that end.
     if (A || B)
-        engine_->deviceGone(); // ends a running upgrade as failed
-    if (S || A || B)
-        leaveMaintenance(false); // the device that was connected is gone
+        engine_->deviceGone();
     if (S || A || B) {
-        // What the device said is forgotten, also when none was reached yet.
-        forgetDevice();
         CmdLine.clear();
         TuneParamText.clear();
         for (auto* e : ui.txtAQ_Set)
@@ -249,7 +237,7 @@ void Form1::resetPages(char col)
                                ui.cmdSetAO, ui.cmdZFSave, ui.cmdZFCancel, ui.cmdRight, ui.cmdLeft, ui.cmdEnter})
             w->setEnabled(false);
         ui.cmdPause->setEnabled(false);
-        ui.cmdPause->setText(u(texts1::PAUSE));
+        showHold(engine_->held());
     }
     if (S || B) {
         for (auto* l : ui.shpDI)
@@ -289,8 +277,4 @@ void Form1::resetPages(char col)
     }
     if (B)
         ui.bt_AQAdjust->setEnabled(false);
-    if (S || A || B) {
-        engine_->Timer1.stop();
-        engine_->timMscon.stop();
-    }
 }

@@ -143,16 +143,14 @@ void Form1::cmdDQ3_Click(int index)
 void Form1::bt_ReadAQZeroFull_Click()
 {
     trap(QStringLiteral("bt_ReadAQZeroFull_Click(Form1)"), [&] {
-        engine_->PendParam = 0;
-        engine_->push(ethernetChosen() ? std::int16_t(QE_READ_AQ_ZERO_FULL) : std::int16_t(QS_READ_AQ_ZERO_FULL));
+        engine_->push(ethernetChosen() ? std::int16_t(QE_READ_AQ_ZERO_FULL) : std::int16_t(QS_READ_AQ_ZERO_FULL), 0);
     });
 }
 
 void Form1::bt_WriteOrOut_Click(int index)
 {
     trap(QStringLiteral("bt_WriteOrOut_Click(Form1)"), [&] {
-        engine_->PendParam = index;
-        engine_->push(ethernetChosen() ? std::int16_t(QE_WRITE_AQ_ZERO_FULL) : std::int16_t(QS_WRITE_AQ_ZERO_FULL));
+        engine_->push(ethernetChosen() ? std::int16_t(QE_WRITE_AQ_ZERO_FULL) : std::int16_t(QS_WRITE_AQ_ZERO_FULL), index);
     });
 }
 

@@ -1,5 +1,6 @@
 #include "settings/slave_info_form.h"
 
+#include "base/command.h"
 #include "base/errorlog.h"
 #include "base/msgbox.h"
 #include "base/numbers.h"
@@ -36,7 +37,7 @@ SlaveInfoForm::SlaveInfoForm(Engine& engine, QWidget* parent)
     CheckTimer.setObjectName(QStringLiteral("CheckTimer"));
     CheckTimer.setInterval(5000);
     connect(&CheckTimer, &QTimer::timeout, this, &SlaveInfoForm::CheckTimer_Timer);
-    connect(Command1, &QPushButton::clicked, this, &SlaveInfoForm::Command1_Click);
+    command(Command1, this, engine_, [this] { Command1_Click(); });
     Form_Load();
 }
 
@@ -119,9 +120,10 @@ void SlaveInfoForm::Command1_Click()
 {
     const QString tag = QStringLiteral("Command1_Click(SlaveInfoForm)");
     trap(tag, [&] {
-        // Refused before anything of the window changes while another
-        // operation owns the stack.
-        engine_.refuseWhileOwned();
+        // Refused before anything of the window changes while nothing would
+        // carry the rows (the gate of the button has asked for the stack).
+        if (!engine_.mayOwn())
+            return;
         // The records are taken now: what goes out is what the rows held at
         // the click, even when the window is closed before the last is sent.
         // A row not read under this connection, or whose boxes do not
@@ -148,10 +150,8 @@ void SlaveInfoForm::Command1_Click()
         if (queued_.empty())
             return;
         const bool eth = engine_.view()->linkOption() == 1;
-        for (std::size_t k = 0; k < queued_.size(); ++k) {
-            engine_.PendParam = 0;
-            engine_.push(eth ? std::int16_t(net::QE_WRITE_SLAVE) : std::int16_t(serial::QS_WRITE_SLAVE));
-        }
+        for (std::size_t k = 0; k < queued_.size(); ++k)
+            engine_.push(eth ? std::int16_t(net::QE_WRITE_SLAVE) : std::int16_t(serial::QS_WRITE_SLAVE), 0);
         // From here until its last row is answered the write owns the stack.
         engine_.own(Engine::Owner::SlaveWrite);
         writing_ = true;

@@ -29,6 +29,11 @@ SlaveWindow::SlaveWindow(Engine& engine) : engine_(engine)
     QObject::connect(e, &Engine::datagramSent, &context_,
                      [this](const QByteArray& d) { requestSent(slave::slaveReadRowOfDatagram(d)); });
     QObject::connect(e, &Engine::connectionChanged, &context_, [this] { connectionChanged(); });
+    // What the rows show was said by the device of the connection that ended.
+    QObject::connect(e, &Engine::connectionEnded, &context_, [this] {
+        if (form_)
+            form_->clearRows();
+    });
 }
 
 SlaveWindow::~SlaveWindow() { unload(); }
@@ -56,9 +61,9 @@ void SlaveWindow::rowAnswered(bool acknowledged)
 void SlaveWindow::showAndRead()
 {
     const bool eth = engine_.view()->linkOption() == 1;
-    engine_.PendParam = eth ? slave::READ_PARAM_BASE : 0;
     readCode_ = eth ? std::int16_t(net::QE_READ_SLAVE) : std::int16_t(QS_READ_SLAVE);
-    for (int r = 0; r < slave::ROWS; ++r)
+    engine_.push(readCode_, eth ? slave::READ_PARAM_BASE : 0);
+    for (int r = 1; r < slave::ROWS; ++r)
         engine_.push(readCode_);
     reading_ = true;
     SlaveInfoForm& f = form();
@@ -139,8 +144,7 @@ void SlaveWindow::stopCheckTimer()
 
 void SlaveWindow::ReadSlaveInfo()
 {
-    const auto row = std::uint8_t(engine_.PendParam);
-    engine_.PendParam += 1;
+    const auto row = std::uint8_t(engine_.nextParam());
     engine_.sendFrame(buildFrame(QS_READ_SLAVE, slave::slaveReadRequest(row)), 19);
 }
 

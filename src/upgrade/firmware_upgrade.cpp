@@ -64,10 +64,12 @@ FirmwareUpgrade::FirmwareUpgrade(QWidget* window, Engine& engine, OrderServer& s
         command(b, this, engine_, [this] { bt_Updata_Click(); });
     // From the first request of an upgrade to its end neither button can be
     // pressed: their group is switched off, so whatever else enables or
-    // disables the buttons themselves stays as it was.
-    connect(&engine_, &Engine::stackOwnerChanged, this, [this](bool owned) {
+    // disables the buttons themselves stays as it was. Another owner (a
+    // slave-table write) leaves them: choosing a file sends nothing, and
+    // 开始升级 meets the gate.
+    connect(&engine_, &Engine::stackOwnerChanged, this, [this] {
         if (auto* b = window_->findChild<QPushButton*>(QStringLiteral("bt_Updata")); b && b->parentWidget())
-            b->parentWidget()->setEnabled(!owned);
+            b->parentWidget()->setEnabled(engine_.owner() != Engine::Owner::Upgrade);
     });
 }
 
@@ -93,9 +95,6 @@ void FirmwareUpgrade::SetUpdateCmd()
     showProgress_(FwBlockCount + SEQUENCE_EXTRA);
     ownsProgress = true;
     FwBlockIndex = 0;
-    // Blocks follow each other at the 10 ms tick: a coarse timer would let
-    // each tick slip by up to half a millisecond.
-    engine_.Timer1.setTimerType(Qt::PreciseTimer);
 }
 
 void FirmwareUpgrade::StartFlash()
@@ -154,7 +153,7 @@ bool FirmwareUpgrade::takeImage(const QByteArray& image, const QString& name)
     firmware::CutError why = firmware::CutError::None;
     auto blocks = firmware::cutBlocks(image, &why);
     // Every block is one entry of the command stack, beside three others.
-    if (why == firmware::CutError::None && blocks.size() + SEQUENCE_EXTRA > engine_.CmdStack.size())
+    if (why == firmware::CutError::None && blocks.size() + SEQUENCE_EXTRA > Engine::STACK_SIZE)
         why = firmware::CutError::TooLarge;
     if (why != firmware::CutError::None) {
         MsgBox(u(why == firmware::CutError::Empty ? texts7::FILE_EMPTY : texts7::FILE_TOO_LARGE) + name);
@@ -175,7 +174,7 @@ bool FirmwareUpgrade::loadImage(const QString& path, const char* failText)
     }
     // The size decides first: an image with more blocks than the stack holds
     // is refused before a byte of it is read.
-    if (f.size() > qint64(engine_.CmdStack.size() - SEQUENCE_EXTRA) * firmware::BLOCK_SIZE) {
+    if (f.size() > qint64(Engine::STACK_SIZE - SEQUENCE_EXTRA) * firmware::BLOCK_SIZE) {
         MsgBox(u(texts7::FILE_TOO_LARGE) + path);
         return false;
     }
@@ -199,12 +198,10 @@ void FirmwareUpgrade::bt_FindUpdataFile_Click()
 void FirmwareUpgrade::bt_Updata_Click()
 {
     trapUpgrade("bt_Updata_Click", [&] {
-        engine_.refuseWhileOwned(); // the running upgrade's blocks stay as they are
-        // Without a running link nothing would send the blocks, nor end the upgrade.
-        if (!engine_.linked()) {
-            MsgBox(u(texts7::LINK_NOT_STARTED));
+        // Without a running link nothing would send the blocks, nor end the
+        // upgrade: refused, as while another operation owns the stack.
+        if (!engine_.mayOwn())
             return;
-        }
         if (chosenFile.isEmpty()) {
             MsgBox(u(texts7::NO_FILE_CHOSEN));
             return;

@@ -12,7 +12,6 @@ inline constexpr const char* IAP_FILE = "IAP.bin";
 inline constexpr const char* TUNE_NOT_FOUND = "该设备终调参数未找到,请与研发联系或手动下载终调参数,设备编号:";
 // The chosen-file upgrade's own refusals: nothing is sent after them.
 inline constexpr const char* NO_FILE_CHOSEN = "请先选择升级文件";
-inline constexpr const char* LINK_NOT_STARTED = "请先开始通讯";
 inline constexpr const char* OPEN_FILE_FAILED = "打开升级文件失败:";
 inline constexpr const char* FILE_EMPTY = "升级文件为空，不能升级:";
 inline constexpr const char* FILE_TOO_LARGE = "升级文件过大，不能升级:";

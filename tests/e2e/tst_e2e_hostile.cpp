@@ -285,7 +285,7 @@ private Q_SLOTS:
         e.Timer1_Timer();
         QCOMPARE(int(e.CmdTop), Engine::STACK_TOP_MAX - 1);
         e.CmdTop = 0;
-        Engine::enableTimer(e.Timer1);
+        e.replyDone();
         QCOMPARE(f->controls().text(QStringLiteral("txtGate"), 3), before);
         // And the link works.
         model(true).gateway[3] = ++gatewayByte;

@@ -51,21 +51,10 @@ FormRig& serialRig()
 {
     static FormRig* rig = [] {
         auto* r = new FormRig;
-        r->serial.open(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
+        r->openPort();
         return r;
     }();
     return *rig;
-}
-
-QByteArray announcement(const std::uint8_t (&addr)[4], quint16 port)
-{
-    QByteArray d(net::ANNOUNCE_SIZE, '\0');
-    d[0] = char(net::ANNOUNCE_KIND);
-    for (int i = 0; i < 4; ++i)
-        d[net::ANNOUNCE_ADDR_AT + i] = char(addr[i]);
-    d[net::ANNOUNCE_PORT_AT] = char(port & 0xFF);
-    d[net::ANNOUNCE_PORT_AT + 1] = char(port >> 8);
-    return d;
 }
 
 FormRig& ethernetRig()

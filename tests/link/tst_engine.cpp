@@ -28,10 +28,10 @@ private Q_SLOTS:
     void init()
     {
         port = new FakeSerial;
-        port->open(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
         view = new FakeView;
         nb = new RecordingNeighbours;
         e = new Engine(view, nb, port);
+        e->openSerial(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
         e->timMscon.setInterval(5000);
         e->Timer1.setInterval(300);
         boxes.clear();
@@ -178,8 +178,7 @@ private Q_SLOTS:
         QCOMPARE(e->Sleep_Timer.interval(), 5000);
         e->Sleep_Timer_Timer();
         QVERIFY(e->Timer1.isActive() && !e->Sleep_Timer.isActive() && !e->Timer2.isActive());
-        QVERIFY(e->timCheckDevice.isActive());
-        QCOMPARE(e->timCheckDevice.interval(), 5000);
+        QVERIFY(!e->timCheckDevice.isActive()); // the watchdog is the listening Ethernet link's
     }
 
     void firmwareRowsAndUpgradeTimeout()
@@ -192,7 +191,7 @@ private Q_SLOTS:
         tick();
         QCOMPARE(e->UpgradeTimeout, 1);
         QCOMPARE(e->Timer2.interval(), 7000);
-        e->resume();
+        e->replyDone();
         tick(); // size
         QCOMPARE(e->Timer1.interval(), 100);
         port->settings_ = QStringLiteral("9600,N,8,1");
@@ -262,27 +261,47 @@ private Q_SLOTS:
         QCOMPARE(e->RxCount, 4);
     }
 
-    // The frame has no sequence number: the engine's record of what it asked
-    // decides. The first reply with the code of a request left unanswered by
-    // an earlier connection answers that request, even when the new connection
-    // asked the same again, and is counted and dropped.
+    // The frame has no sequence number. On one line the device answers in
+    // order and one request waits at a time: only the request an ended
+    // connection left waiting may still be answered, within its own time-out
+    // from its sending, and the first reply after the change settles it.
+    // Steps: "aC"/"aS" ask Form_Ctrl/SM, "n" a new connection, "rC+"/"rC-" a
+    // reply taken/dropped, "w" the wait past the time-out.
+    void replyToAnEarlierConnectionIsDropped_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        const auto row = [](const char* name, const char* steps) {
+            QTest::newRow(name) << QString::fromLatin1(steps).split(QLatin1Char(' '));
+        };
+        row("late reply of the request left waiting", "aC n rC- rC+");
+        row("the same code asked again: its first reply is the earlier one's", "aC n aC rC- rC+");
+        row("only the last request waits: an earlier unanswered code is taken", "aC aS n rC+ rS+");
+        row("an answered request leaves nothing behind", "aC rC+ n rC+");
+        row("a reply of another code settles the earlier request", "aC n aS rS+ rC+");
+        row("a dropped reply carries nothing into the next start", "aC n rC- n rC+ n rC+");
+        row("the device off: quick restarts take the first reply", "aC n aC n aC rC- rC+ n aC rC+");
+        row("after its own time-out the reply is the new request's", "aC w n aC rC+");
+    }
     void replyToAnEarlierConnectionIsDropped()
     {
-        const auto ask = [&](std::uint8_t fn) {
-            e->prepareRequest(fn, 7, 60);
-            e->SendCommand();
-        };
-        ask(FN_READ_CTRL);
-        ask(FN_READ_SM);
-        e->openSerial(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
-        ask(FN_READ_SM);
-        for (int i = 0; i < 2; ++i) {
-            port->event(reply(FN_READ_CTRL, 60));
-            port->event(reply(FN_READ_SM, 291));
+        QFETCH(QStringList, steps);
+        e->timMscon.setInterval(50); // the waiting read's own time-out
+        for (const QString& st : steps) {
+            const auto fn = std::uint8_t(st.size() > 1 && st[1] == QLatin1Char('S') ? FN_READ_SM : FN_READ_CTRL);
+            const QString call = fn == FN_READ_SM ? QStringLiteral("OnReadSM") : QStringLiteral("OnReadCtrl");
+            if (st == QLatin1String("n")) {
+                e->openSerial(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
+            } else if (st == QLatin1String("w")) {
+                QTest::qWait(80);
+            } else if (st[0] == QLatin1Char('a')) {
+                e->prepareRequest(fn, 7, 60);
+                e->SendCommand();
+            } else {
+                const int before = int(nb->calls.count(call));
+                port->event(reply(fn, fn == FN_READ_SM ? 291 : 60));
+                QVERIFY2(nb->calls.count(call) == before + (st.endsWith(QLatin1Char('+')) ? 1 : 0), qPrintable(st));
+            }
         }
-        QCOMPARE(e->RxCount, 4);
-        QCOMPARE(nb->calls.count(QStringLiteral("OnReadCtrl")), 1);
-        QCOMPARE(nb->calls.count(QStringLiteral("OnReadSM")), 1);
     }
 
     void replyDispatch_data()

@@ -56,6 +56,8 @@ private Q_SLOTS:
         nb = new RecordingNeighbours;
         e = new Engine(view, nb, &port);
         e->setDeviceSocket(sock);
+        e->aimDevice(QStringLiteral("127.0.0.2"), 9000);
+        sock->sent.clear();
         e->timMscon.setInterval(5000);
         e->Timer1.setInterval(300);
         e->CmdStack[0] = QE_REFRESH_LIVE;
@@ -386,7 +388,11 @@ private Q_SLOTS:
         QCOMPARE(e->timMscon.interval(), 10000);
         QCOMPARE(e->Timer2.interval(), 9000);
         QVERIFY(!e->Timer1.isActive() && e->Timer2.isActive() && e->timMscon.isActive());
-        e->timCheckDevice.start();
+        FakeUdp discovery;
+        e->setDiscoverySocket(&discovery);
+        e->listen(12000);
+        e->watch(true);
+        QVERIFY(e->timCheckDevice.isActive());
         writeReply();
         QCOMPARE(view->text2, QStringLiteral("开始升级，请等待..."));
         QCOMPARE(e->PendParam, 0);

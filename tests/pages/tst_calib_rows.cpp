@@ -59,7 +59,7 @@ private Q_SLOTS:
         });
         rig = std::make_unique<FormRig>();
         f = rig->f.get();
-        rig->serial.open(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
+        rig->openPort();
     }
     void cleanup() { rig.reset(); }
 

@@ -34,7 +34,7 @@ private Q_SLOTS:
         });
         rig = std::make_unique<FormRig>();
         f = rig->f.get();
-        rig->serial.open(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
+        rig->openPort();
         e().timMscon.setInterval(5000);
     }
     void cleanup() { rig.reset(); }

@@ -220,6 +220,8 @@ private Q_SLOTS:
         Form1& f = *r.f;
         f.ui.optComm[std::size_t(link)]->setChecked(true);
         f.StartRun_Click();
+        if (link == 1)
+            r.discovery.deliver(announcement({127, 0, 0, 2}, 9000));
         f.ui.cmdPause->setEnabled(true);
         f.ui.cmdPause->click();
         QVERIFY(!f.engine().timCheckDevice.isActive());

@@ -124,7 +124,7 @@ private Q_SLOTS:
         });
         rig = std::make_unique<FormRig>();
         f = rig->f.get();
-        rig->serial.open(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
+        rig->openPort();
         rig->device.bound = true;
         f->FirstSysInfo = true;
     }
@@ -521,7 +521,7 @@ private Q_SLOTS:
         f->cmdSetPara_Click();
         for (int i = 0; i < 3; ++i) {
             e().Timer1_Timer();
-            e().resume();
+            e().replyDone();
         }
         // Gateway (fn 78), sensor types (fn 5); the alarm limit 40000 stops its write.
         const auto& w = rig->serial.written;
@@ -534,7 +534,7 @@ private Q_SLOTS:
         e().Timer1_Timer();
         QCOMPARE(w.last().size(), 39);
         QCOMPARE(w.last().mid(3, 4), QByteArray::fromHex("feff9cff"));
-        e().resume();
+        e().replyDone();
         e().Timer1_Timer(); // the AQ type write
         QCOMPARE(w.last().mid(2, 9), QByteArray::fromHex("26 01 01 01 01 01 01 01 02"));
     }
@@ -567,7 +567,7 @@ private Q_SLOTS:
         const QByteArray none;
         QTest::newRow("写网关") << "gate" << "stop" << false << "" << int(FN_WRITE_GATEWAY) << none;
         QTest::newRow("写传感器类型") << "sensors" << "lost" << false << "" << int(QS_WRITE_SENSOR_TYPE) << none;
-        QTest::newRow("写报警限值") << "alarms" << "reopen" << false << "" << int(QS_WRITE_AI_ALARM) << none;
+        QTest::newRow("写报警限值") << "alarms" << "reopen" << false << empty << int(QS_WRITE_AI_ALARM) << none;
         QTest::newRow("写AQ校准值, emptied") << "aqAdjust" << "stop" << false << empty << int(QS_WRITE_AQ_PRJ_CAL) << none;
         QTest::newRow("写AQ校准值, not a number")
             << "aqAdjust5x" << "reopen" << true << empty << int(QS_WRITE_AQ_PRJ_CAL) << none;
@@ -589,6 +589,8 @@ private Q_SLOTS:
         QFETCH(int, fn);
         QFETCH(QByteArray, sent);
         const QString settings = QStringLiteral("9600,N,8,1");
+        rig = std::make_unique<FormRig>(); // no link yet
+        f = rig->f.get();
         QString records = QStringLiteral("txtGate_0\x80" "10|");
         f->imageFile().AnalysisParam(records);
         QCOMPARE(e().openSerial(QStringLiteral("A"), settings), 0);
@@ -666,7 +668,7 @@ private Q_SLOTS:
             QCOMPARE(stack(), before); // refused before anything is queued
         for (int i = 0; i < 12 && e().CmdTop > 0; ++i) {
             e().Timer1_Timer();
-            e().resume();
+            e().replyDone();
         }
         QList<QByteArray> payloads;
         for (const auto& frame : rig->serial.written)

@@ -84,6 +84,7 @@ private Q_SLOTS:
         sock.sent.clear();
         e = std::make_unique<Engine>(&view, &nb, &port);
         e->setDeviceSocket(&sock);
+        e->openSerial(QStringLiteral("fake"), QStringLiteral("9600,N,8,1")); // a link runs
         w = std::make_unique<SettingsWindows>(*e);
         nb.w = w.get();
         registerSettingsRows(*e, *w);

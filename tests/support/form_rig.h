@@ -2,6 +2,8 @@
 // The main window with stand-ins for its port, its two sockets and its
 // neighbours, listing only the ports the test names.
 #include "pages/form1.h"
+#include "proto/announce.h"
+#include "proto/net_datagram.h"
 #include "support/fakes.h"
 
 #include <QRadioButton>
@@ -24,6 +26,18 @@ inline QByteArray freshReadReply(Engine& e, const QByteArray& payload)
     d[6] = char(e.ReadSeq & 0xFF);
     d[7] = char(e.ReadSeq >> 8);
     return d + payload;
+}
+
+// A device announcement from addr:port (the rest zero).
+inline QByteArray announcement(const std::uint8_t (&addr)[4], quint16 port)
+{
+    QByteArray d(net::ANNOUNCE_SIZE, '\0');
+    d[0] = char(net::ANNOUNCE_KIND);
+    for (int i = 0; i < 4; ++i)
+        d[net::ANNOUNCE_ADDR_AT + i] = char(addr[i]);
+    d[net::ANNOUNCE_PORT_AT] = char(port & 0xFF);
+    d[net::ANNOUNCE_PORT_AT + 1] = char(port >> 8);
+    return d;
 }
 
 struct FormRig {
@@ -49,7 +63,7 @@ struct FormRig {
     // The port open as after Start, for tests that run rows and inject replies.
     void openPort()
     {
-        serial.open(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
+        f->engine().openSerial(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
         f->engine().timMscon.setInterval(5000);
     }
     // A read reply on the Ethernet link to the request index/sub-index.
