@@ -327,8 +327,8 @@ void Engine::setHolds(unsigned holds)
 
 void Engine::pause(Hold who)
 {
-    if (!running())
-        return; // no link: nothing to hold
+    if (who == Hold::User && !running())
+        return; // no link: nothing to pause (the AQ window's hold outlasts links)
     setHolds(holds_ | unsigned(who));
     Timer1.stop();
     timCheckDevice.stop();

@@ -7,6 +7,7 @@
 #include "support/form_rig.h"
 
 #include <QCheckBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -157,6 +158,51 @@ private Q_SLOTS:
             QCOMPARE(colors::isFace(f->ui.bt_RunStop), round == 1);
         }
         QCOMPARE(sent.toHex(), QByteArray("0100")); // run, then stop
+    }
+
+    // What device A's replies put on the control faces is not B's: at the
+    // connection's end each face goes back to its start-up state, so the
+    // first 运行/停止 on B sends "run" as on a fresh start.
+    void connectionEndGivesBackTheStartFaces_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::newRow("stop") << "stop";
+        QTest::newRow("lost port") << "lost";
+        QTest::newRow("reopen") << "reopen";
+    }
+    void connectionEndGivesBackTheStartFaces()
+    {
+        QFETCH(QString, end);
+        const QDate startDate = f->ui.datePicker->date();
+        f->bt_RunStop_Click();
+        tick();
+        rig->serial.event(buildFrame(49, QByteArray(1, 1))); // A runs: the button turns green
+        QVERIFY(!colors::isFace(f->ui.bt_RunStop));
+        f->bt_CheckRAM_Click();
+        tick();
+        rig->serial.event(buildFrame(40, QByteArray(1, char(0x81))));
+        f->ui.ckProfibus->setChecked(true);
+        f->ui.datePicker->setDate(QDate(2021, 3, 4));
+        f->ui.shpFlash[2]->setAutoFillBackground(true);
+        colors::paint(f->ui.shpFlash[2], colors::ALARM);
+        e().Zigbee.ZbLogic = 2;
+
+        if (end == QLatin1String("stop"))
+            f->cmdStop_Click();
+        else if (end == QLatin1String("lost"))
+            Q_EMIT rig->serial.lost(QStringLiteral("gone"));
+        rig->openPort(); // device B
+        for (QWidget* w : {static_cast<QWidget*>(f->ui.bt_RunStop), static_cast<QWidget*>(f->ui.ram_sap[0]),
+                           static_cast<QWidget*>(f->ui.ram_sap[7]), static_cast<QWidget*>(f->ui.shpFlash[2])})
+            QVERIFY2(colors::isFace(w), qPrintable(w->objectName()));
+        QVERIFY(!f->ui.ckProfibus->isChecked());
+        QCOMPARE(f->ui.ckProfibus->text(), QStringLiteral("关闭"));
+        QCOMPARE(f->ui.datePicker->date(), startDate);
+        QCOMPARE(e().Zigbee.ZbLogic, std::uint8_t(0));
+        rig->serial.written.clear();
+        f->bt_RunStop_Click();
+        tick();
+        QCOMPARE(rig->serial.written.last().at(3), char(1)); // run
     }
 };
 

@@ -124,6 +124,10 @@ private Q_SLOTS:
         deliver(announce({127, 0, 0, 4}, 15001));
         f->ui.cmbDevice->setCurrentIndex(1);
         f->cmbDevice_Click();
+        // The user types a new address for the device: the connected device
+        // is still the one the link is aimed at.
+        for (auto* e : f->ui.txtIp)
+            e->setText(QStringLiteral("9"));
         // Exactly 10 s keeps every device.
         now += 10000;
         f->timCheckDevice_Timer();
@@ -152,6 +156,30 @@ private Q_SLOTS:
         QVERIFY(f->ui.cmbDevice->isHidden());
         QVERIFY(!f->engine().timCheckDevice.isActive());
         QVERIFY(f->devices.at(0).isPlaceholder());
+    }
+
+    // A pick refused while an operation owns the stack leaves the link on
+    // its device, and the list shows that device again.
+    void refusedPickSetsTheListBack()
+    {
+        QList<MsgRequest> boxes;
+        setMsgResponder([&boxes](const MsgRequest& r) {
+            boxes << r;
+            return MsgAnswer::Ok;
+        });
+        deliver(announce({127, 0, 0, 2}, 15001));
+        deliver(announce({127, 0, 0, 3}, 15001));
+        f->ui.cmbDevice->setCurrentIndex(0);
+        f->cmbDevice_Click();
+        const std::int16_t owned[] = {net::QE_REFRESH_LIVE, net::QE_REFRESH_LIVE};
+        f->engine().loadOwnedList(owned);
+        f->ui.cmbDevice->setCurrentIndex(1); // the user's pick
+        Q_EMIT f->ui.cmbDevice->activated(1);
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(f->ui.cmbDevice->currentIndex(), 0);
+        QCOMPARE(f->engine().connectedDevice(), QStringLiteral("127.0.0.2"));
+        QCOMPARE(device->host, QStringLiteral("127.0.0.2"));
+        QVERIFY(f->engine().stackOwned());
     }
 
     void neighboursExpiringTogetherGoOneTickApart()

@@ -2,10 +2,13 @@
 // stand-ins for the port, the sockets and the image loader.
 #include "base/msgbox.h"
 #include "pages/form1.h"
+#include "proto/eth_commands.h"
 #include "proto/serial_commands.h"
+#include "base/errorlog.h"
 #include "support/form_rig.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -205,6 +208,78 @@ private Q_SLOTS:
         QVERIFY(f.ui.cmbDevice->isHidden());
     }
 
+    // After a connection's end nothing talks to a device and nothing is
+    // logged until the next start, whatever was under way at the end: a
+    // pause, the 5 s pause after the device accepted an upgrade's start, a
+    // reply time-out. 暂停/继续 does nothing while no link runs.
+    void nothingTalksAfterTheConnectionsEnd_data()
+    {
+        QTest::addColumn<int>("link");
+        QTest::addColumn<QString>("underWay");
+        QTest::addColumn<bool>("dropped"); // ended by the watchdog, not by Stop
+        QTest::newRow("serial, paused") << 0 << "pause" << false;
+        QTest::newRow("ethernet, paused") << 1 << "pause" << false;
+        QTest::newRow("ethernet, upgrade's start pause") << 1 << "sleep" << false;
+        QTest::newRow("serial, reply time-out") << 0 << "waiting" << false;
+        QTest::newRow("ethernet, reply time-out at the device's drop") << 1 << "waiting" << true;
+    }
+    void nothingTalksAfterTheConnectionsEnd()
+    {
+        QFETCH(int, link);
+        QFETCH(QString, underWay);
+        QFETCH(bool, dropped);
+        Rig r;
+        Form1& f = *r.f;
+        Engine& e = f.engine();
+        qint64 now = 0;
+        f.clock = [&now] { return now; };
+        f.ui.optComm[std::size_t(link)]->setChecked(true);
+        f.StartRun_Click();
+        if (link == 1) {
+            r.discovery.deliver(announcement({127, 0, 0, 2}, 15001));
+            f.ui.cmbDevice->setCurrentIndex(0);
+            f.cmbDevice_Click();
+        }
+        QVERIFY(e.linked() && e.Timer1.isActive());
+        f.ui.cmdPause->setEnabled(true);
+        if (underWay == QLatin1String("pause")) {
+            f.ui.cmdPause->click();
+        } else if (underWay == QLatin1String("sleep")) {
+            e.Sleeping(5000);
+        } else {
+            e.push(link ? std::int16_t(net::QE_TEST_RAM) : std::int16_t(serial::QS_TEST_RAM), 0);
+            e.Timer1_Timer();
+            QVERIFY(e.Timer2.isActive());
+        }
+        if (dropped) {
+            now = 11000;
+            f.timCheckDevice_Timer();
+            QCOMPARE(f.ui.Text2->text(), QStringLiteral("当前无在线设备,请检查设备状态"));
+        } else {
+            f.cmdStop_Click();
+        }
+        const auto written = r.serial.written.size();
+        const auto sent = r.device.sent.size();
+        const int binds = r.device.binds;
+        const qint64 logged = QFileInfo(QString::fromLatin1(ERROR_LOG_FILE)).size();
+        if (!dropped) {
+            f.ui.cmdPause->setEnabled(true);
+            f.ui.cmdPause->click();
+            QCOMPARE(f.ui.cmdPause->text(), QStringLiteral("暂停"));
+        }
+        // Whatever of the old connection was still due comes now.
+        e.Sleep_Timer_Timer();
+        e.Timer2_Timer();
+        e.timMscon_Timer();
+        e.Timer1_Timer();
+        for (const QTimer* t : {&e.Timer1, &e.Timer2, &e.timMscon, &e.Sleep_Timer, &e.timCheckDevice})
+            QVERIFY2(!t->isActive(), qPrintable(t->objectName()));
+        QCOMPARE(r.serial.written.size(), written);
+        QCOMPARE(r.device.sent.size(), sent);
+        QCOMPARE(r.device.binds, binds);
+        QCOMPARE(QFileInfo(QString::fromLatin1(ERROR_LOG_FILE)).size(), logged);
+    }
+
     // 继续 restarts the timers of the link in use: the device watchdog only on
     // Ethernet (on the serial link it would find no device and end the link).
     void resumeStartsTheWatchdogOnEthernetOnly_data()
@@ -238,15 +313,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("link");
         QTest::addColumn<bool>("restart");
-        QTest::newRow("serial, stop") << 0 << false;
-        QTest::newRow("serial, stop and start") << 0 << true;
-        QTest::newRow("ethernet, stop") << 1 << false;
-        QTest::newRow("ethernet, stop, start and pick") << 1 << true;
+        QTest::addColumn<bool>("openedFirst"); // the window opened before any link ran
+        QTest::newRow("serial, stop") << 0 << false << false;
+        QTest::newRow("serial, stop and start") << 0 << true << false;
+        QTest::newRow("serial, opened before the start") << 0 << true << true;
+        QTest::newRow("ethernet, stop") << 1 << false << false;
+        QTest::newRow("ethernet, stop, start and pick") << 1 << true << false;
     }
     void aqWindowGivesBackTheLinkThereIs()
     {
         QFETCH(int, link);
         QFETCH(bool, restart);
+        QFETCH(bool, openedFirst);
         Rig r;
         Form1& f = *r.f;
         Engine& e = f.engine();
@@ -263,9 +341,11 @@ private Q_SLOTS:
                 f.cmbDevice_Click();
             }
         };
-        start();
-        QVERIFY(e.Timer1.isActive());
         f.TesterIpM = f.TesterIpV = QStringLiteral("127.0.0.1");
+        if (!openedFirst) {
+            start();
+            QVERIFY(e.Timer1.isActive());
+        }
         f.ui.btShowAQ->click();
         QCOMPARE(f.ui.cmdPause->text(), QStringLiteral("继续"));
         f.cmdStop_Click();

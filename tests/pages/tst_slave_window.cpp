@@ -4,7 +4,9 @@
 // rows that cannot be written.
 #include "base/msgbox.h"
 #include "device/colors.h"
+#include "imagefile/image_file.h"
 #include "pages/form1.h"
+#include "upgrade/firmware_upgrade.h"
 #include "proto/serial_frame.h"
 #include "proto/slave_record.h"
 #include "support/fakes.h"
@@ -13,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using serial::buildFrame;
@@ -265,17 +268,23 @@ private Q_SLOTS:
     }
 
     // Until its last row is answered the write owns the stack: a command that
-    // would load or push requests is refused with the word, and every row
-    // taken is still written.
+    // would load or push requests is refused with the word, what sends
+    // nothing stays free, and every row taken is still written.
     void commandDuringTheWriteIsRefused_data()
     {
-        QTest::addColumn<QString>("command");
-        for (const char* c : {"设置参数", "从设备信息"})
-            QTest::newRow(c) << QString::fromUtf8(c);
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("refused"); // false: it sends nothing and stays free
+        QTest::newRow("设置参数") << "cmdSetPara" << true;
+        QTest::newRow("从设备信息") << "btSlaveShow" << true;
+        QTest::newRow("开始升级") << "bt_Updata" << true;
+        QTest::newRow("控制参数 only shows its window") << "btShowCtrl" << false;
+        QTest::newRow("读取设备文件 only fills the pages") << "cmdRead" << false;
+        QTest::newRow("选择升级文件 only picks a file") << "bt_FindUpdataFile" << false;
     }
     void commandDuringTheWriteIsRefused()
     {
-        QFETCH(QString, command);
+        QFETCH(QString, button);
+        QFETCH(bool, refused);
         readTable({});
         // Pages that 设置参数 would take as they are.
         for (auto* box : f->findChildren<QLineEdit*>())
@@ -283,15 +292,26 @@ private Q_SLOTS:
                 box->setText(QStringLiteral("1"));
         f->ui.txthardwarenum->setText(QStringLiteral("12345678901234"));
         f->ui.ComboCold->setCurrentIndex(0);
+        QTemporaryDir dir;
+        const QString image = dir.filePath(QStringLiteral("a.txt"));
+        QVERIFY(f->imageFile().saveFile(image));
+        f->imageFile().chooseFile = [image](bool, const QString&) { return image; };
+        f->upgrade().chooseFile = [image] { return image; };
         for (int r : {3, 7, 9})
             editAddress(r, QString::number(10 * r + 1));
-        w().Command1_Click();
+        w().Command1->click();
         QCOMPARE(int(writeTick()[0]), 3);
-        if (command == QStringLiteral("设置参数"))
-            f->cmdSetPara_Click();
-        else
-            f->btSlaveShow_Click();
-        QCOMPARE(boxes, QStringList{QStringLiteral("从设备信息写入进行中，请等待写入结束或停止通讯")});
+        auto* b = f->findChild<QPushButton*>(button);
+        QVERIFY(b);
+        QVERIFY(b->parentWidget()->isEnabled()); // a slave write leaves the upgrade group on
+        b->setEnabled(true);
+        b->click();
+        QCOMPARE(boxes, refused ? QStringList{QStringLiteral("从设备信息写入进行中，请等待写入结束或停止通讯")}
+                                : QStringList());
+        if (button == QLatin1String("btShowCtrl"))
+            QVERIFY(f->settings().Form_Ctrl().isVisible());
+        if (button == QLatin1String("bt_FindUpdataFile"))
+            QCOMPARE(f->upgrade().chosenFile, image);
         QCOMPARE(int(writeTick()[0]), 7);
         QCOMPARE(int(writeTick()[0]), 9);
         QVERIFY(!w().anyRowMarked());

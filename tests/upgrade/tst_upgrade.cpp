@@ -308,6 +308,39 @@ private Q_SLOTS:
         QVERIFY(f->engine().queued(serial::QS_READ_SYS_INFO));
     }
 
+    // An upgrade owns the stack only with something to carry its blocks:
+    // while the link is paused or held by the AQ window 开始升级 is refused
+    // with a word, and every other command stays free.
+    void upgradeWantsARunningDispatcher_data()
+    {
+        QTest::addColumn<QString>("hold");
+        QTest::newRow("暂停") << "pause";
+        QTest::newRow("AQ校准 window open") << "aq";
+    }
+    void upgradeWantsARunningDispatcher()
+    {
+        QFETCH(QString, hold);
+        f->StartRun_Click();
+        if (hold == QLatin1String("pause")) {
+            f->ui.cmdPause->setEnabled(true);
+            f->ui.cmdPause->click();
+        } else {
+            f->TesterIpM = f->TesterIpV = QStringLiteral("127.0.0.1"); // the AQ window's measuring devices
+            f->ui.btShowAQ->setEnabled(true);
+            f->ui.btShowAQ->click();
+        }
+        QVERIFY(f->engine().held());
+        boxes.clear();
+        const QString path = file(QStringLiteral("main.bin"), 4 * 512);
+        f->upgrade().chooseFile = [path] { return path; };
+        f->upgrade().bt_FindUpdataFile_Click();
+        f->ui.bt_Updata->setEnabled(true);
+        f->ui.bt_Updata->click();
+        QCOMPARE(boxes, QStringList{QStringLiteral("通讯已暂停，请先点击继续或关闭AQ校准窗口")});
+        QVERIFY(!f->engine().stackOwned());
+        QVERIFY(f->ui.ProgressBar->isHidden());
+    }
+
     // Stop (and a port that is lost) ends a running upgrade as its time-out
     // does, without a word of its own: the bar is hidden and free for the
     // next user, the image forgotten, the link can start again.
