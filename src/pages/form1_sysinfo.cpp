@@ -442,7 +442,6 @@ void Form1::rebuildDeviceId()
 void Form1::cmdSetPara_Click()
 {
     trap(QStringLiteral("cmdSetPara_Click(Form1)"), [&] {
-        engine_->refuseWhileOwned();
         // The record completes what the page leaves out: only the one read in this connection.
         if (!sysInfoReadHere())
             return;

@@ -228,7 +228,10 @@ private Q_SLOTS:
 
         const QHash<QString, std::function<void()>> commands{
             {QStringLiteral("开始升级"), [&] { f->upgrade().bt_Updata_Click(); }},
-            {QStringLiteral("设置参数"), [&] { f->cmdSetPara_Click(); }},
+            {QStringLiteral("设置参数"), [&] {
+                 f->ui.cmdSetPara->setEnabled(true);
+                 f->ui.cmdSetPara->click();
+             }},
             {QStringLiteral("读取全部"), [&] { f->cmdGetSys_Click(); }},
             {QStringLiteral("读取并下载"), [&] {
                  f->ui.ReadTxtAndDown->setEnabled(true);
