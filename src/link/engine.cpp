@@ -204,7 +204,7 @@ void Engine::newConnection(End how, bool linked, bool announceEnd)
     if (waiting_)
         stale_ = waiting_;
     waiting_.reset();
-    stopTimers(false); // nothing runs on for the old device
+    stopTimers(); // nothing runs on for the old device
     linked_ = false;
     ++connection_;
     readsBefore_ = readsBefore_ || readFirst_ >= 0;
@@ -393,12 +393,10 @@ void Engine::armReplyTimeout(int ms)
         waiting_->timeoutMs = ms;
 }
 
-void Engine::stopTimers(bool all)
+void Engine::stopTimers()
 {
     for (QTimer* t : {&Timer1, &Timer2, &timMscon, &Sleep_Timer})
         t->stop();
-    if (all)
-        timCheckDevice.stop();
 }
 
 void Engine::fillStack(std::span<const std::int16_t> entries)

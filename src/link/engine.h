@@ -343,8 +343,8 @@ private:
     void restart(QTimer& t);
     // Arms the reply time-out of the request just sent: the dispatcher waits.
     void armReplyTimeout(int ms);
-    // Stops the timers of a connection (the watchdog too when `all`).
-    void stopTimers(bool all);
+    // Stops the timers of a connection (the watchdog is the listening link's).
+    void stopTimers();
     void setHolds(unsigned holds);
 
     int connection_ = 1;
