@@ -3,6 +3,7 @@
 // a device that answers with failures or falls silent.
 #include "base/msgbox.h"
 #include "pages/form1.h"
+#include "e2e/upgrade_rig.h"
 #include "e2e/window_rig.h"
 #include "devsim/udp_device.h"
 #include "proto/eth_commands.h"
@@ -26,7 +27,7 @@ class TestE2eEthernet : public QObject {
     Q_OBJECT
     std::unique_ptr<SimUdpDevice> sim;
     std::unique_ptr<Form1> f;
-    QStringList texts;
+    QStringList texts, boxes;
     quint16 announcePort = 0;
 
     QList<Req> wire() const
@@ -40,7 +41,8 @@ class TestE2eEthernet : public QObject {
 private Q_SLOTS:
     void init()
     {
-        setMsgResponder([](const MsgRequest&) { return MsgAnswer::Ok; });
+        e2e::recordBoxes(boxes);
+        boxes.clear();
         sim = std::make_unique<SimUdpDevice>();
         announcePort = e2e::startLoopbackDevice(*sim);
         QVERIFY2(announcePort != 0, qPrintable(sim->errorString()));
@@ -166,6 +168,57 @@ private Q_SLOTS:
         QCOMPARE(f->ui.Text2->text(), QStringLiteral("当前无在线设备,请检查设备状态"));
         QVERIFY(!f->engine().Timer1.isActive());
         QVERIFY(f->ui.cmbDevice->isHidden());
+    }
+
+    // Two devices announce; the user has typed another address into the boxes
+    // (to readdress the connected device) when that device falls silent. It is
+    // dropped as the connected one: the link is aimed at it, whatever the boxes say.
+    void connectedDeviceDropIsTheLinksNotTheBoxes_data()
+    {
+        QTest::addColumn<bool>("upgrading");
+        QTest::newRow("polling") << false;
+        QTest::newRow("upgrade in its start pause") << true;
+    }
+    void connectedDeviceDropIsTheLinksNotTheBoxes()
+    {
+        QFETCH(bool, upgrading);
+        QTemporaryDir dir;
+        SimUdpDevice other;
+        other.setAddress(QHostAddress(QStringLiteral("127.0.0.3")));
+        other.setPort(e2e::freePort());
+        other.setAnnouncePort(announcePort);
+        other.setAnnounceInterval(300);
+        QTRY_COMPARE_WITH_TIMEOUT(f->ui.cmbDevice->count(), 1, 5000); // ours comes first
+        QVERIFY2(other.start(), qPrintable(other.errorString()));
+        QTRY_COMPARE_WITH_TIMEOUT(f->ui.cmbDevice->count(), 2, 5000);
+        f->ui.cmbDevice->setCurrentIndex(0);
+        f->cmbDevice_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(f->engine().CmdTop == 0 && !f->ui.txtDevID->text().isEmpty(), 15000);
+        const QStringList typed{QStringLiteral("127"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("9")};
+        for (int i = 0; i < 4; ++i)
+            f->ui.txtIp[std::size_t(i)]->setText(typed[i]);
+        if (upgrading) {
+            e2e::upgradeFrom(*f, e2e::writeFile(dir, QStringLiteral("main.bin"), e2e::testImage(16 * 512)));
+            QTRY_VERIFY_WITH_TIMEOUT(f->engine().Sleep_Timer.isActive(), 5000);
+        }
+        // Ours falls silent for 12 s; the other one goes on announcing.
+        sim->setAnnouncing(false);
+        const auto real = f->clock;
+        f->clock = [real] { return real() + 12000; };
+        const qint64 shifted = f->clock();
+        QTRY_VERIFY_WITH_TIMEOUT(f->devices.at(1).LastSeen >= shifted, 2000);
+        texts.clear();
+        f->timCheckDevice_Timer();
+        QCOMPARE(texts.value(0), QStringLiteral("当前设备下线"));
+        QCOMPARE(f->ui.cmbDevice->count(), 1);
+        QCOMPARE(f->ui.cmbDevice->itemText(0), QStringLiteral("127.0.0.3"));
+        QVERIFY(!f->engine().linked());
+        QVERIFY(f->ui.txtDevID->text().isEmpty());
+        QCOMPARE(boxes, upgrading ? QStringList{QStringLiteral("通讯超时，系统升级失败！")} : QStringList());
+        const int sent = sim->receivedRequests().size();
+        QTest::qWait(1000);
+        QCOMPARE(sim->receivedRequests().size(), sent);
+        QVERIFY(!f->engine().Sleep_Timer.isActive()); // the pause does not wake the link either
     }
 };
 

@@ -91,6 +91,43 @@ private Q_SLOTS:
         QCOMPARE(sim->receivedFunctions().mid(0, 6), STARTUP.mid(0, 6));
     }
 
+    // A start on a silent device (switched off, wrong cable) leaves requests
+    // unanswered; the device answers again before the next start, a few
+    // seconds later. Those requests must not cost the new start its replies.
+    void startAfterUnansweredStartFillsThePages_data()
+    {
+        QTest::addColumn<int>("silentStarts");
+        QTest::newRow("one quick restart") << 1;
+        QTest::newRow("two quick restarts") << 2;
+    }
+    void startAfterUnansweredStartFillsThePages()
+    {
+        QFETCH(int, silentStarts);
+        QStringList boxes;
+        setMsgResponder([&](const MsgRequest& q) {
+            boxes << q.text;
+            return MsgAnswer::Ok;
+        });
+        sim->setSilent(true);
+        startWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(sim->receivedFunctions().contains(quint8(1)), 10000); // the system read too
+        for (int i = 1; i < silentStarts; ++i) {
+            f->cmdStop_Click();
+            const int sent = sim->receivedFunctions().size();
+            f->StartRun_Click();
+            QTRY_VERIFY_WITH_TIMEOUT(sim->receivedFunctions().size() > sent, 3000);
+        }
+        f->cmdStop_Click();
+        sim->setSilent(false);
+        f->StartRun_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(f->engine().CmdTop == 0 && !f->ui.txtDevID->text().isEmpty(), 20000);
+        QCOMPARE(f->device().SysInfoConnection, f->engine().connection());
+        sim->clearLog();
+        f->cmdSetPara_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(sim->receivedFunctions().contains(quint8(4)), 3000); // the record written
+        QCOMPARE(boxes, QStringList());
+    }
+
     void corruptedReplyIsShownAndDropped()
     {
         startWindow();

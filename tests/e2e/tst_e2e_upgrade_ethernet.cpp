@@ -95,6 +95,23 @@ private Q_SLOTS:
         QCOMPARE(f->upgrade().FwBlockCount, 0);
     }
 
+    // Stop while the device pauses after accepting the start: when the pause
+    // would have ended, nothing wakes up to talk to the device again.
+    void stopInsideTheStartPause()
+    {
+        e2e::upgradeFrom(*f, e2e::writeFile(dir, QStringLiteral("main.bin"), e2e::testImage(16 * 512)));
+        Engine& e = f->engine();
+        QTRY_VERIFY_WITH_TIMEOUT(e.Sleep_Timer.isActive(), 5000);
+        f->cmdStop_Click();
+        const int sent = sim->receivedRequests().size();
+        QTest::qWait(6000); // past the end of the 5 s pause
+        QCOMPARE(sim->receivedRequests().size(), sent);
+        for (const QTimer* t : {&e.Timer1, &e.Timer2, &e.timMscon, &e.Sleep_Timer, &e.timCheckDevice})
+            QVERIFY2(!t->isActive(), qPrintable(t->objectName()));
+        QVERIFY(f->ui.txtDevID->text().isEmpty());
+        QVERIFY(boxes.isEmpty()); // the user's Stop is no failure
+    }
+
     // The device stops announcing in the middle of the transfer and is
     // dropped: the upgrade ends as failed with it, and once the device is
     // back it can be picked again.
