@@ -452,21 +452,36 @@ void Engine::Timer1_Timer()
     });
 }
 
-bool Engine::runSerialBuilder(std::int16_t code)
+Engine::Built Engine::build(const QString& tag, const Action& builder)
+{
+    try {
+        builder();
+        return Built::Sent;
+    } catch (const Abandoned&) {
+        return Built::Refused;
+    } catch (const std::exception& e) {
+        WriteErrorLog(QString::fromStdString(e.what()), tag);
+    } catch (...) {
+        WriteErrorLog(QStringLiteral("unknown error"), tag);
+    }
+    return Built::Failed;
+}
+
+Engine::Built Engine::runSerialBuilder(std::int16_t code)
 {
     const auto it = serialBuilders_.constFind(code);
     if (it != serialBuilders_.constEnd()) {
         const auto* row = findCommand(code);
-        return trap(QString::fromLatin1(row ? row->builder : "builder") + QStringLiteral("(Form1)"), *it);
+        return build(QString::fromLatin1(row ? row->builder : "builder") + QStringLiteral("(Form1)"), *it);
     }
     const auto* row = findCommand(code);
     if (row && row->build == Build::Plain) {
-        return trap(QStringLiteral("SendCommand(Form1)"), [&] {
+        return build(QStringLiteral("SendCommand(Form1)"), [&] {
             prepareRequest(row->fn, row->frameLen, row->replyLen);
             SendCommand();
         });
     }
-    return false; // no builder yet: nothing goes out, the time-out reports the loss
+    return Built::Failed; // no builder yet: nothing goes out, the time-out reports the loss
 }
 
 void Engine::runSerialRow(std::int16_t code, bool& keepEntry)
@@ -512,12 +527,25 @@ void Engine::runSerialRow(std::int16_t code, bool& keepEntry)
         break;
     }
 
-    runSerialBuilder(code);
-    if (row->timeoutMs > 0)
+    const Built built = runSerialBuilder(code);
+    // A refused input was the user's to mend: the box said why, nothing waits.
+    if (built == Built::Refused)
+        refused();
+    else if (row->timeoutMs > 0)
         arm(row->timeoutMs);
 
     if (code == QS_WRITE_SLAVE)
         keepEntry = slaveRowsLeft();
+}
+
+void Engine::refused()
+{
+    // The word is the refusal's: no wait text stays, no time-out follows,
+    // and the dispatcher goes on with the rest of the stack.
+    StatusText.clear();
+    view_->setStatus(QString());
+    Timer2.stop();
+    enable(Timer1);
 }
 
 void Engine::armRamTest()

@@ -320,7 +320,14 @@ private:
     void dispatchSerialReply();
     void firmwareBlockReply();
     void restoreDefaultsReply();
-    bool runSerialBuilder(std::int16_t code);
+    // How a builder ended: its request went out (or was never built: logged,
+    // and the reply time-out reports the loss), or the user's input was
+    // refused with a word (Abandoned): nothing was sent and nothing waits.
+    enum class Built { Sent, Failed, Refused };
+    Built build(const QString& tag, const Action& builder);
+    Built runSerialBuilder(std::int16_t code);
+    // A row whose builder refused the user's input: nothing waits for it.
+    void refused();
     void onPortEvent();
     // Runs the registered check of a branch on the reply's payload; a refusal
     // is logged under the tag and the reply goes no further.

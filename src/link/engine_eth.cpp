@@ -80,13 +80,15 @@ void Engine::runEthRow(std::int16_t code, bool& keepEntry)
     const auto send = [&] {
         if (!row->write) {
             trap(QStringLiteral("ReadCmd(Form1)"), [&] { ReadCmd(); });
-            return;
+            return Built::Sent;
         }
         const auto it = ethBuilders_.constFind(code);
         if (it == ethBuilders_.constEnd())
-            return;
-        if (trap(tag, *it) && row->builderThenWriteCmd)
+            return Built::Failed;
+        const Built built = build(tag, *it);
+        if (built == Built::Sent && row->builderThenWriteCmd)
             trap(QStringLiteral("WriteCmd(Form1)"), [&] { WriteCmd(); });
+        return built;
     };
 
     switch (code) {
@@ -117,8 +119,10 @@ void Engine::runEthRow(std::int16_t code, bool& keepEntry)
         break;
     }
 
-    send();
-    if (row->timeoutMs > 0)
+    // A refused input was the user's to mend: the box said why, nothing waits.
+    if (send() == Built::Refused)
+        refused();
+    else if (row->timeoutMs > 0)
         arm(row->timeoutMs);
 
     if (code == QE_WRITE_SLAVE)
