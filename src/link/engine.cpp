@@ -44,10 +44,9 @@ Engine::Engine(LinkView* view, Neighbours* neighbours, SerialTransport* port, QO
     Timer1.setTimerType(Qt::PreciseTimer);
     if (port_) {
         connect(port_, &SerialTransport::received, this, &Engine::onPortEvent);
-        // Before anyone else hears of it: the link is down. The port's own
-        // message says why, so an upgrade under way ends without a word.
-        connect(port_, &SerialTransport::lost, this, [this] {
-            trap(QStringLiteral("Comm1_OnComm(Form1)"), [&] { closeLink(End::Stopped); });
+        // Before anyone else hears of it: the link is down.
+        connect(port_, &SerialTransport::lost, this, [this](const QString& why) {
+            trap(QStringLiteral("Comm1_OnComm(Form1)"), [&] { losePort(why); });
         });
     }
     CmdStack[0] = QS_REFRESH_LIVE;
@@ -187,10 +186,9 @@ bool Engine::finishUpgrade(UpgradeEnd how)
     release(Owner::Upgrade);
     if (!failed)
         return false;
-    if (port_ && port_->isOpen())
-        port_->setSettings(QString::fromLatin1(texts::SETTINGS_9600));
     view_->setStatus(QString::fromUtf8(texts::UPGRADE_TIMEOUT));
-    enable(Timer1);
+    if (setSpeed(QString::fromLatin1(texts::SETTINGS_9600)))
+        enable(Timer1);
     return true;
 }
 
@@ -210,6 +208,15 @@ void Engine::newConnection(End how, bool linked, bool announceEnd)
     readsBefore_ = readsBefore_ || readFirst_ >= 0;
     writesBefore_ = writesBefore_ || writeFirst_ >= 0;
     readFirst_ = writeFirst_ = -1;
+    // What came for the old connection while a box was open is as late as
+    // any reply of it: counted, nothing more.
+    if (std::exchange(portEventPending_, false))
+        view_->setRxCount(QString::number(++RxCount));
+    if (!heldDatagrams_.isEmpty()) {
+        NetRxCount += std::int32_t(heldDatagrams_.size());
+        heldDatagrams_.clear();
+        view_->setRxCount(QString::number(NetRxCount));
+    }
     // What the old connection owned ends with it, before anyone hears of the
     // change; the box of a failed upgrade waits until everyone has.
     bool upgradeBox = false;
@@ -235,7 +242,8 @@ bool Engine::serialReplyStale(std::uint8_t fn)
     // The first reply after the change settles the earlier request: the
     // device answers in order, so if this is not its answer none is coming.
     const auto earlier = std::exchange(stale_, std::nullopt);
-    if (earlier && earlier->fn == fn && clock_.elapsed() - earlier->sentAt <= earlier->timeoutMs)
+    if (earlier && earlier->fn == fn && port_ && earlier->port == port_->portName()
+        && clock_.elapsed() - earlier->sentAt <= earlier->timeoutMs)
         return true;
     waiting_.reset(); // the request of this connection is answered
     return false;
@@ -263,6 +271,9 @@ int Engine::openSerial(const QString& name, const QString& settings, QString* wh
         port_->close();
     const int err = port_ ? port_->open(name, settings, why) : 8002;
     newConnection(End::Stopped, err == 0);
+    // A request left waiting on one port is never answered on another.
+    if (stale_ && stale_->port != name)
+        stale_.reset();
     return err;
 }
 
@@ -287,6 +298,22 @@ void Engine::closeLink(End how)
     timCheckDevice.stop();
     aimedHost_.clear();
     newConnection(how, false, true);
+}
+
+void Engine::losePort(const QString& why)
+{
+    closeLink(End::Lost);
+    Q_EMIT portLost(why);
+}
+
+bool Engine::setSpeed(const QString& settings)
+{
+    if (!port_ || !port_->isOpen())
+        return true;
+    if (port_->setSettings(settings) == 0)
+        return true;
+    losePort(QString::fromUtf8(texts::PORT_REFUSES_SETTINGS).arg(settings));
+    return false;
 }
 
 int Engine::aimDevice(const QString& host, quint16 port, QString* why)
@@ -670,7 +697,7 @@ void Engine::SendCommand()
     port_->setThreshold(ReplyLen);
     if (!port_->write(RxBuf))
         throw RuntimeError(QStringLiteral("写端口错误"));
-    waiting_ = Waiting{fn, clock_.elapsed(), timMscon.interval()};
+    waiting_ = Waiting{fn, clock_.elapsed(), timMscon.interval(), port_->portName()};
     enable(timMscon);
     StatusText.clear();
     Q_EMIT frameSent(RxBuf);
@@ -684,8 +711,11 @@ void Engine::ReopenComm(const QString& settings)
     if (port_->isOpen())
         port_->close();
     QString why;
-    if (port_->open(name, settings, &why) != 0)
-        throw RuntimeError(why);
+    if (port_->open(name, settings, &why) != 0) {
+        // A port that cannot be opened again is lost: the link ends here.
+        losePort(why);
+        throw Abandoned{};
+    }
 }
 
 // ---------------------------------------------------------------- serial receive
@@ -764,11 +794,18 @@ void Engine::Comm1_OnComm()
     trap(QStringLiteral("Comm1_OnComm(Form1)"), [&] {
         ++RxCount;
         view_->setRxCount(QString::number(RxCount));
-        timMscon.stop();
         const int count = port_ ? port_->bytesAvailable() : 0;
         CrcLen = std::int16_t(count + 2);
         RxBuf = port_ ? port_->readAll() : QByteArray();
-        switch (checkFrame(RxBuf)) {
+        const auto check = checkFrame(RxBuf);
+        // The frame carries no sequence number: the engine's record of what it
+        // asked in this connection is the only witness. A reply to a request
+        // of an earlier connection is counted and goes no further; the
+        // lost-reply counter of this connection's request runs on.
+        if (check == serial::Check::Ok && serialReplyStale(std::uint8_t(RxBuf[2])))
+            return;
+        timMscon.stop();
+        switch (check) {
         case serial::Check::TooShort:
             throw RuntimeError(QStringLiteral("下标越界"));
         case serial::Check::BadCrc:
@@ -782,11 +819,6 @@ void Engine::Comm1_OnComm()
             break;
         }
         CrcValue = 0;
-        // The frame carries no sequence number: the engine's record of what it
-        // asked in this connection is the only witness. A reply to a request
-        // of an earlier connection is counted and goes no further.
-        if (serialReplyStale(std::uint8_t(RxBuf[2])))
-            return;
         view_->setStatus(QString());
         if (nb_->AQPageOpen()) {
             nb_->OnDevReturnFromComm();
@@ -925,8 +957,8 @@ void Engine::firmwareBlockReply()
         setOwner(Owner::None);
         nb_->endProgress();
         Timer1.setInterval(TimerInterval);
-        if (port_)
-            port_->setSettings(QString::fromLatin1(texts::SETTINGS_9600));
+        if (!setSpeed(QString::fromLatin1(texts::SETTINGS_9600)))
+            return; // the link has ended with the port
         switch (nb_->UpgradeMode()) {
         case 2:
             view_->setStatus(QString::fromUtf8(texts::UPGRADE_MAIN_OK));

@@ -152,6 +152,10 @@ public:
     // Binds the discovery socket: the Ethernet link listens for announcements.
     // Returns the socket's error number (0: bound).
     int listen(quint16 port, QString* why = nullptr);
+    // The serial port is gone under the link, or cannot be opened again (or
+    // take its speed): the link stops as at Stop, an upgrade under way fails,
+    // and the window is told why (portLost).
+    void losePort(const QString& why);
     // Closes the serial port, the device socket and the discovery socket: the
     // link stops and its connection ends, also when no device was reached.
     void closeLink(End how = End::Stopped);
@@ -296,6 +300,8 @@ Q_SIGNALS:
     void connectionChanged(int connection);
     // The dispatcher was held or let go (the pause button shows it).
     void holdChanged(bool held);
+    // The serial link ended because its port was lost (after connectionEnded).
+    void portLost(const QString& why);
     // A tick of the device watchdog, while it may run.
     void watchdogTick();
 
@@ -353,6 +359,8 @@ private:
     // Stops the timers of a connection (the watchdog is the listening link's).
     void stopTimers();
     void setHolds(unsigned holds);
+    // Sets the open port's line; a port that refuses it is lost (false).
+    bool setSpeed(const QString& settings);
 
     int connection_ = 1;
     bool linked_ = false;
@@ -373,6 +381,7 @@ private:
         std::uint8_t fn = 0;
         qint64 sentAt = 0;
         int timeoutMs = 0;
+        QString port; // the port it was sent on: no other port answers it
     };
     std::optional<Waiting> waiting_, stale_;
     QElapsedTimer clock_;

@@ -19,6 +19,8 @@ inline constexpr const char* UPGRADE_POWER_CYCLE_BOX = "请为设备重新上电
 inline constexpr const char* UPGRADE_IAP_OK = "升级IAP成功";
 inline constexpr const char* SETTINGS_9600 = "9600,N,8,1";
 inline constexpr const char* SETTINGS_115200 = "115200,N,8,1";
+// The error-log description of a port that refuses a line setting.
+inline constexpr const char* PORT_REFUSES_SETTINGS = "串行口不接受设置 %1";
 inline constexpr const char* READ_SERVICE_ERROR = "读服务响应错误";
 inline constexpr const char* WRITE_SERVICE_FAILED = "写服务失败";
 } // namespace texts

@@ -147,7 +147,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     connect(wsckDeviceQuery_, &UdpTransport::datagram, this, [this](const QByteArray& d) {
         trap(QStringLiteral("wsckDeviceQuery_DataArrival(Form1)"), [&] { wsckDeviceQuery_DataArrival(d); });
     });
-    connect(serial_, &SerialTransport::lost, this, [this](const QString& why) {
+    connect(engine_.get(), &Engine::portLost, this, [this](const QString& why) {
         trap(QStringLiteral("Comm1_OnComm(Form1)"), [&] { serialPortLost(why); });
     });
     // The device watchdog runs while the Ethernet link listens.
@@ -580,6 +580,8 @@ void Form1::connectionEnded()
     // and what the device said is forgotten.
     leaveMaintenance(false);
     forgetDevice();
+    // A bar that a device's steps drive ends with the device's link.
+    endProgress();
 }
 
 void Form1::showHold(bool held)

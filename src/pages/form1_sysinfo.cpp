@@ -167,7 +167,6 @@ void Form1::ShowSysInfo()
         };
         select(ui.Option1, [this] { Option1_Click(); });
         select(ui.opSingle, [this] { opSingle_Click(); });
-        ui.cmdPause->setText(u(texts1::PAUSE));
 
         for (int i = 0; i < 11; ++i)
             setIndex(ui.ChnlSensor[std::size_t(i)], r.SensorType[std::size_t(i)]);

@@ -5,12 +5,14 @@
 #include "e2e/upgrade_rig.h"
 #include "e2e/window_rig.h"
 #include "devsim/serial_device.h"
+#include "base/errorlog.h"
 #include "link/serial_transport.h"
 #include "pages/form1.h"
 #include "upgrade/firmware_upgrade.h"
 
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QtTest>
 
 namespace {
@@ -133,6 +135,35 @@ private Q_SLOTS:
         QCOMPARE(boxes.size(), 1);
         QVERIFY(!texts.contains(QStringLiteral("升级下位机成功")));
         QCOMPARE(f->upgrade().FwBlockCount, 0);
+    }
+
+    // The port's path is gone when the first block opens it again at 115200
+    // (an adapter pulled at that moment): a lost port. The upgrade fails with
+    // its box, the port's message follows, the link stops and the window can
+    // start again; nothing is sent or logged afterwards.
+    void portGoneAtTheReopenIsALostPort()
+    {
+        QTemporaryDir links;
+        const QString path = links.filePath(QStringLiteral("ttyRIO0"));
+        QVERIFY(QFile::link(sim->slavePath(), path));
+        f = e2e::serialWindow(*sim, this, texts, path);
+        QTRY_VERIFY_WITH_TIMEOUT(sim->receivedFunctions().size() >= STARTUP_READS + 2, 20000);
+        QVERIFY(QFile::remove(path));
+        const QFileInfo log(QString::fromLatin1(ERROR_LOG_FILE));
+        e2e::upgradeFrom(*f, e2e::writeFile(dir, QStringLiteral("main.bin"), e2e::testImage(16 * 512)));
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.size(), 2, 10000);
+        QCOMPARE(boxes[0], QStringLiteral("通讯超时，系统升级失败！"));
+        QCOMPARE(boxes[1], QStringLiteral("读 comm 设备错误"));
+        QVERIFY(!f->engine().linked() && !f->engine().stackOwned());
+        QVERIFY(f->ui.StartRun->isEnabled() && !f->ui.cmdStop->isEnabled());
+        QVERIFY(f->ui.ProgressBar->isHidden());
+        QVERIFY(!texts.contains(QStringLiteral("升级下位机成功")));
+        const auto requests = sim->receivedFunctions().size();
+        const qint64 logged = QFileInfo(log.filePath()).size();
+        QTest::qWait(1500);
+        QCOMPARE(sim->receivedFunctions().size(), requests);
+        QCOMPARE(speedsOf(47).size(), 0);
+        QCOMPARE(QFileInfo(log.filePath()).size(), logged);
     }
 
     void iapAndBootStagesRunFromTheProgramDirectory()

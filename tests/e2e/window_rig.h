@@ -34,11 +34,13 @@ inline void recordStatus(Form1& f, QObject* context, QStringList& texts)
     });
 }
 
-// The window, started from the command line on the device's pseudo-terminal;
-// `texts` collects the status line from the first moment.
-inline std::unique_ptr<Form1> serialWindow(const SimSerialDevice& sim, QObject* context, QStringList& texts)
+// The window, started from the command line on the device's pseudo-terminal
+// (or on `port`, a path that leads to it); `texts` collects the status line
+// from the first moment.
+inline std::unique_ptr<Form1> serialWindow(const SimSerialDevice& sim, QObject* context, QStringList& texts,
+                                           const QString& port = {})
 {
-    qputenv("RIODESK_PORTS", sim.slavePath().toLocal8Bit());
+    qputenv("RIODESK_PORTS", (port.isEmpty() ? sim.slavePath() : port).toLocal8Bit());
     Form1Options o;
     o.commandLine = QStringLiteral("设备演示");
     o.platformPorts = false;

@@ -218,6 +218,56 @@ private Q_SLOTS:
         QVERIFY(e->Timer1.isActive() && !e->Timer2.isActive());
     }
 
+    // A port that cannot be opened again at the upgrade's change of speed,
+    // or that refuses the speed back, is a lost port: the link ends in the
+    // engine's one end and the window is told once; nothing runs on.
+    void portThatWillNotOpenAgainIsLost_data()
+    {
+        QTest::addColumn<bool>("atReopen");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("reopen at 115200 fails") << true << QStringList{QStringLiteral("通讯超时，系统升级失败！")};
+        QTest::newRow("9600 refused after the last block") << false << QStringList{};
+    }
+    void portThatWillNotOpenAgainIsLost()
+    {
+        QFETCH(bool, atReopen);
+        QFETCH(QStringList, texts);
+        QStringList lost;
+        connect(e, &Engine::portLost, this, [&](const QString& why) { lost << why; });
+        int ended = 0;
+        connect(e, &Engine::connectionEnded, this, [&] { ++ended; });
+        e->setSerialBuilder(QS_FLASH_BLOCK, [this] {
+            e->prepareRequest(47, 519, 7);
+            e->SendCommand();
+        });
+        const std::int16_t list[] = {QS_REFRESH_LIVE, QS_READ_ZERO, QS_FLASH_BLOCK};
+        e->loadOwnedList(list);
+        e->Timer1.start();
+        if (atReopen) {
+            port->openError = 8002;
+            tick();
+        } else {
+            port->settingsError = 380;
+            nb->atMax = true;
+            port->event(reply(47));
+        }
+        QCOMPARE(lost.size(), 1);
+        QVERIFY(!lost[0].isEmpty());
+        QCOMPARE(ended, 1);
+        QVERIFY(!e->linked() && !e->stackOwned() && !port->isOpen());
+        QStringList shown;
+        for (const auto& b : boxes)
+            shown << b.text;
+        QCOMPARE(shown, texts);
+        const auto written = port->written.size();
+        tick();
+        e->Timer2_Timer();
+        for (const QTimer* t : {&e->Timer1, &e->Timer2, &e->timMscon, &e->Sleep_Timer})
+            QVERIFY2(!t->isActive(), qPrintable(t->objectName()));
+        QCOMPARE(port->written.size(), written);
+        QCOMPARE(e->CmdTop, std::int16_t(0));
+    }
+
     void slaveWriteEntryStaysWhileRowsAreMarked()
     {
         e->setSerialBuilder(QS_WRITE_SLAVE, [this] { --nb->marked; });
@@ -281,6 +331,8 @@ private Q_SLOTS:
         row("a dropped reply carries nothing into the next start", "aC n rC- n rC+ n rC+");
         row("the device off: quick restarts take the first reply", "aC n aC n aC rC- rC+ n aC rC+");
         row("after its own time-out the reply is the new request's", "aC w n aC rC+");
+        row("a request left on one port is not answered on another", "aC p aC rC+");
+        row("the same port opened again after another", "aC p n aC rC+");
     }
     void replyToAnEarlierConnectionIsDropped()
     {
@@ -289,8 +341,9 @@ private Q_SLOTS:
         for (const QString& st : steps) {
             const auto fn = std::uint8_t(st.size() > 1 && st[1] == QLatin1Char('S') ? FN_READ_SM : FN_READ_CTRL);
             const QString call = fn == FN_READ_SM ? QStringLiteral("OnReadSM") : QStringLiteral("OnReadCtrl");
-            if (st == QLatin1String("n")) {
-                e->openSerial(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
+            if (st == QLatin1String("n") || st == QLatin1String("p")) {
+                e->openSerial(st == QLatin1String("n") ? QStringLiteral("pty") : QStringLiteral("pty2"),
+                              QStringLiteral("9600,N,8,1"));
             } else if (st == QLatin1String("w")) {
                 QTest::qWait(80);
             } else if (st[0] == QLatin1Char('a')) {
@@ -298,8 +351,12 @@ private Q_SLOTS:
                 e->SendCommand();
             } else {
                 const int before = int(nb->calls.count(call));
+                const bool counting = e->timMscon.isActive();
                 port->event(reply(fn, fn == FN_READ_SM ? 291 : 60));
                 QVERIFY2(nb->calls.count(call) == before + (st.endsWith(QLatin1Char('+')) ? 1 : 0), qPrintable(st));
+                // A dropped reply leaves the lost-reply count of this connection's request running.
+                if (st.endsWith(QLatin1Char('-')))
+                    QCOMPARE(e->timMscon.isActive(), counting);
             }
         }
     }

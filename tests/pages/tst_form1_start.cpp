@@ -4,6 +4,7 @@
 #include "pages/form1.h"
 #include "proto/eth_commands.h"
 #include "proto/serial_commands.h"
+#include "proto/serial_frame.h"
 #include "base/errorlog.h"
 #include "support/form_rig.h"
 
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -193,6 +195,10 @@ private Q_SLOTS:
         f.engine().TimeoutCount = 3;
         f.cmdPause_Click();
         QCOMPARE(f.ui.cmdPause->text(), QStringLiteral("继续"));
+        // The system read's answer, come while paused, leaves the caption to the hold.
+        r.serial.event(serial::buildFrame(serial::QS_READ_SYS_INFO, QByteArray(104, '\1')));
+        QVERIFY(!f.ui.lblVersion->text().isEmpty());
+        QCOMPARE(f.ui.cmdPause->text(), QStringLiteral("继续"));
         QVERIFY(!f.engine().Timer1.isActive());
         QCOMPARE(f.engine().CmdTop, std::int16_t(14)); // the stack is left alone
         f.cmdPause_Click();
@@ -211,7 +217,8 @@ private Q_SLOTS:
     // After a connection's end nothing talks to a device and nothing is
     // logged until the next start, whatever was under way at the end: a
     // pause, the 5 s pause after the device accepted an upgrade's start, a
-    // reply time-out. 暂停/继续 does nothing while no link runs.
+    // reply time-out (the RAM test's, whose bar ends with it), a reply held
+    // while a box was open. 暂停/继续 does nothing while no link runs.
     void nothingTalksAfterTheConnectionsEnd_data()
     {
         QTest::addColumn<int>("link");
@@ -222,6 +229,7 @@ private Q_SLOTS:
         QTest::newRow("ethernet, upgrade's start pause") << 1 << "sleep" << false;
         QTest::newRow("serial, reply time-out") << 0 << "waiting" << false;
         QTest::newRow("ethernet, reply time-out at the device's drop") << 1 << "waiting" << true;
+        QTest::newRow("serial, a reply held by a box, the port lost inside it") << 0 << "box" << false;
     }
     void nothingTalksAfterTheConnectionsEnd()
     {
@@ -250,8 +258,25 @@ private Q_SLOTS:
             e.push(link ? std::int16_t(net::QE_TEST_RAM) : std::int16_t(serial::QS_TEST_RAM), 0);
             e.Timer1_Timer();
             QVERIFY(e.Timer2.isActive());
+            f.InitProgress(9, true); // the RAM test's bar (the rig's neighbours only record)
         }
-        if (dropped) {
+        bool inside = false;
+        const auto received = e.RxCount;
+        if (underWay == QLatin1String("box")) {
+            // 停止并清除程序's question is open; a reply comes, then the port goes.
+            setMsgResponder([&](const MsgRequest& q) {
+                boxes << q;
+                if (!std::exchange(inside, true)) {
+                    r.serial.event(serial::buildFrame(serial::FN_READ_CLOCK, QByteArray(8, '\0')));
+                    Q_EMIT r.serial.lost(QStringLiteral("gone"));
+                }
+                return MsgAnswer::No;
+            });
+            f.ui.cmdClearCode->setEnabled(true);
+            f.ui.cmdClearCode->click();
+            QVERIFY(!e.linked());
+            QCOMPARE(e.RxCount, received + 1); // counted, like any late reply
+        } else if (dropped) {
             now = 11000;
             f.timCheckDevice_Timer();
             QCOMPARE(f.ui.Text2->text(), QStringLiteral("当前无在线设备,请检查设备状态"));
@@ -268,6 +293,9 @@ private Q_SLOTS:
             QCOMPARE(f.ui.cmdPause->text(), QStringLiteral("暂停"));
         }
         // Whatever of the old connection was still due comes now.
+        QCoreApplication::processEvents();
+        f.ProgressTimer_Timer();
+        QVERIFY(f.ui.ProgressBar->isHidden());
         e.Sleep_Timer_Timer();
         e.Timer2_Timer();
         e.timMscon_Timer();

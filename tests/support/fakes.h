@@ -33,8 +33,11 @@ public:
         open_ = true;
         return 0;
     }
+    int settingsError = 0;
     int setSettings(const QString& s) override
     {
+        if (settingsError)
+            return settingsError;
         settings_ = s;
         return 0;
     }
