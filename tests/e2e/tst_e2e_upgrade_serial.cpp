@@ -149,6 +149,7 @@ private Q_SLOTS:
         f = e2e::serialWindow(*sim, this, texts, path);
         QTRY_VERIFY_WITH_TIMEOUT(sim->receivedFunctions().size() >= STARTUP_READS + 2, 20000);
         QVERIFY(QFile::remove(path));
+        wire.clear();
         const QFileInfo log(QString::fromLatin1(ERROR_LOG_FILE));
         e2e::upgradeFrom(*f, e2e::writeFile(dir, QStringLiteral("main.bin"), e2e::testImage(16 * 512)));
         QTRY_COMPARE_WITH_TIMEOUT(boxes.size(), 2, 10000);
