@@ -209,6 +209,17 @@ void sendAqZeroFull(Engine& e, Send send)
 
 } // namespace
 
+std::optional<double> outputValue(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty() || !isNumeric(t))
+        return std::nullopt;
+    const double v = strictNumber(t);
+    if (v < 0 || v > 20)
+        return std::nullopt;
+    return v;
+}
+
 void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls)
 {
     Engine* e = &engine;

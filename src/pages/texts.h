@@ -28,5 +28,4 @@ inline constexpr const char* CHANNEL_TEMPERATURE_WRONG = "通道温度值存在�
 inline constexpr const char* MAINTENANCE_ASK = "维护模式可标定、升级固件和恢复参数，是否继续？";
 inline constexpr const char* SAVE_ZERO_ASK = "确实要保存零点？";
 inline constexpr const char* SAVE_FULL_ASK = "确实要保存满度？";
-inline constexpr const char* OUTPUT_RANGE = "数值范围为0～20之间";
 } // namespace texts1
