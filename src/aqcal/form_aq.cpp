@@ -3,8 +3,11 @@
 #include "aqcal/texts.h"
 #include "base/command.h"
 #include "base/errorlog.h"
+#include "base/msgbox.h"
 #include "base/numbers.h"
+#include "device/io_rows.h"
 #include "device/shared_rows.h"
+#include "device/texts.h"
 #include "link/engine.h"
 #include "link/udp_transport.h"
 #include "proto/aq_cal.h"
@@ -224,6 +227,10 @@ void Form_AQ::buildUi()
         b->setObjectName(QLatin1String(c.name));
         const auto codes = c.codes;
         command(b, this, engine_, [this, codes] {
+            // A step whose input does not fit queues nothing.
+            for (auto code : codes)
+                if (code == AQ_WRITE_AO && !outputs())
+                    return;
             for (auto code : codes)
                 push(code);
         });
@@ -292,7 +299,15 @@ void Form_AQ::run(std::int16_t code)
             sendMeasure(code == AQ_MEASURE_V);
             return;
         }
-        const QByteArray p = payload(code);
+        QByteArray p;
+        try {
+            p = payload(code);
+        } catch (const Abandoned&) {
+            // Refused input: the box said why, nothing was sent and nothing waits.
+            Text1->clear();
+            resume();
+            return;
+        }
         if (code == AQ_WRITE_DO)
             doSent_ = p.isEmpty() ? 0 : std::uint8_t(p[0]);
         if (serialChosen(engine_)) {
@@ -305,6 +320,21 @@ void Form_AQ::run(std::int16_t code)
         else
             engine_.sendRead(net::IDX_SYSTEM, row->sub, param);
     });
+}
+
+std::optional<std::array<double, 8>> Form_AQ::outputs() const
+{
+    std::array<double, 8> v{};
+    for (std::size_t i = 0; i < txtAQOut.size(); ++i) {
+        const auto x = outputValue(txtAQOut[i]->text());
+        if (!x) {
+            MsgBox(u(texts2::OUTPUT_RANGE));
+            txtAQOut[i]->setFocus();
+            return std::nullopt;
+        }
+        v[i] = *x;
+    }
+    return v;
 }
 
 QByteArray Form_AQ::payload(std::int16_t code) const
@@ -327,10 +357,14 @@ QByteArray Form_AQ::payload(std::int16_t code) const
         }
         return QByteArray(1, char(rowOf(code)->mode)) + *blocks::encodeCells(v, blocks::Cell::I16);
     }
-    case AQ_WRITE_AO:
-        for (auto* e : txtAQOut)
-            v.push_back(milli(e));
+    case AQ_WRITE_AO: {
+        const auto values = outputs();
+        if (!values)
+            throw Abandoned{};
+        for (double x : *values)
+            v.push_back(toInt16(x * 1000.0));
         return *blocks::encodeCells(v, blocks::Cell::I16);
+    }
     case AQ_WRITE_DO:
         return QByteArray(1, char((ckDO[0]->isChecked() ? 1 : 0) + (ckDO[1]->isChecked() ? 2 : 0)));
     case AQ_WRITE_TO_DQ: {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class Engine;
@@ -91,6 +92,9 @@ private:
     void buildUi();
     void run(std::int16_t code);
     QByteArray payload(std::int16_t code) const;
+    // The output values of txtAQOut, or nothing when a box does not fit
+    // (its box named and focused).
+    std::optional<std::array<double, 8>> outputs() const;
     void sendMeasure(bool voltage);
     // The end of a reply to the command in flight: Timer2 off, Timer1 on.
     void resume();

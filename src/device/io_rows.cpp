@@ -95,11 +95,12 @@ void showDido(const Controls& c, DeviceData& d, Payload p, bool serialLink)
     c.setEnabled(QStringLiteral("cmdSetAO"), true);
     // Firmware 0x2604 sends no battery byte although its model may have a battery.
     c.setText(QStringLiteral("txtCellPressure"), b.battery ? QString::number(*b.battery / 10.0) : QString());
+    // A DO click toggles its own output from what the device reports, on
+    // either link: the other output goes out as the device holds it.
     for (int i = 0; i < 2; ++i) {
         const std::uint8_t bit = (b.dout >> i) & 1;
         d.DOState[std::size_t(i)] = bit;
-        if (!serialLink)
-            d.DOOut[std::size_t(i)] = bit;
+        d.DOOut[std::size_t(i)] = bit;
         auto* button = c.widget(QStringLiteral("cmdDO_%1").arg(i));
         paintOn(button, bit);
         button->setEnabled(true);
@@ -208,6 +209,17 @@ void sendAqZeroFull(Engine& e, Send send)
 }
 
 } // namespace
+
+std::optional<double> outputValue(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty() || !isNumeric(t))
+        return std::nullopt;
+    const double v = strictNumber(t);
+    if (v < 0 || v > 20)
+        return std::nullopt;
+    return v;
+}
 
 void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls)
 {

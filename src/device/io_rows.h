@@ -5,8 +5,15 @@
 // channels' AQ-to-DQ states and zero/full block on the AQ area. Builders read
 // the staged values and the page when the dispatcher runs them; reply branches
 // fill the device data and the controls.
+#include <QString>
+#include <optional>
+
 class Engine;
 class Controls;
 struct DeviceData;
 
 void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls);
+
+// An AQ output value as the user typed it, in V or mA: a number from 0 to 20,
+// or nothing (texts2::OUTPUT_RANGE says why).
+std::optional<double> outputValue(const QString& text);

@@ -4,6 +4,8 @@ namespace texts2 {
 inline constexpr const char* NO_USER_PROGRAM = "无用户程序，请升级用户程序";
 inline constexpr const char* PARAMETER_ERROR = "设备参数错误，请恢复默认参数";
 inline constexpr const char* BOOT_VER = "BootVer ";
+// An AQ output value outside what the outputs take (main page and AQ window alike).
+inline constexpr const char* OUTPUT_RANGE = "数值范围为0～20之间";
 inline constexpr const char* MAC_BOX_WRONG = "号地址书写错误";
 inline constexpr const char* PRJ_NOT_NUMERIC = "工程校准值错误!";
 inline constexpr const char* PRJ_OUT_OF_RANGE = "工程校准值超出范围!";

@@ -404,6 +404,14 @@ private:
     // further copies of that reply are counted and ignored.
     int readAnswered_ = -1;
     int writeAnswered_ = -1;
+    // A write the device refused keeps its verdict on the status line: the
+    // replies to the entries that lay under it on the stack (its read-backs)
+    // show the refusal instead of their success texts, until the dispatcher
+    // is back at the idle poll. The entries under it (0: none) and the
+    // connection it was refused in.
+    int refusedUnder_ = 0;
+    int refusedConnection_ = 0;
+    void showReplyText(const char* text);
     QHash<std::int16_t, Action> ethBuilders_;
     QHash<QString, Action> ethActions_;
     UdpTransport* wsckR_W_ = nullptr;

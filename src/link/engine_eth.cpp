@@ -56,6 +56,8 @@ void Engine::runEthRow(std::int16_t code, bool& keepEntry)
         StatusText.clear();
         return;
     }
+    if (CmdTop == 0)
+        refusedUnder_ = 0; // the step of a refused write is over
     if (code == QE_REFRESH_LIVE) {
         Timer1.setInterval(TimerInterval);
         StatusText = QString::fromUtf8(row->status);
@@ -251,6 +253,10 @@ void Engine::wsckR_W_DataArrival(const QByteArray& datagram)
                 endUpgrade(UpgradeEnd::Failed);
                 return;
             }
+            if (write) {
+                refusedUnder_ = CmdTop;
+                refusedConnection_ = connection_;
+            }
             replyDone();
             if (current)
                 answered = seq;
@@ -277,7 +283,7 @@ bool Engine::dispatchEthReply(bool write)
     if (row->timers && row->timersFirst)
         replyDone();
     if (row->text)
-        view_->setStatus(QString::fromUtf8(row->text));
+        showReplyText(row->text);
     if (row->timers && row->timersBeforeAction && !row->timersFirst)
         replyDone();
     if (row->action)
@@ -286,6 +292,12 @@ bool Engine::dispatchEthReply(bool write)
         replyDone();
     // The user block comes as several replies to its one request.
     return action != QLatin1String("userBlockDump");
+}
+
+void Engine::showReplyText(const char* text)
+{
+    const bool refusalHeld = refusedUnder_ > 0 && CmdTop < refusedUnder_ && refusedConnection_ == connection_;
+    view_->setStatus(QString::fromUtf8(refusalHeld ? TEXT_WRITE_FAILED : text));
 }
 
 void Engine::runEthAction(const QString& name)
@@ -316,7 +328,7 @@ void Engine::runEthAction(const QString& name)
             StagedDevIdBlock = *block;
         } else {
             DevIdBuf = *block;
-            view_->setStatus(QString::fromUtf8(TEXT_DEVID_READ_OK));
+            showReplyText(TEXT_DEVID_READ_OK);
             const auto it = ethActions_.constFind(QStringLiteral("DistributePDTagandDeviceID"));
             if (it != ethActions_.constEnd())
                 (*it)();

@@ -518,6 +518,13 @@ void Form1::Form_Unload() { nb_->unloadWindows(); }
 
 void Form1::closeEvent(QCloseEvent* e)
 {
+    // Quitting in the middle of an upgrade would leave the device half
+    // written: the window stays until the upgrade ends or 停止通讯 ends it.
+    if (engine_->owner() == Engine::Owner::Upgrade) {
+        MsgBox(QString::fromUtf8(texts::UPGRADE_OWNS_STACK));
+        e->ignore();
+        return;
+    }
     Form_Unload();
     QWidget::closeEvent(e);
 }

@@ -238,6 +238,8 @@ private:
     void connectSystemPage();
     void connectControlPage();
     bool ethernetChosen() const;
+    // Whether a serial-only command may go on: on Ethernet it is refused with a word.
+    bool serialOnly();
     // Rebuilds lblNUM and txtDevID from the model, the date and the series.
     void rebuildDeviceId();
     // Queues the system-parameter write with its companions: the short-layout

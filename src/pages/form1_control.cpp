@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 using namespace serial;
 using namespace net;
@@ -25,6 +26,14 @@ constexpr const char* CLEAR_CODE_TITLE = "是否确认？";
 constexpr const char* SET_DEFAULT_ASK = "是否确定要恢复默认参数？";
 constexpr const char* RESUME_PARAM_ASK = "是否要恢复选中参数？";
 } // namespace
+
+bool Form1::serialOnly()
+{
+    if (!ethernetChosen())
+        return true;
+    MsgBox(u(texts1::SERIAL_ONLY));
+    return false;
+}
 
 void Form1::connectControlPage()
 {
@@ -105,11 +114,16 @@ void Form1::cmd_WriteAIWarning_Click()
 
 void Form1::Command_Store_Click()
 {
-    trap(QStringLiteral("Command_Store_Click(Form1)"), [&] { engine_->push(QS_SAVE_PARAMS); });
+    trap(QStringLiteral("Command_Store_Click(Form1)"), [&] {
+        if (serialOnly())
+            engine_->push(QS_SAVE_PARAMS);
+    });
 }
 
 void Form1::Command_Resume_Click()
 {
+    if (!serialOnly())
+        return;
     cmdGetSys_Click();
     trap(QStringLiteral("Command_Resume_Click(Form1)"), [&] { engine_->push(QS_RESTORE_PARAMS); });
 }
@@ -117,11 +131,12 @@ void Form1::Command_Resume_Click()
 void Form1::Cmd_SetDefault_Click()
 {
     trap(QStringLiteral("Cmd_SetDefault_Click(Form1)"), [&] {
+        if (!serialOnly())
+            return;
         if (nb_->UpgradeMode() != 5
             && MsgBox(u(SET_DEFAULT_ASK), MsgButtons::OkCancel) != MsgAnswer::Ok)
             return;
-        if (!ethernetChosen())
-            engine_->push(QS_RESTORE_DEFAULTS);
+        engine_->push(QS_RESTORE_DEFAULTS);
     });
 }
 
@@ -141,7 +156,7 @@ void Form1::Cmd_ResumeParam_Click()
 void Form1::btReadProfibus_Click()
 {
     trap(QStringLiteral("btReadProfibus_Click(Form1)"), [&] {
-        if (!ethernetChosen())
+        if (serialOnly())
             engine_->push(QS_READ_PROFIBUS);
     });
 }
@@ -149,8 +164,12 @@ void Form1::btReadProfibus_Click()
 void Form1::ckProfibus_MouseUp()
 {
     trap(QStringLiteral("ckProfibus_MouseUp(Form1)"), [&] {
-        if (ethernetChosen())
+        if (!serialOnly()) {
+            // The box shows the state the device was told, not the click's.
+            const QSignalBlocker quiet(ui.ckProfibus);
+            ui.ckProfibus->toggle();
             return;
+        }
         ui.ckProfibus->setText(profibusCaption(ui.ckProfibus->isChecked()));
         engine_->push(QS_WRITE_PROFIBUS);
     });

@@ -5,9 +5,9 @@
 
 #include "base/errorlog.h"
 #include "base/msgbox.h"
-#include "base/numbers.h"
 #include "device/colors.h"
-#include "pages/texts.h"
+#include "device/io_rows.h"
+#include "device/texts.h"
 #include "proto/eth_commands.h"
 #include "proto/serial_commands.h"
 
@@ -20,18 +20,6 @@ using namespace serial;
 using namespace net;
 
 namespace {
-
-// An output value as the page takes it: a number from 0 to 20.
-std::optional<double> outputValue(const QString& text)
-{
-    const QString t = text.trimmed();
-    if (t.isEmpty() || !isNumeric(t))
-        return std::nullopt;
-    const double v = strictNumber(t);
-    if (v < 0 || v > 20)
-        return std::nullopt;
-    return v;
-}
 
 constexpr int AQ_TYPE_DQ = 2;
 
@@ -74,7 +62,7 @@ void Form1::cmdSetAO_Click()
         for (std::size_t i = 0; i < 8; ++i) {
             const auto x = outputValue(ui.txtAQ_Set[i]->text());
             if (!x) {
-                MsgBox(QString::fromUtf8(texts1::OUTPUT_RANGE));
+                MsgBox(QString::fromUtf8(texts2::OUTPUT_RANGE));
                 ui.txtAQ_Set[i]->setFocus();
                 return;
             }
@@ -92,7 +80,7 @@ void Form1::Cmd_AQ_Unit_Click()
         // The first box's value goes to every channel.
         const auto x = outputValue(ui.txtAQ_Set[0]->text());
         if (!x) {
-            MsgBox(QString::fromUtf8(texts1::OUTPUT_RANGE));
+            MsgBox(QString::fromUtf8(texts2::OUTPUT_RANGE));
             ui.txtAQ_Set[0]->setFocus();
             return;
         }

@@ -13,6 +13,8 @@ inline constexpr const char* SERIAL_RETRY = "请确认设置正确后,重新开�
 inline constexpr const char* WINSOCK_RETRY = "请排除错误原因后,重新开始";
 inline constexpr const char* PAUSE = "暂停";
 inline constexpr const char* RESUME = "继续";
+// A command the device offers on the serial link only, tried on Ethernet.
+inline constexpr const char* SERIAL_ONLY = "以太网通讯不支持此功能，请使用串口通讯";
 inline constexpr const char* CLOCK_FORMAT = "yyyy年MM月dd日    hh:mm:ss";
 inline constexpr const char* AQ_TYPES[3] = {"电压输出", "电流输出", "开关量输出"};
 inline constexpr const char* HARDWARE_NUMBER_WRONG = "硬件版号位数不正确";
@@ -28,5 +30,4 @@ inline constexpr const char* CHANNEL_TEMPERATURE_WRONG = "通道温度值存在�
 inline constexpr const char* MAINTENANCE_ASK = "维护模式可标定、升级固件和恢复参数，是否继续？";
 inline constexpr const char* SAVE_ZERO_ASK = "确实要保存零点？";
 inline constexpr const char* SAVE_FULL_ASK = "确实要保存满度？";
-inline constexpr const char* OUTPUT_RANGE = "数值范围为0～20之间";
 } // namespace texts1

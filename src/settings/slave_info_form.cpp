@@ -26,7 +26,19 @@ QString rowName(const char* base, int r) { return QStringLiteral("%1_%2").arg(QL
 const QColor ROW_IDLE{212, 208, 200};
 
 QString text(const QComboBox* c) { return c->currentText(); }
+
+// The columns of a row, as slavetexts::HEADERS names them.
+constexpr int COL_ADDR = 0;
+constexpr int COL_TYPE = 2;
+constexpr int COL_SCAN_TIME = 3;
+constexpr int COL_SCAN_NO = 4;
 } // namespace
+
+// A row's box that does not fit its field of the record.
+struct SlaveInfoForm::BoxRefused {
+    int column;
+    QWidget* box;
+};
 
 SlaveInfoForm::SlaveInfoForm(Engine& engine, QWidget* parent)
     : QWidget(parent, Qt::Window), engine_(engine)
@@ -126,10 +138,9 @@ void SlaveInfoForm::Command1_Click()
             return;
         // The records are taken now: what goes out is what the rows held at
         // the click, even when the window is closed before the last is sent.
-        // A row not read under this connection, or whose boxes do not
-        // convert, is left out and stays marked.
-        queued_.clear();
-        queuedConnection_ = engine_.connection();
+        // A row not read under this connection is left out and stays marked;
+        // a box that does not fit its field refuses the whole write.
+        std::vector<std::pair<int, QByteArray>> records;
         bool unread = false;
         for (int r = 0; r < ROWS; ++r) {
             const auto i = std::size_t(r);
@@ -140,15 +151,19 @@ void SlaveInfoForm::Command1_Click()
                 continue;
             }
             try {
-                queued_.emplace_back(r, slave::encodeSlaveRecord(recordOfRow(r)));
-            } catch (const RuntimeError& e) {
-                WriteErrorLog(QString::fromStdString(e.what()), tag);
+                records.emplace_back(r, slave::encodeSlaveRecord(recordOfRow(r)));
+            } catch (const BoxRefused& b) {
+                MsgBox(u(slavetexts::ROW_BOX_WRONG).arg(u(slavetexts::ROW_CAPTION).arg(r + 1), u(slavetexts::HEADERS[b.column])));
+                b.box->setFocus();
+                return;
             }
         }
         if (unread)
             MsgBox(u(texts6::READ_FIRST));
-        if (queued_.empty())
+        if (records.empty())
             return;
+        queued_ = std::move(records);
+        queuedConnection_ = engine_.connection();
         const bool eth = engine_.view()->linkOption() == 1;
         for (std::size_t k = 0; k < queued_.size(); ++k)
             engine_.push(eth ? std::int16_t(net::QE_WRITE_SLAVE) : std::int16_t(serial::QS_WRITE_SLAVE), 0);
@@ -202,20 +217,30 @@ void SlaveInfoForm::clearRows()
 slave::SlaveRecord SlaveInfoForm::recordOfRow(int r) const
 {
     const auto i = std::size_t(r);
+    // Each field as its box holds it, or the box that does not fit.
+    const auto field = [](int column, QWidget* box, const auto& convert) {
+        try {
+            return convert();
+        } catch (const RuntimeError&) {
+            throw BoxRefused{column, box};
+        }
+    };
     slave::SlaveRecord rec;
     rec.row = std::uint8_t(r);
-    rec.address = toByte(strictNumber(txtAddr[i]->text()));
+    rec.address = field(COL_ADDR, txtAddr[i], [&] { return toByte(strictNumber(txtAddr[i]->text())); });
     rec.commType = std::uint8_t(ComboCommType[i]->currentIndex() + 1);
-    const QString type = text(ComboSlave[i]);
-    if (unknownType_[i] && type == u(slavetexts::TYPE_UNKNOWN))
-        rec.deviceType = *unknownType_[i];
-    else
-        rec.deviceType = slave::slaveTypeCode(type).value_or(0);
-    const std::int32_t t = toInt32(strictNumber(txtScanTime[i]->text()));
-    if (t < 0 || t > 0xFFFF)
-        throw RuntimeError(QStringLiteral("溢出"));
-    rec.scanTime = std::uint16_t(t);
-    rec.scanNo = toByte(strictNumber(txtScanNo[i]->text()));
+    rec.deviceType = field(COL_TYPE, ComboSlave[i], [&] {
+        const QString type = text(ComboSlave[i]);
+        if (unknownType_[i] && type == u(slavetexts::TYPE_UNKNOWN))
+            return *unknownType_[i];
+        // Only a text of the type list names a device type.
+        const auto code = slave::slaveTypeCode(type);
+        if (!code)
+            throw RuntimeError(QStringLiteral("无此设备类型"));
+        return *code;
+    });
+    rec.scanTime = field(COL_SCAN_TIME, txtScanTime[i], [&] { return toUInt16(strictNumber(txtScanTime[i]->text())); });
+    rec.scanNo = field(COL_SCAN_NO, txtScanNo[i], [&] { return toByte(strictNumber(txtScanNo[i]->text())); });
     return rec;
 }
 

@@ -83,6 +83,9 @@ private:
     // usable again, and, when the rows were answered, the status line says
     // whether every row taken was acknowledged.
     void endWrite(WriteEnd how);
+    struct BoxRefused;
+    // The record of row r as its boxes hold it; throws BoxRefused at the
+    // first box that does not fit its field.
     slave::SlaveRecord recordOfRow(int r) const;
     void buildUi();
 

@@ -12,4 +12,7 @@ inline constexpr const char* READ_FAILED = "读取从设备信息失败";
 inline constexpr const char* WRITE_DONE = "写从设备信息成功";
 inline constexpr const char* WRITE_FAILED = "写从设备信息失败";
 inline constexpr const char* SYSTEM_HINT = "系统提示";
+// 写入 refused: the row (its caption) and the box (its column heading) that
+// does not hold a value the record can carry.
+inline constexpr const char* ROW_BOX_WRONG = "%1的%2填写错误，请检查";
 } // namespace slavetexts

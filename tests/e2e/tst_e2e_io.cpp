@@ -1,7 +1,8 @@
 // The inputs and outputs end to end on each link against the simulated device:
 // the live values of every display mode beside the DI/DO block on the pages, a
-// zero save through the editor, a DO click, an output write, an LED, the AQ
-// types and the AQ zero/full block, each written and read back.
+// zero save through the editor, a DO click beside a DO the device holds on,
+// an output write, an LED, the AQ types and the AQ zero/full block, each
+// written and read back.
 #include "base/msgbox.h"
 #include "device/colors.h"
 #include "e2e/window_rig.h"
@@ -24,6 +25,7 @@ class TestE2eIo : public QObject {
         m.liveJitter = false;
         m.innerVersion = 0x3301; // the long DI/DO block, with the battery byte
         m.diByte = 0x06;
+        m.doByte = 0x02; // DO 1 on
         m.aqType = {0, 0, 0, 0, 0, 0, 0, 0};
     }
 
@@ -67,8 +69,10 @@ class TestE2eIo : public QObject {
         QTRY_VERIFY2_WITH_TIMEOUT(readAfterWrite(), qPrintable(wire().join(QLatin1Char(' '))), 3000);
 
         // A DO click: the device takes it and the lamp follows the read-back.
+        // DO 1 is on as the device reports it, and stays on.
+        QTRY_COMPARE_WITH_TIMEOUT(colors::background(u.cmdDO[1]), colors::ON, 3000);
         u.cmdDO[0]->click();
-        QTRY_COMPARE_WITH_TIMEOUT(m.doByte, quint8(1), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(m.doByte, quint8(3), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(colors::background(u.cmdDO[0]), colors::ON, 3000);
 
         // Output values: 12.3456 goes out as 12346 and comes back as 12.346.

@@ -205,6 +205,41 @@ private Q_SLOTS:
         QVERIFY(view->text2.isEmpty());
     }
 
+    // A write the device refused keeps its verdict: the read-back queued
+    // under it shows no success text; a read queued after the idle poll does.
+    void refusedWriteKeepsItsVerdict_data()
+    {
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<bool>("poll"); // the idle poll, then a read
+        QTest::addColumn<QString>("shown"); // by the last reply
+        QTest::newRow("accepted") << false << false << "读实时时钟成功";
+        QTest::newRow("refused") << true << false << "写服务失败";
+        QTest::newRow("refused, then the idle poll") << true << true << "读实时时钟成功";
+    }
+    void refusedWriteKeepsItsVerdict()
+    {
+        QFETCH(bool, refused);
+        QFETCH(bool, poll);
+        e->setEthBuilder(QE_WRITE_CLOCK, [this] {
+            e->WritePayload = QByteArray(7, 0);
+            e->WriteCmd();
+        });
+        e->push(QE_READ_CLOCK);
+        e->push(QE_WRITE_CLOCK);
+        tick();
+        sock->deliver(reply(refused ? 0x0D : 0x4D, quint16(e->WriteSeq)));
+        tick(); // the read-back
+        sock->deliver(reply(0x4C, quint16(e->ReadSeq), QByteArray(7, 1)));
+        if (poll) {
+            QCOMPARE(view->text2, QStringLiteral("写服务失败"));
+            tick();
+            e->push(QE_READ_CLOCK);
+            tick();
+            sock->deliver(reply(0x4C, quint16(e->ReadSeq), QByteArray(7, 1)));
+        }
+        QTEST(view->text2, "shown");
+    }
+
     void readBranches_data()
     {
         QTest::addColumn<bool>("write");

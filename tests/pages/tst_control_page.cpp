@@ -1,6 +1,6 @@
 // The device control page on the window with a stand-in port: the questions
-// asked first, the alarm limits as written, the RAM lamps, and run/stop
-// following the replies.
+// asked first, the alarm limits as written, the RAM lamps, run/stop
+// following the replies, and the serial-only commands on Ethernet.
 #include "base/msgbox.h"
 #include "device/colors.h"
 #include "proto/serial_frame.h"
@@ -59,6 +59,29 @@ private Q_SLOTS:
         f->Cmd_SetDefault_Click();
         QCOMPARE(boxes.size(), 3);
         QCOMPARE(e().top(), std::int16_t(serial::QS_RESTORE_DEFAULTS));
+    }
+
+    // On Ethernet a serial-only command is refused with a word before it
+    // asks or changes anything: nothing queued, the Profibus box as it was.
+    void serialOnlyCommandRefusedOnEthernet_data()
+    {
+        QTest::addColumn<QString>("control");
+        for (const char* c : {"ckProfibus", "btReadProfibus", "Cmd_SetDefault", "Command_Store", "Command_Resume"})
+            QTest::newRow(c) << QString::fromLatin1(c);
+    }
+    void serialOnlyCommandRefusedOnEthernet()
+    {
+        QFETCH(QString, control);
+        f->ui.optComm[1]->setChecked(true);
+        boxes.clear();
+        auto* c = f->findChild<QAbstractButton*>(control);
+        c->setEnabled(true);
+        c->click();
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].text, QStringLiteral("以太网通讯不支持此功能，请使用串口通讯"));
+        QCOMPARE(e().CmdTop, std::int16_t(0));
+        QVERIFY(!f->ui.ckProfibus->isChecked());
+        QCOMPARE(f->ui.ckProfibus->text(), QStringLiteral("关闭"));
     }
 
     void restoreSelectedMask_data()

@@ -179,20 +179,38 @@ private Q_SLOTS:
         QVERIFY(colors::isFace(f->ui.cmdDO[0]));
         QCOMPARE(colors::background(f->ui.cmdDO[1]), colors::ON);
         QVERIFY(f->ui.cmdDO[1]->isEnabled());
-        QCOMPARE(f->device().DOOut, (std::array<std::uint8_t, 2>{1, 0})); // the serial link leaves it
+        QCOMPARE(f->device().DOOut, (std::array<std::uint8_t, 2>{0, 1}));
     }
 
-    void ethernetDidoAndDoWrite()
+    // A DO click starts from the outputs as the device last reported them
+    // (DO 1 on, whatever was sent before) and toggles its own output only.
+    void doClickTogglesItsOwnOutputFromTheDevicesReport_data()
     {
-        ethernet();
+        QTest::addColumn<bool>("eth");
+        QTest::addColumn<int>("click");
+        QTest::addColumn<int>("sent");
+        QTest::newRow("serial, DO 0") << false << 0 << 0x03;
+        QTest::newRow("serial, DO 1") << false << 1 << 0x00;
+        QTest::newRow("Ethernet, DO 0") << true << 0 << 0x03;
+    }
+    void doClickTogglesItsOwnOutputFromTheDevicesReport()
+    {
+        QFETCH(bool, eth);
+        QFETCH(int, click);
         f->device().SysInfo.DeviceType = 29;
-        ethReply(13, DIDO_LONG);
-        QCOMPARE(f->device().DOOut, (std::array<std::uint8_t, 2>{0, 1}));
-        QCOMPARE(f->ui.txtCellPressure->text(), QStringLiteral("3.6"));
-        f->cmdDO_Click(0); // DO 0 on: both bits go out
+        f->device().DOOut = {1, 0}; // a stale copy
+        if (eth) {
+            ethernet();
+            ethReply(13, DIDO_LONG);
+            QCOMPARE(f->ui.txtCellPressure->text(), QStringLiteral("3.6"));
+        } else {
+            rig->serial.event(buildFrame(FN_DIDO, DIDO_LONG));
+        }
+        f->cmdDO_Click(click);
         QCOMPARE(e().top(), std::int16_t(14));
         e().Timer1_Timer();
-        QCOMPARE(rig->device.sent.last().mid(18), QByteArray(1, 3));
+        const QByteArray sent = eth ? rig->device.sent.last().mid(18) : rig->serial.written.last().mid(3, 1);
+        QTEST(int(std::uint8_t(sent.at(0))), "sent");
     }
 
     void ledsByLink()

@@ -1,6 +1,7 @@
 // The AQ calibration window against a recording port and socket: it takes the
 // link and gives it back, answers only the replies to its own requests, and
-// takes a reply only when the whole block is there.
+// takes a reply only when the whole block is there; its outputs take what
+// the main page's take.
 #include "aqcal/form_aq.h"
 #include "base/msgbox.h"
 #include "link/engine.h"
@@ -8,6 +9,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 
 class TestAqWindow : public QObject {
@@ -107,6 +109,44 @@ private Q_SLOTS:
             QCOMPARE(aq->txt_AQV[0]->text(), QStringLiteral("1.000"));
         if (code == AQ_READ_TYPE && !text1.isEmpty())
             QCOMPARE(aq->ComboAQType[3]->currentIndex(), 0); // a code above 2 shows the first type
+    }
+
+    // Outputs take 0 to 20 as on the main page, checked at the click and at
+    // the send: the same word, nothing goes out and nothing waits.
+    void outputOutsideZeroToTwentyIsRefused_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("atSend");
+        QTest::newRow("-5") << "-5" << false;
+        QTest::newRow("32") << "32" << false;
+        QTest::newRow("32 typed after the click") << "32" << true;
+    }
+    void outputOutsideZeroToTwentyIsRefused()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, atSend);
+        QStringList shown;
+        setMsgResponder([&](const MsgRequest& r) {
+            shown << r.text;
+            return MsgAnswer::Ok;
+        });
+        auto aq = window();
+        for (auto* b : aq->txtAQOut)
+            b->setText(QStringLiteral("20"));
+        if (!atSend)
+            aq->txtAQOut[3]->setText(text);
+        aq->findChild<QPushButton*>(QStringLiteral("cmdWriteAO"))->click();
+        if (atSend) {
+            QCOMPARE(aq->AQCmdStack.size(), std::size_t(2));
+            aq->txtAQOut[3]->setText(text);
+            aq->Timer1_Timer();
+            QVERIFY(!aq->Timer2.isActive() && aq->Timer1.isActive());
+            QVERIFY(aq->Text1->text().isEmpty());
+        }
+        QCOMPARE(shown, QStringList{QStringLiteral("数值范围为0～20之间")});
+        QCOMPARE(aq->focusWidget(), aq->txtAQOut[3]);
+        QCOMPARE(aq->AQCmdStack.size(), std::size_t(1));
+        QVERIFY(port.written.isEmpty());
     }
 
     // A measuring reply is taken only as the answer to the last read.

@@ -200,11 +200,11 @@ private Q_SLOTS:
 
     // From its first request to its end the upgrade owns the command stack:
     // its buttons are off, and whatever else would load, reset or push onto
-    // the stack is refused with one box and changes nothing.
+    // the stack, or close the window, is refused with one box and changes nothing.
     void upgradeOwnsTheStackUntilItEnds_data()
     {
         QTest::addColumn<QString>("command");
-        for (const char* c : {"开始升级", "设置参数", "读取全部", "读取并下载", "启动灯板检测"})
+        for (const char* c : {"开始升级", "设置参数", "读取全部", "读取并下载", "启动灯板检测", "关闭窗口"})
             QTest::newRow(c) << QString::fromUtf8(c);
     }
     void upgradeOwnsTheStackUntilItEnds()
@@ -237,7 +237,12 @@ private Q_SLOTS:
                  f->ui.ReadTxtAndDown->setEnabled(true);
                  f->ui.ReadTxtAndDown->click();
              }},
-            {QStringLiteral("启动灯板检测"), [&] { f->cmdCheckLight_Click(); }}};
+            {QStringLiteral("启动灯板检测"), [&] { f->cmdCheckLight_Click(); }},
+            {QStringLiteral("关闭窗口"), [&] {
+                 f->show();
+                 QVERIFY(!f->close());
+                 QVERIFY(f->isVisible());
+             }}};
         commands[command]();
         QCOMPARE(int(f->engine().CmdTop), top);
         QCOMPARE(f->engine().PendParam, param);
@@ -378,6 +383,10 @@ private Q_SLOTS:
         f->ProgressTimer_Timer();
         QCOMPARE(f->ui.ProgressBar->maximum(), 9);
         QCOMPARE(f->ui.ProgressBar->value(), 2);
+        // Nothing holds the window any more.
+        f->show();
+        QVERIFY(f->close());
+        QVERIFY(boxes.isEmpty());
     }
 
     // A RAM test's bar that still steps when an upgrade starts stops stepping:
