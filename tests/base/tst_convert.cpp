@@ -120,6 +120,7 @@ private Q_SLOTS:
         QTest::newRow("abc") << "abc" << false << 0.0;
         QTest::newRow("12abc") << "12abc" << false << 0.0;
         QTest::newRow("x1") << "x1" << false << 0.0;
+        QTest::newRow("full-width digits") << "１２" << false << 0.0;
         QTest::newRow("empty") << "" << false << 0.0;
         QTest::newRow("nan") << "nan" << false << 0.0;
         QTest::newRow("NaN") << " NaN " << false << 0.0;
