@@ -44,15 +44,23 @@ std::int64_t roundHalfEven(double v)
     return static_cast<std::int64_t>(std::nearbyint(v)); // default rounding mode: to nearest, ties to even
 }
 
+std::optional<std::int64_t> roundedIn(double v, std::int64_t lo, std::int64_t hi)
+{
+    if (!std::isfinite(v) || v < double(lo) - 0.5 || v > double(hi) + 0.5)
+        return std::nullopt;
+    const auto r = roundHalfEven(v);
+    if (r < lo || r > hi)
+        return std::nullopt;
+    return r;
+}
+
 namespace {
 std::int64_t inRange(double v, std::int64_t lo, std::int64_t hi)
 {
-    if (!std::isfinite(v) || v < double(lo) - 0.5 || v > double(hi) + 0.5)
+    const auto r = roundedIn(v, lo, hi);
+    if (!r)
         throw RuntimeError(QStringLiteral("溢出"));
-    const auto r = roundHalfEven(v);
-    if (r < lo || r > hi)
-        throw RuntimeError(QStringLiteral("溢出"));
-    return r;
+    return *r;
 }
 } // namespace
 

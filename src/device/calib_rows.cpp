@@ -7,6 +7,7 @@
 #include "device/device_data.h"
 #include "device/shared_rows.h"
 #include "device/texts.h"
+#include "device/typed_values.h"
 #include "link/engine.h"
 #include "link/view.h"
 #include "proto/calib_blocks.h"
@@ -15,6 +16,7 @@
 #include "proto/net_datagram.h"
 #include "proto/param_blocks.h"
 #include "proto/serial_commands.h"
+#include "proto/sys_param.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -41,22 +43,6 @@ T& need(const Controls& c, const char* name)
 }
 
 // ---- engineering, AQ engineering and self-calibration values ----
-
-// The eleven engineering values; a box that fails its check tells the user
-// and ends the builder, so nothing is sent.
-QByteArray prjCalBoxes(const Controls& c)
-{
-    std::array<std::int16_t, blocks::PRJ_CAL_COUNT> v{};
-    for (int i = 0; i < blocks::PRJ_CAL_COUNT; ++i) {
-        const PrjFault f = prjCalValue(c.text(QStringLiteral("prjTxt"), i), v[std::size_t(i)]);
-        if (f != PrjFault::None) {
-            MsgBox(u(f == PrjFault::NotNumeric ? texts2::PRJ_NOT_NUMERIC : texts2::PRJ_OUT_OF_RANGE), MsgButtons::Ok,
-                   u(texts2::HINT_TITLE), MsgIcon::Exclamation);
-            throw Abandoned{};
-        }
-    }
-    return blocks::i16Values(v);
-}
 
 QByteArray aqPrjCal(const DeviceData& d) { return blocks::i16Values(d.SysInfo.AqAdjust); }
 
@@ -93,30 +79,6 @@ T decoded(const std::optional<T>& v)
     return *v;
 }
 
-// ---- DeviceID and PD tag ----
-
-QByteArray devIdTag(const Controls& c)
-{
-    const auto b = blocks::encodeDevIdTag(c.text(QStringLiteral("txtDevID")), c.text(QStringLiteral("txtPD_Tag")));
-    if (!b)
-        throw RuntimeError(u(texts2::PD_TAG_TOO_LONG));
-    return *b;
-}
-
-// ---- MAC ----
-
-QByteArray macBoxes(const Controls& c)
-{
-    QByteArray b;
-    for (int i = 0; i < blocks::MAC_SIZE; ++i) {
-        const auto v = blocks::macByte(c.text(QStringLiteral("txt_MAC"), i));
-        if (!v)
-            throw RuntimeError(QString::number(i) + u(texts2::MAC_BOX_WRONG));
-        b.append(char(*v));
-    }
-    return b;
-}
-
 bool linkChosen(const Engine& e, int option) { return e.view()->linkOption() == option; }
 
 } // namespace
@@ -125,14 +87,65 @@ PrjFault prjCalValue(const QString& text, std::int16_t& value)
 {
     if (!isNumeric(text))
         return PrjFault::NotNumeric;
-    const double x = strictNumber(text);
-    if (!(x >= -32768.5 && x <= 32767.5))
+    const auto r = roundedIn(strictNumber(text), -32768, 32767);
+    if (!r)
         return PrjFault::OutOfRange;
-    const auto r = roundHalfEven(x);
-    if (r < -32768 || r > 32767)
-        return PrjFault::OutOfRange;
-    value = std::int16_t(r);
+    value = std::int16_t(*r);
     return PrjFault::None;
+}
+
+std::array<std::int16_t, blocks::PRJ_CAL_COUNT> prjCalValues(const Controls& c)
+{
+    std::array<std::int16_t, blocks::PRJ_CAL_COUNT> v{};
+    for (int i = 0; i < blocks::PRJ_CAL_COUNT; ++i) {
+        const PrjFault f = prjCalValue(c.text(QStringLiteral("prjTxt"), i), v[std::size_t(i)]);
+        if (f != PrjFault::None) {
+            MsgBox(u(f == PrjFault::NotNumeric ? texts2::PRJ_NOT_NUMERIC : texts2::PRJ_OUT_OF_RANGE), MsgButtons::Ok,
+                   u(texts2::HINT_TITLE), MsgIcon::Exclamation);
+            throw Abandoned{};
+        }
+    }
+    return v;
+}
+
+std::array<std::int16_t, 8> aqAdjustValues(const Controls& c)
+{
+    std::array<std::int16_t, 8> v{};
+    for (int i = 0; i < 8; ++i)
+        v[std::size_t(i)] = std::int16_t(boxValue(c, QStringLiteral("txt_AQjust"), i, -32768, 32767));
+    return v;
+}
+
+QString pdTagText(const Controls& c)
+{
+    const QString text = c.text(QStringLiteral("txtPD_Tag"));
+    if (!sysparam::pdTagField(text)) {
+        MsgBox(u(texts2::PD_TAG_TOO_LONG), MsgButtons::Ok, u(texts2::HINT_TITLE), MsgIcon::Exclamation);
+        throw Abandoned{};
+    }
+    return text;
+}
+
+QByteArray devIdTag(const Controls& c)
+{
+    return *blocks::encodeDevIdTag(c.text(QStringLiteral("txtDevID")), pdTagText(c));
+}
+
+std::uint8_t macBoxByte(const Controls& c, int i)
+{
+    const QString text = c.text(QStringLiteral("txt_MAC"), i);
+    const auto v = text.isEmpty() || !isHexText(text) ? std::nullopt : blocks::macByte(text);
+    if (!v)
+        refuseBox(c, QStringLiteral("txt_MAC"), i);
+    return *v;
+}
+
+QByteArray macBoxes(const Controls& c)
+{
+    QByteArray b;
+    for (int i = 0; i < blocks::MAC_SIZE; ++i)
+        b.append(char(macBoxByte(c, i)));
+    return b;
 }
 
 void registerCalibRows(Engine& engine, DeviceData& dev, const Controls& controls)
@@ -149,8 +162,9 @@ void registerCalibRows(Engine& engine, DeviceData& dev, const Controls& controls
     };
 
     // ---- builders ----
-    e->setSerialBuilder(QS_WRITE_PRJ_CAL, [e, c] { sendSerialPayload(*e, FN_WRITE_PRJ_CAL, prjCalBoxes(*c), 29); });
-    e->setEthBuilder(QE_WRITE_PRJ_CAL, [c, ethWrite] { ethWrite(prjCalBoxes(*c)); });
+    e->setSerialBuilder(QS_WRITE_PRJ_CAL,
+                        [e, c] { sendSerialPayload(*e, FN_WRITE_PRJ_CAL, blocks::i16Values(prjCalValues(*c)), 29); });
+    e->setEthBuilder(QE_WRITE_PRJ_CAL, [c, ethWrite] { ethWrite(blocks::i16Values(prjCalValues(*c))); });
     e->setSerialBuilder(QS_WRITE_AQ_PRJ_CAL, [e, d] { sendSerialPayload(*e, QS_WRITE_AQ_PRJ_CAL, aqPrjCal(*d), 23); });
     e->setEthBuilder(QE_WRITE_AQ_PRJ_CAL, [d, ethWrite] { ethWrite(aqPrjCal(*d)); });
     e->setSerialBuilder(QS_WRITE_SELF_GAIN, [e, d] { sendSerialPayload(*e, QS_WRITE_SELF_GAIN, selfCalKind(*d), 14); });

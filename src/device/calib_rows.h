@@ -2,7 +2,9 @@
 // Calibration values, the real-time clock, DeviceID and PD tag, and the MAC
 // address: the request builders of both links and the reply branches that are
 // not plain reads of the system-parameter page.
+#include <QByteArray>
 #include <QString>
+#include <array>
 #include <cstdint>
 
 class Engine;
@@ -15,3 +17,19 @@ void registerCalibRows(Engine& engine, DeviceData& dev, const Controls& controls
 // nearest whole number (halves to even), within the signed 16-bit range.
 enum class PrjFault { None, NotNumeric, OutOfRange };
 PrjFault prjCalValue(const QString& text, std::int16_t& value);
+
+// The page's values as their writes carry them, each refused with its word
+// (and then Abandoned) when a box does not fit; the write's builder and the
+// click that queues it go through the same function.
+// The eleven engineering values (the checks above, with their messages).
+std::array<std::int16_t, 11> prjCalValues(const Controls& c);
+// The eight AQ engineering values of txt_AQjust, signed 16-bit.
+std::array<std::int16_t, 8> aqAdjustValues(const Controls& c);
+// The PD-tag box's text when its encoding fits the 32 bytes of the field.
+QString pdTagText(const Controls& c);
+// The DeviceID/PD-tag block of the boxes.
+QByteArray devIdTag(const Controls& c);
+// MAC box i as its byte: one or two hexadecimal digits.
+std::uint8_t macBoxByte(const Controls& c, int i);
+// The six MAC boxes as the MAC write's block.
+QByteArray macBoxes(const Controls& c);

@@ -26,7 +26,6 @@ using Payload = std::span<const std::uint8_t>;
 const QString CHNL_DIS = QStringLiteral("ChnlDis");
 constexpr int ZERO_CELLS = 11; // ChnlDis 11..21
 constexpr int FULL_CELLS = 22; // ChnlDis 22..32
-constexpr int AQ_TYPE_DQ = 2;   // ComboType2 position of a switching channel
 
 // ---------------------------------------------------------------- analog inputs
 
@@ -37,15 +36,9 @@ void showCells(const Controls& c, int first, const Array& v)
         c.setText(CHNL_DIS, first + i, QString::number(v[std::size_t(i)]));
 }
 
-// The zero or full-scale cells as the values to write; a cell that is not a
-// whole 32-bit number (after rounding) ends the builder before anything is sent.
-io::AiI32 cellValues(const Controls& c, int first)
-{
-    io::AiI32 v{};
-    for (int i = 0; i < io::AI_CHANNELS; ++i)
-        v[std::size_t(i)] = toInt32(strictNumber(c.text(CHNL_DIS, first + i)));
-    return v;
-}
+// The zero or full-scale cells as the values to write; a cell that does not
+// fit refuses the write before anything is sent.
+io::AiI32 cellValues(const Controls& c, int first) { return aiCellValues(c, first); }
 
 void showSensorTypes(const Controls& c, DeviceData& d, Payload p)
 {
@@ -166,25 +159,8 @@ QByteArray aqZeroFullWrite(Engine& e, const Controls& c, const DeviceData& d)
 {
     const auto step = io::aqZeroFullStep(e.AQZFTwoStep, e.PendParam);
     e.PendParam = step.pendParam;
-    const bool full = step.mode == io::AQZF_FULL;
-    const int source = full ? 8 : 0;
-    const io::AqZeroFull& read = d.AQZeroFullRead;
-    const auto value = [&](const char* boxes, int ch, const auto& zero, const auto& fullScale) -> std::int16_t {
-        const QString t = c.text(QString::fromLatin1(boxes), source + ch).trimmed();
-        // A switching channel's boxes are left blank by the AQ area: the
-        // device keeps the points it holds, as read from it on this link.
-        // Without such a read the blank stops the write like any other.
-        if (t.isEmpty() && c.position(QStringLiteral("ComboType2"), ch) == AQ_TYPE_DQ
-            && d.AQZeroFullConnection == e.connection())
-            return (full ? fullScale : zero)[std::size_t(ch)];
-        return toInt16(strictNumber(t) * 1000.0);
-    };
-    std::array<std::int16_t, io::AQ_CHANNELS> volt{}, current{};
-    for (int ch = 0; ch < io::AQ_CHANNELS; ++ch) {
-        volt[std::size_t(ch)] = value("txt_AQV", ch, read.voltZero, read.voltFull);
-        current[std::size_t(ch)] = value("txt_AQM", ch, read.currentZero, read.currentFull);
-    }
-    return io::aqZeroFullWriteBlock(step.mode, volt, current);
+    const auto points = aqZeroFullPoints(e, c, d, step.mode == io::AQZF_FULL);
+    return io::aqZeroFullWriteBlock(step.mode, points.volt, points.current);
 }
 
 // Sends one AQ zero/full write. The first of a download's two writes sends the

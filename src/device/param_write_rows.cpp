@@ -1,11 +1,9 @@
 #include "device/param_write_rows.h"
 
-#include "base/errorlog.h"
-#include "base/numbers.h"
 #include "device/controls.h"
 #include "device/device_data.h"
 #include "device/shared_rows.h"
-#include "device/texts.h"
+#include "device/typed_values.h"
 #include "link/engine.h"
 #include "proto/eth_commands.h"
 #include "proto/param_blocks.h"
@@ -15,36 +13,32 @@
 using namespace serial;
 using namespace net;
 
-namespace {
-
-// Alarm limits: the number the box begins with, rounded; beyond a 16-bit
-// value, or with a box left empty, the builder ends and nothing is sent.
-QByteArray alarmLimits(const Controls& c)
+AlarmLimits alarmLimits(const Controls& c)
 {
-    const auto limit = [&c](const QString& name, int i) {
-        const QString t = c.text(name, i);
-        if (t.trimmed().isEmpty())
-            throw RuntimeError(QString::fromUtf8(texts2::ALARM_LIMIT_EMPTY));
-        return toInt16(leadingNumber(t));
-    };
-    std::array<std::int16_t, 8> up{}, down{};
+    AlarmLimits a;
     for (int i = 0; i < 8; ++i) {
-        up[std::size_t(i)] = limit(QStringLiteral("txt_AIUp"), i);
-        down[std::size_t(i)] = limit(QStringLiteral("txt_AIDown"), i);
+        a.up[std::size_t(i)] = std::int16_t(boxValue(c, QStringLiteral("txt_AIUp"), i, -32768, 32767));
+        a.down[std::size_t(i)] = std::int16_t(boxValue(c, QStringLiteral("txt_AIDown"), i, -32768, 32767));
     }
-    return blocks::aiAlarmWriteBlock(up, down);
+    return a;
 }
 
 QByteArray gatewayBlock(const Controls& c)
 {
     std::array<std::uint8_t, 4> gate{}, mask{};
     for (int i = 0; i < 4; ++i) {
-        gate[std::size_t(i)] = toByte(strictNumber(c.text(QStringLiteral("txtGate"), i)));
-        mask[std::size_t(i)] = toByte(strictNumber(c.text(QStringLiteral("txtSubNet"), i)));
+        gate[std::size_t(i)] = std::uint8_t(boxValue(c, QStringLiteral("txtGate"), i, 0, 255));
+        mask[std::size_t(i)] = std::uint8_t(boxValue(c, QStringLiteral("txtSubNet"), i, 0, 255));
     }
     return blocks::netGateBlock(gate, mask);
 }
 
+namespace {
+QByteArray alarmBlock(const Controls& c)
+{
+    const auto a = alarmLimits(c);
+    return blocks::aiAlarmWriteBlock(a.up, a.down);
+}
 } // namespace
 
 void registerParamWriteRows(Engine& engine, DeviceData& dev, const Controls& controls)
@@ -66,9 +60,9 @@ void registerParamWriteRows(Engine& engine, DeviceData& dev, const Controls& con
     });
 
     // WriteAIWarning
-    e->setSerialBuilder(QS_WRITE_AI_ALARM, [e, c] { sendSerialPayload(*e, QS_WRITE_AI_ALARM, alarmLimits(*c), 39); });
+    e->setSerialBuilder(QS_WRITE_AI_ALARM, [e, c] { sendSerialPayload(*e, QS_WRITE_AI_ALARM, alarmBlock(*c), 39); });
     e->setEthBuilder(QE_WRITE_AI_ALARM, [e, c] {
-        e->WritePayload = alarmLimits(*c);
+        e->WritePayload = alarmBlock(*c);
         e->WriteCmd();
     });
 

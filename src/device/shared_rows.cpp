@@ -5,12 +5,14 @@
 #include "device/colors.h"
 #include "device/controls.h"
 #include "device/device_data.h"
+#include "device/typed_values.h"
 #include "link/engine.h"
 #include "link/view.h"
 #include "proto/serial_frame.h"
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <limits>
 
 void toggleRunStop(const Controls& c)
 {
@@ -42,6 +44,40 @@ void readInnerCalBoxes(const Controls& c, qint16 (&v)[8])
 {
     for (int i = 0; i < 8; ++i)
         v[i] = qint16(toInt32(strictNumber(c.text(QStringLiteral("txt_LeiCkeck"), i))) & 0xFFFF);
+}
+
+io::AiI32 aiCellValues(const Controls& c, int first)
+{
+    io::AiI32 v{};
+    for (int i = 0; i < io::AI_CHANNELS; ++i)
+        v[std::size_t(i)] = std::int32_t(boxValue(c, QStringLiteral("ChnlDis"), first + i,
+                                                std::numeric_limits<std::int32_t>::min(),
+                                                std::numeric_limits<std::int32_t>::max()));
+    return v;
+}
+
+AqPoints aqZeroFullPoints(const Engine& e, const Controls& c, const DeviceData& d, bool full)
+{
+    constexpr int AQ_TYPE_DQ = 2; // ComboType2 position of a switching channel
+    const int source = full ? 8 : 0;
+    const io::AqZeroFull& read = d.AQZeroFullRead;
+    const auto value = [&](const char* boxes, int ch, const auto& zero, const auto& fullScale) -> std::int16_t {
+        const QString name = QString::fromLatin1(boxes);
+        // A switching channel's boxes are left blank by the AQ area: the
+        // device keeps the points it holds, as read from it on this link.
+        // Without such a read the blank stops the write like any other.
+        const bool blank = c.text(name, source + ch).trimmed().isEmpty();
+        if (blank && c.position(QStringLiteral("ComboType2"), ch) == AQ_TYPE_DQ
+            && d.AQZeroFullConnection == e.connection())
+            return (full ? fullScale : zero)[std::size_t(ch)];
+        return std::int16_t(boxValue(c, name, source + ch, -32768, 32767, 1000.0));
+    };
+    AqPoints p;
+    for (int ch = 0; ch < io::AQ_CHANNELS; ++ch) {
+        p.volt[std::size_t(ch)] = value("txt_AQV", ch, read.voltZero, read.voltFull);
+        p.current[std::size_t(ch)] = value("txt_AQM", ch, read.currentZero, read.currentFull);
+    }
+    return p;
 }
 
 void sendSerialPayload(Engine& e, std::uint8_t fn, const QByteArray& payload, int replyLen)

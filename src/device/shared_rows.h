@@ -3,6 +3,7 @@
 #include "base/errorlog.h"
 #include "device/texts.h"
 #include "link/engine.h"
+#include "proto/io_blocks.h"
 
 #include <QByteArray>
 #include <QString>
@@ -23,6 +24,21 @@ void colourAqToDq(const Controls& c, const DeviceData& dev);
 void showInnerCal(const Controls& c, const qint16 (&v)[8]);
 // The eight internal-calibration boxes as the values to send (low 16 bits).
 void readInnerCalBoxes(const Controls& c, qint16 (&v)[8]);
+
+// The AI zero (first cell 11) or full-scale (first cell 22) cells of the
+// channel grid as the values to write: whole 32-bit numbers after rounding.
+// A cell that does not fit refuses the write with a word that names it.
+io::AiI32 aiCellValues(const Controls& c, int first);
+
+// The AQ voltage and current points of the zero boxes, or of the full-scale
+// boxes, as the AQ zero/full write carries them: the value times 1000 as a
+// signed 16-bit number. A switching channel's blank box stands for the point
+// read from the device in this connection; any other box that does not fit
+// refuses the write with a word that names it.
+struct AqPoints {
+    std::array<std::int16_t, io::AQ_CHANNELS> volt{}, current{};
+};
+AqPoints aqZeroFullPoints(const Engine& e, const Controls& c, const DeviceData& d, bool full);
 
 // A serial request whose payload follows the function code.
 void sendSerialPayload(Engine& e, std::uint8_t fn, const QByteArray& payload, int replyLen);

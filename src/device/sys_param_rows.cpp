@@ -3,11 +3,14 @@
 #include "base/errorlog.h"
 #include "base/msgbox.h"
 #include "base/numbers.h"
+#include "device/calib_rows.h"
 #include "device/colors.h"
 #include "device/controls.h"
 #include "device/device_data.h"
+#include "device/param_write_rows.h"
 #include "device/shared_rows.h"
 #include "device/texts.h"
+#include "device/typed_values.h"
 #include "link/engine.h"
 #include "link/view.h"
 #include "proto/device_types.h"
@@ -52,10 +55,10 @@ void hideChannels(const Controls& c, std::initializer_list<int> channels, bool w
 sysparam::CommTimes readCommTimes(const Controls& c)
 {
     sysparam::CommTimes t;
-    t.errTime = toByte(strictNumber(c.text(QStringLiteral("Text_ErrorTimeComm2"))));
+    t.errTime = std::uint8_t(boxValue(c, QStringLiteral("Text_ErrorTimeComm2"), -1, 0, 255));
     // Shown as 0..65535, so written as unsigned 16-bit values.
-    t.interTime = toUInt16(strictNumber(c.text(QStringLiteral("Text_InterTimeComm2"))));
-    t.waitTime = toUInt16(strictNumber(c.text(QStringLiteral("Text_WaitTimeComm2"))));
+    t.interTime = std::uint16_t(boxValue(c, QStringLiteral("Text_InterTimeComm2"), -1, 0, 65535));
+    t.waitTime = std::uint16_t(boxValue(c, QStringLiteral("Text_WaitTimeComm2"), -1, 0, 65535));
     return t;
 }
 
@@ -66,45 +69,27 @@ sysparam::FixExtras readFixExtras(const Controls& c)
     sysparam::FixExtras x;
     for (int i = 0; i < 6; ++i) {
         auto* box = c.get<QLineEdit>(QStringLiteral("txt_MAC"), i);
-        const QString text = c.text(QStringLiteral("txt_MAC"), i);
-        if (!isHexText(text)) {
+        if (!isHexText(c.text(QStringLiteral("txt_MAC"), i))) {
             if (box) {
                 box->setFocus();
                 box->selectAll();
             }
             refuse(QStringLiteral(" %1").arg(i) + u(texts2::MAC_BOX_WRONG));
         }
-        bool ok = false;
-        const uint v = text.toUInt(&ok, 16);
-        if (!ok || v > 0xFF)
-            throw RuntimeError(QStringLiteral("MAC地址 %1 无法转换为字节").arg(i));
-        x.mac[std::size_t(i)] = std::uint8_t(v);
+        x.mac[std::size_t(i)] = macBoxByte(c, i);
     }
-    for (int i = 0; i < 11; ++i) {
-        const QString text = c.text(QStringLiteral("prjTxt"), i);
-        if (!isNumeric(text))
-            refuse(u(texts2::PRJ_NOT_NUMERIC), u(texts2::HINT_TITLE), MsgIcon::Exclamation);
-        const double v = double(roundHalfEven(strictNumber(text)));
-        if (v < -32768 || v > 32767)
-            refuse(u(texts2::PRJ_OUT_OF_RANGE), u(texts2::HINT_TITLE), MsgIcon::Exclamation);
-        x.prjCal[std::size_t(i)] = std::int16_t(v);
-    }
+    x.prjCal = prjCalValues(c);
     for (int i = 0; i < 8; ++i) {
         const int pos = c.position(QStringLiteral("ComboType2"), i);
         if (pos < 0 || pos > 255)
-            throw RuntimeError(QStringLiteral("AQ通道 %1 未选择类型").arg(i));
+            refuseBox(c, QStringLiteral("ComboType2"), i);
         x.aqType[std::size_t(i)] = std::uint8_t(pos);
     }
-    for (int i = 0; i < 8; ++i) {
-        x.aiUp[std::size_t(i)] = std::int16_t(toInt32(leadingNumber(c.text(QStringLiteral("txt_AIUp"), i))) & 0xFFFF);
-        x.aiDown[std::size_t(i)] =
-            std::int16_t(toInt32(leadingNumber(c.text(QStringLiteral("txt_AIDown"), i))) & 0xFFFF);
-    }
+    const auto alarms = alarmLimits(c);
+    x.aiUp = alarms.up;
+    x.aiDown = alarms.down;
     x.deviceId = sysparam::deviceIdField(c.text(QStringLiteral("txtDevID")));
-    const auto tag = sysparam::pdTagField(c.text(QStringLiteral("txtPD_Tag")));
-    if (!tag)
-        refuse(u(texts2::PD_TAG_TOO_LONG), u(texts2::HINT_TITLE), MsgIcon::Exclamation);
-    x.pdTag = *tag;
+    x.pdTag = *sysparam::pdTagField(pdTagText(c));
     return x;
 }
 

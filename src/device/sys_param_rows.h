@@ -22,9 +22,10 @@ void distributeSysParam(Engine& engine, DeviceData& dev, const Controls& c, sysp
                         const std::function<void()>& showSysInfo);
 
 // The payload of the system-parameter write for the connected device: the
-// short or the long layout, by model and firmware. Reads the page's boxes;
-// a failed check tells the user and throws Abandoned, a conversion error
-// throws RuntimeError; in both cases nothing is built.
+// short or the long layout, by model and firmware. Reads the page's boxes; a
+// box that does not fit its field tells the user and throws Abandoned, and
+// nothing is built. The set-parameter commands run it before they queue the
+// write, so a refused set queues nothing.
 QByteArray sysParamPayload(const DeviceData& dev, const Controls& c, sysparam::Link link);
 
 // The model's own effects on the page: the RAM-test button and hidden channels.

@@ -17,6 +17,6 @@ inline constexpr const char* SHORT_REPLY = "应答长度不足";
 inline constexpr const char* BAD_BLOCK = "应答数据无效";
 // The Ethernet DeviceID/PD-tag write sends the device's block as read just before.
 inline constexpr const char* NO_DEVID_BASE = "未先读取DeviceID、PDTag数据块，不能写入";
-// An emptied alarm-limit box is no zero: the write ends (logged).
-inline constexpr const char* ALARM_LIMIT_EMPTY = "报警限值为空，不能写入";
+// A box whose text does not fit its field, named by its caption: nothing of the step is written.
+inline constexpr const char* PARAM_NOT_CONVERTED = "“%1”的值无法转换，参数未写入！请核查后再操作";
 } // namespace texts2

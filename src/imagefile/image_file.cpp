@@ -108,7 +108,7 @@ bool setValue(QWidget* w, const QString& value)
 
 } // namespace
 
-ImageFile::ImageFile(QWidget* window, Engine& engine, ImageHeader header, std::function<void()> setParaVk,
+ImageFile::ImageFile(QWidget* window, Engine& engine, ImageHeader header, std::function<bool()> setParaVk,
                      QObject* parent)
     : QObject(parent), window_(window), engine_(engine), header_(header), setParaVk_(std::move(setParaVk))
 {
@@ -249,11 +249,13 @@ void ImageFile::cmdRead_Click()
 
 void ImageFile::ReadTxt_Click() { cmdRead_Click(); }
 
-void ImageFile::download()
+bool ImageFile::download()
 {
-    setParaVk_();
+    if (!setParaVk_())
+        return false;
     // The two queued AQ zero/full writes send the zero values, then the full-scale values.
     engine_.setParam(8);
+    return true;
 }
 
 void ImageFile::ReadTxtAndDown_Click()
@@ -262,9 +264,8 @@ void ImageFile::ReadTxtAndDown_Click()
         if (mayDownload && !mayDownload())
             return;
         const QString path = chooseFile(false, {});
-        if (path.isEmpty() || !loadFile(path))
+        if (path.isEmpty() || !loadFile(path) || !download())
             return;
-        download();
         // The AQ type write's reply then leaves the AQ area as loaded.
         engine_.AQTypeChanged = true;
     });

@@ -25,8 +25,9 @@ class ImageFile : public QObject {
     Q_OBJECT
 public:
     // `window` is the main window; its pages are the controls under "tabs".
-    // `setParaVk` writes the pages to the device (the main window's cmdSetPara_Vk).
-    ImageFile(QWidget* window, Engine& engine, ImageHeader header, std::function<void()> setParaVk,
+    // `setParaVk` writes the pages to the device (the main window's
+    // cmdSetPara_Vk); false when it refused the values and queued nothing.
+    ImageFile(QWidget* window, Engine& engine, ImageHeader header, std::function<bool()> setParaVk,
               QObject* parent = nullptr);
 
     // Applies a text of image records to the pages. Records whose key names no
@@ -57,10 +58,10 @@ public:
 private:
     QString* headerField(const QString& key) const;
     bool apply(const imagefile::Record& r, const QHash<QString, QWidget*>& controls);
-    void download();
+    bool download();
 
     QWidget* window_;
     Engine& engine_;
     ImageHeader header_;
-    std::function<void()> setParaVk_;
+    std::function<bool()> setParaVk_;
 };

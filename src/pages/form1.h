@@ -117,12 +117,14 @@ public:
     void timCheckDevice_Timer();
     // System-parameter page.
     void ShowSysInfo();
-    // Copies the page into the record; on a box that cannot be converted it
-    // returns that box's caption and leaves the record as it was.
-    QString ChangeParameter();
+    // Copies the page into the record; a box that does not fit its field is
+    // named in a message and the record stays as it was (false).
+    bool ChangeParameter();
     bool CheckParam();
     void cmdSetPara_Click();
-    void cmdSetPara_Vk();
+    // Writes the pages to the device (an image file's download); false when a
+    // value it would write does not fit: then nothing of it is queued.
+    bool cmdSetPara_Vk();
     void lblNUM_Change();
     void opSingle_Click();
     void ComboADFilter_Click();
@@ -242,6 +244,15 @@ private:
     bool serialOnly();
     // Rebuilds lblNUM and txtDevID from the model, the date and the series.
     void rebuildDeviceId();
+    // The record with the page's values; a box that does not fit is named in a
+    // message and ends the command (Abandoned).
+    SysParamRecord capturedPage();
+    // The automatic MAC address in the MAC boxes (unless the manual option is chosen).
+    void fillAutomaticMac();
+    // The MAC boxes as the MAC write takes them, or the command ends with a word.
+    void checkMacBoxes();
+    // Every value the image download writes, checked before anything is queued.
+    void checkDownload();
     // Queues the system-parameter write with its companions: the short-layout
     // devices get the values the short layout lacks as writes of their own.
     void queueSysParamWrite();

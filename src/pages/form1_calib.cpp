@@ -3,6 +3,7 @@
 #include "base/errorlog.h"
 #include "base/msgbox.h"
 #include "base/numbers.h"
+#include "device/calib_rows.h"
 #include "pages/form1.h"
 #include "pages/texts.h"
 #include "proto/eth_commands.h"
@@ -86,6 +87,7 @@ void Form1::pushOnLink(std::int16_t serialCode, std::int16_t ethernetCode)
 void Form1::cmdWriteprj_Click()
 {
     trap(QStringLiteral("cmdWriteprj_Click(Form1)"), [&] {
+        prjCalValues(controls_); // a value that fails its check queues nothing
         pushOnLink(QS_READ_PRJ_CAL, QE_READ_PRJ_CAL);
         pushOnLink(QS_WRITE_PRJ_CAL, QE_WRITE_PRJ_CAL); // sent first, then read back
     });
@@ -94,17 +96,8 @@ void Form1::cmdWriteprj_Click()
 void Form1::bt_AQAdjust_Click()
 {
     trap(QStringLiteral("bt_AQAdjust_Click(Form1)"), [&] {
-        // An emptied box is no zero: nothing is written until every box holds a number.
-        std::array<std::int16_t, 8> v{};
-        for (std::size_t i = 0; i < v.size(); ++i) {
-            const QString t = ui.txt_AQjust[i]->text().trimmed();
-            if (!isNumeric(t)) {
-                MsgBox(u(texts1::PARAMS_EMPTY));
-                return;
-            }
-            v[i] = toInt16(strictNumber(t));
-        }
-        dev_.SysInfo.AqAdjust = v;
+        // An emptied box is no zero: nothing is written until every box holds a value the device takes.
+        dev_.SysInfo.AqAdjust = aqAdjustValues(controls_);
         engine_->push(QS_WRITE_AQ_PRJ_CAL); // the same code on both links
     });
 }

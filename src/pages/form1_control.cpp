@@ -5,6 +5,7 @@
 #include "base/errorlog.h"
 #include "base/msgbox.h"
 #include "device/control_rows.h"
+#include "device/param_write_rows.h"
 #include "proto/control_blocks.h"
 #include "proto/eth_commands.h"
 #include "proto/serial_commands.h"
@@ -100,13 +101,9 @@ void Form1::cmd_ReadAIWarning_Click() { cmdFreshAI_Click(); }
 
 void Form1::cmd_WriteAIWarning_Click()
 {
-    // An emptied box would be written as nothing: refused before anything is queued.
-    for (const auto& group : {ui.txt_AIUp, ui.txt_AIDown})
-        for (const auto* box : group)
-            if (box->text().trimmed().isEmpty()) {
-                MsgBox(u(texts1::PARAMS_EMPTY));
-                return;
-            }
+    // A limit the device cannot take as it stands is refused before anything is queued.
+    if (!trap(QStringLiteral("cmd_WriteAIWarning_Click(Form1)"), [&] { alarmLimits(controls_); }))
+        return;
     // The read-back first, so the limits are written and then read again.
     cmd_ReadAIWarning_Click();
     trap(QStringLiteral("cmd_WriteAIWarning_Click(Form1)"), [&] { engine_->push(QS_WRITE_AI_ALARM); });

@@ -25,7 +25,7 @@ void Form1::setupFilesAndUpgrade(const Form1Options& options)
     }
     imageFile_ = std::make_unique<ImageFile>(
         this, *engine_, ImageHeader{&EmployeeNo, &BinFileName, &BinVersion, &BootVersion, &DeviceSerial},
-        [this] { cmdSetPara_Vk(); });
+        [this] { return cmdSetPara_Vk(); });
     imageFile_->mayDownload = [this] { return sysInfoReadHere(); };
     imageService_ = std::make_unique<ImageFileService>(*imageFile_);
     images_ = options.images ? options.images : imageService_.get();

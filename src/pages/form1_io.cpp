@@ -5,9 +5,12 @@
 
 #include "base/errorlog.h"
 #include "base/msgbox.h"
+#include "base/numbers.h"
 #include "device/colors.h"
 #include "device/io_rows.h"
+#include "device/shared_rows.h"
 #include "device/texts.h"
+#include "pages/texts.h"
 #include "proto/eth_commands.h"
 #include "proto/serial_commands.h"
 
@@ -138,6 +141,7 @@ void Form1::bt_ReadAQZeroFull_Click()
 void Form1::bt_WriteOrOut_Click(int index)
 {
     trap(QStringLiteral("bt_WriteOrOut_Click(Form1)"), [&] {
+        aqZeroFullPoints(*engine_, controls_, dev_, index == io::AQZF_FULL); // a box that does not fit queues nothing
         engine_->push(ethernetChosen() ? std::int16_t(QE_WRITE_AQ_ZERO_FULL) : std::int16_t(QS_WRITE_AQ_ZERO_FULL), index);
     });
 }

@@ -8,8 +8,11 @@
 #include "base/numbers.h"
 #include "device/calib_rows.h"
 #include "device/colors.h"
+#include "device/param_write_rows.h"
+#include "device/shared_rows.h"
 #include "device/sys_param_rows.h"
 #include "device/texts.h"
+#include "device/typed_values.h"
 #include "pages/texts.h"
 #include "proto/device_types.h"
 #include "proto/eth_commands.h"
@@ -24,7 +27,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimeEdit>
-#include <cmath>
 
 using namespace serial;
 using namespace net;
@@ -304,101 +306,73 @@ void Form1::ophandornot_Click()
 
 // ---------------------------------------------------------------- capture
 
-QString Form1::ChangeParameter()
+bool Form1::ChangeParameter()
+{
+    try {
+        dev_.SysInfo = capturedPage();
+        return true;
+    } catch (const Abandoned&) {
+        return false;
+    }
+}
+
+SysParamRecord Form1::capturedPage()
 {
     SysParamRecord r = dev_.SysInfo;
-    QString failed;
-    // One step of the capture; a box that cannot be converted ends it.
-    const auto step = [&](const QString& caption, auto&& f) {
-        if (!failed.isEmpty())
-            return;
-        try {
-            f();
-        } catch (const std::exception& e) {
-            failed = caption;
-            WriteErrorLog(QString::fromStdString(e.what()), QStringLiteral("ChangeParameter(Form1)"));
-        }
-    };
-    const auto cap = [](const char* s) { return QString::fromUtf8(s); };
+    // Every box goes to the device as it stands: a text that is no number, or
+    // a number its field does not hold, refuses the capture (boxValue names
+    // the box). The serial number keeps 16 bits and its sign on the wire.
+    r.SerialNo = std::int32_t(boxValue(ui.txtSeries, -65535, 65535));
+    r.ModuleAddr = std::uint8_t(boxValue(ui.txtModuleAddr, 0, 255));
+    for (std::size_t i = 0; i < 4; ++i)
+        r.IpAddr[i] = std::uint8_t(boxValue(ui.txtIp[i], 0, 255));
+    for (std::size_t p = 0; p < 2; ++p) {
+        sysparam::PortChoice c;
+        c.parity = ui.Combo6[p]->currentIndex();
+        c.dataBits = ui.Combo7[p]->currentIndex();
+        c.stopBits = ui.Combo8[p]->currentIndex();
+        c.baud = ui.Combo9[p]->currentIndex();
+        c.protocol = ui.Combo10[p]->currentIndex();
+        sysparam::packPort(c, r.PortLine[p], r.PortProto[p]);
+    }
+    r.AdMode = sysparam::packAdMode(ui.ComboADFilter->currentIndex(), ui.ComboADRate->currentIndex(),
+                                    ui.ComboADRate1->currentIndex());
+    r.DiDebounce = std::uint16_t(boxValue(ui.txtDIPrevent, 0, 65535));
+    r.ColdCal = std::int16_t(boxValue(ui.txtTempComp, -32768, 32767));
+    if (ui.ComboCold->currentIndex() == 0)
+        r.TempCompFlags &= 0xBB;
+    else if (ui.ComboCold->currentIndex() == 1)
+        r.TempCompFlags |= 0x44;
 
-    step(cap("模块地址"), [&] {
-        const std::int32_t series = toInt32(leadingNumber(ui.txtSeries->text())) % 65536;
-        const std::int32_t module = toInt32(leadingNumber(ui.txtModuleAddr->text())) % 256;
-        if (module < 0)
-            throw RuntimeError(QStringLiteral("模块地址为负"));
-        r.ModuleAddr = std::uint8_t(module);
-        r.SerialNo = series;
-    });
-    for (int i = 0; i < 4; ++i)
-        step(cap("IP地址"), [&] { r.IpAddr[std::size_t(i)] = toByte(strictNumber(ui.txtIp[std::size_t(i)]->text())); });
-    for (std::size_t p = 0; p < 2; ++p)
-        step(cap(p == 0 ? "串口1" : "串口2"), [&] {
-            sysparam::PortChoice c;
-            c.parity = ui.Combo6[p]->currentIndex();
-            c.dataBits = ui.Combo7[p]->currentIndex();
-            c.stopBits = ui.Combo8[p]->currentIndex();
-            c.baud = ui.Combo9[p]->currentIndex();
-            c.protocol = ui.Combo10[p]->currentIndex();
-            sysparam::packPort(c, r.PortLine[p], r.PortProto[p]);
-        });
-    step(cap("A/D转换"), [&] {
-        r.AdMode = sysparam::packAdMode(ui.ComboADFilter->currentIndex(), ui.ComboADRate->currentIndex(),
-                                        ui.ComboADRate1->currentIndex());
-    });
-    step(cap("DI防抖时间"),
-         [&] { r.DiDebounce = std::uint16_t(toInt32(strictNumber(ui.txtDIPrevent->text())) & 0xFFFF); });
-    step(cap("冷端校准值"), [&] { r.ColdCal = toInt16(strictNumber(ui.txtTempComp->text())); });
-    step(cap("冷端补偿"), [&] {
-        if (ui.ComboCold->currentIndex() == 0)
-            r.TempCompFlags &= 0xBB;
-        else if (ui.ComboCold->currentIndex() == 1)
-            r.TempCompFlags |= 0x44;
-    });
-    step(cap("生产日期"), [&] {
-        const QDate d = ui.datePicker->date();
-        const QTime t = ui.timePicker->time();
-        r.ProdYear = std::uint16_t(d.year() >= 1 && d.year() <= 3000 ? d.year() : 1900);
-        r.ProdMonth = std::uint8_t(d.month());
-        r.ProdDay = std::uint8_t(d.day());
-        r.ProdHour = std::uint8_t(t.hour());
-        r.ProdMinute = std::uint8_t(t.minute());
-        r.ProdSecond = std::uint8_t(t.second());
-    });
-    step(cap("主从"), [&] {
-        if (ui.ComboMS[0]->currentIndex() >= 0 && ui.ComboMS[1]->currentIndex() >= 0) {
-            for (std::size_t p = 0; p < 2; ++p)
-                r.MasterSlave[p] = std::uint8_t(ui.ComboMS[p]->currentIndex());
-        } else {
-            for (std::size_t p = 0; p < 2; ++p) {
-                ui.ComboMS[p]->setCurrentIndex(0);
-                r.MasterSlave[p] = 0;
-            }
-        }
-    });
-    step(cap("从设备轮询"), [&] {
-        // A box that holds no number in the field's range keeps the field.
-        const auto take = [](const QLineEdit* box, double max, auto& field) {
-            const QString t = box->text();
-            if (!isNumeric(t))
-                return;
-            const double v = std::nearbyint(strictNumber(t));
-            if (v >= 0 && v <= max)
-                field = static_cast<std::remove_reference_t<decltype(field)>>(v);
-        };
-        take(ui.uPortTxt, 65535, r.UdpPort);
-        take(ui.cpuTxt, 65535, r.CpuType);
-        take(ui.txtSubErr, 255, r.SubMaxErr);
-        take(ui.txtSubcommIntv, 65535, r.SubCommIntv);
-        take(ui.txtSubWaitTime, 65535, r.SubWaitTime);
-        take(ui.ScanCtrl, 65535, r.SubScanCtrl);
-        take(ui.ScanInterval, 65535, r.SubScanInterval);
-    });
-    for (std::size_t p = 0; p < 2; ++p)
-        step(cap("帧间隔"), [&] { r.RsDataTime[p] = toByte(leadingNumber(ui.txt_RSDataTime[p]->text())); });
+    const QDate d = ui.datePicker->date();
+    const QTime t = ui.timePicker->time();
+    r.ProdYear = std::uint16_t(d.year() >= 1 && d.year() <= 3000 ? d.year() : 1900);
+    r.ProdMonth = std::uint8_t(d.month());
+    r.ProdDay = std::uint8_t(d.day());
+    r.ProdHour = std::uint8_t(t.hour());
+    r.ProdMinute = std::uint8_t(t.minute());
+    r.ProdSecond = std::uint8_t(t.second());
 
-    if (failed.isEmpty())
-        dev_.SysInfo = r;
-    return failed;
+    if (ui.ComboMS[0]->currentIndex() >= 0 && ui.ComboMS[1]->currentIndex() >= 0) {
+        for (std::size_t p = 0; p < 2; ++p)
+            r.MasterSlave[p] = std::uint8_t(ui.ComboMS[p]->currentIndex());
+    } else {
+        for (std::size_t p = 0; p < 2; ++p) {
+            ui.ComboMS[p]->setCurrentIndex(0);
+            r.MasterSlave[p] = 0;
+        }
+    }
+
+    r.UdpPort = std::uint16_t(boxValue(ui.uPortTxt, 0, 65535));
+    r.CpuType = std::uint16_t(boxValue(ui.cpuTxt, 0, 65535));
+    r.SubMaxErr = std::uint8_t(boxValue(ui.txtSubErr, 0, 255));
+    r.SubCommIntv = std::uint16_t(boxValue(ui.txtSubcommIntv, 0, 65535));
+    r.SubWaitTime = std::uint16_t(boxValue(ui.txtSubWaitTime, 0, 65535));
+    r.SubScanCtrl = std::uint16_t(boxValue(ui.ScanCtrl, 0, 65535));
+    r.SubScanInterval = std::uint16_t(boxValue(ui.ScanInterval, 0, 65535));
+    for (std::size_t p = 0; p < 2; ++p)
+        r.RsDataTime[p] = std::uint8_t(boxValue(ui.txt_RSDataTime[p], 0, 255));
+    return r;
 }
 
 bool Form1::CheckParam()
@@ -450,9 +424,6 @@ void Form1::cmdSetPara_Click()
             return;
         }
         rebuildDeviceId();
-        for (std::size_t i = 0; i < 11; ++i)
-            if (ui.ChnlSensor[i]->currentIndex() >= 0)
-                dev_.SysInfo.SensorType[i] = std::uint8_t(ui.ChnlSensor[i]->currentIndex());
         for (auto* box : ui.prjTxt) {
             std::int16_t value = 0;
             const PrjFault f = prjCalValue(box->text(), value);
@@ -462,18 +433,26 @@ void Form1::cmdSetPara_Click()
                 return;
             }
         }
-        for (std::size_t i = 0; i < 8; ++i)
-            dev_.SysInfo.AqAdjust[i] = std::int16_t(toInt32(leadingNumber(ui.txt_AQjust[i]->text())) & 0xFFFF);
         if (!CheckParam()) {
             MsgBox(u(texts1::PARAMS_EMPTY));
             return;
         }
-        const QString failed = ChangeParameter();
-        if (!failed.isEmpty()) {
-            MsgBox(u(texts1::PARAM_NOT_CONVERTED).arg(failed), MsgButtons::Ok, u(texts2::HINT_TITLE),
-                   MsgIcon::Exclamation);
-            return;
+        // Everything the set writes is converted before anything is queued:
+        // the first box that does not fit ends the command with its word.
+        SysParamRecord r = capturedPage();
+        for (std::size_t i = 0; i < 11; ++i)
+            if (ui.ChnlSensor[i]->currentIndex() >= 0)
+                r.SensorType[i] = std::uint8_t(ui.ChnlSensor[i]->currentIndex());
+        r.AqAdjust = aqAdjustValues(controls_);
+        const bool longLayout = sysparam::useLongLayout(r.DeviceType, r.InnerVersion);
+        if (longLayout)
+            fillAutomaticMac(); // the long layout carries the MAC
+        sysParamPayload(dev_, controls_, ethernetChosen() ? sysparam::Link::Ethernet : sysparam::Link::Serial);
+        if (!longLayout) {
+            alarmLimits(controls_);
+            gatewayBlock(controls_);
         }
+        dev_.SysInfo = r;
         queueSysParamWrite();
         setStatus(u(texts1::SETTING_SYS_INFO));
     });
@@ -494,9 +473,7 @@ void Form1::queueSysParamWrite()
         Command3_Click();
         bt_NetGate_Click();
     } else {
-        // The long layout carries the MAC itself: the MAC button only fills
-        // the boxes, and what it queued is dropped with the rest.
-        bt_MAC_Click();
+        // The long layout carries the MAC itself, filled before the check.
         if (eth)
             engine_->loadList({QE_REFRESH_LIVE, QE_WRITE_SYS_INFO});
         else
@@ -504,16 +481,16 @@ void Form1::queueSysParamWrite()
     }
 }
 
-void Form1::cmdSetPara_Vk()
+bool Form1::cmdSetPara_Vk()
 {
-    trap(QStringLiteral("cmdSetPara_Vk(Form1)"), [&] {
+    return trap(QStringLiteral("cmdSetPara_Vk(Form1)"), [&] {
         rebuildDeviceId();
-        const QString failed = ChangeParameter();
-        if (!failed.isEmpty()) {
-            MsgBox(u(texts1::PARAM_NOT_CONVERTED).arg(failed), MsgButtons::Ok, u(texts2::HINT_TITLE),
-                   MsgIcon::Exclamation);
-            return;
-        }
+        // A loaded value that does not convert stops the download before its
+        // first write: nothing of a partial set goes out.
+        const SysParamRecord r = capturedPage();
+        fillAutomaticMac();
+        checkDownload();
+        dev_.SysInfo = r;
         const bool eth = ethernetChosen();
         if (eth)
             engine_->loadList({QE_REFRESH_LIVE, QE_WRITE_FULL, QE_WRITE_ZERO, QE_READ_PDTAG, QE_WRITE_SYS_INFO,
@@ -533,6 +510,22 @@ void Form1::cmdSetPara_Vk()
         bt_MAC_Click();
         setStatus(u(texts1::SETTING_SYS_INFO));
     });
+}
+
+void Form1::checkDownload()
+{
+    constexpr int ZERO_CELLS = 11, FULL_CELLS = 22; // ChnlDis 11..21, 22..32
+    aiCellValues(controls_, FULL_CELLS);
+    aiCellValues(controls_, ZERO_CELLS);
+    sysParamPayload(dev_, controls_, ethernetChosen() ? sysparam::Link::Ethernet : sysparam::Link::Serial);
+    devIdTag(controls_);
+    for (auto* list : ui.ComboType2)
+        if (list->currentIndex() < 0)
+            refuseBox(list);
+    aqZeroFullPoints(*engine_, controls_, dev_, false);
+    aqZeroFullPoints(*engine_, controls_, dev_, true);
+    alarmLimits(controls_);
+    checkMacBoxes();
 }
 
 void Form1::cmdChnlEnable_Click(int channel)
@@ -576,35 +569,49 @@ void Form1::cmdGetSys_Click()
     });
 }
 
+void Form1::fillAutomaticMac()
+{
+    if (ui.ophandornot[0]->isChecked())
+        return;
+    // An automatic address: 00-FC, then four bytes that number the device by
+    // its production day and series, unique per model.
+    const QDate d = ui.datePicker->date();
+    const qint64 days = QDate(2000, 1, 1).daysTo(d);
+    // The series' last four characters may read as any number ("9e99"):
+    // one outside the 32-bit range ends the command before a box is set.
+    const std::int32_t series = toInt32(leadingNumber(ui.txtSeries->text().right(4)));
+    const quint32 n = quint32(std::max<qint64>(days, 0) * 10000 + series);
+    const quint8 bytes[6] = {0x00, 0xFC, quint8(n >> 24), quint8(n >> 16), quint8(n >> 8), quint8(n)};
+    for (int i = 0; i < 6; ++i)
+        ui.txt_MAC[std::size_t(i)]->setText(QStringLiteral("%1").arg(bytes[i], 2, 16, QLatin1Char('0')).toUpper());
+}
+
+void Form1::checkMacBoxes()
+{
+    for (int i = 0; i < 6; ++i) {
+        if (!isHexText(ui.txt_MAC[std::size_t(i)]->text())) {
+            MsgBox(QString::number(i) + u(texts2::MAC_BOX_WRONG));
+            throw Abandoned{};
+        }
+    }
+    macBoxes(controls_);
+}
+
 void Form1::bt_MAC_Click()
 {
     trap(QStringLiteral("bt_MAC_Click(Form1)"), [&] {
-        if (!ui.ophandornot[0]->isChecked()) {
-            // An automatic address: 00-FC, then four bytes that number the
-            // device by its production day and series, unique per model.
-            const QDate d = ui.datePicker->date();
-            const qint64 days = QDate(2000, 1, 1).daysTo(d);
-            // The series' last four characters may read as any number ("9e99"):
-            // one outside the 32-bit range ends the handler before a box is set.
-            const std::int32_t series = toInt32(leadingNumber(ui.txtSeries->text().right(4)));
-            const quint32 n = quint32(std::max<qint64>(days, 0) * 10000 + series);
-            const quint8 bytes[6] = {0x00, 0xFC, quint8(n >> 24), quint8(n >> 16), quint8(n >> 8), quint8(n)};
-            for (int i = 0; i < 6; ++i)
-                ui.txt_MAC[std::size_t(i)]->setText(QStringLiteral("%1").arg(bytes[i], 2, 16, QLatin1Char('0')).toUpper());
-        }
-        for (int i = 0; i < 6; ++i) {
-            if (!isHexText(ui.txt_MAC[std::size_t(i)]->text())) {
-                MsgBox(QString::number(i) + u(texts2::MAC_BOX_WRONG));
-                return;
-            }
-        }
+        fillAutomaticMac();
+        checkMacBoxes();
         engine_->push(ethernetChosen() ? std::int16_t(QE_WRITE_MAC) : std::int16_t(QS_WRITE_MAC));
     });
 }
 
 void Form1::bt_NetGate_Click()
 {
-    trap(QStringLiteral("bt_NetGate_Click(Form1)"), [&] { engine_->push(QS_WRITE_GATEWAY); });
+    trap(QStringLiteral("bt_NetGate_Click(Form1)"), [&] {
+        gatewayBlock(controls_);
+        engine_->push(QS_WRITE_GATEWAY); // the same code on both links
+    });
 }
 
 void Form1::bt_WriteAQType_Click()

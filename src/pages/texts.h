@@ -21,8 +21,6 @@ inline constexpr const char* HARDWARE_NUMBER_WRONG = "硬件版号位数不正�
 // The page's own check ends in a full-width "！"; the builder's in "!".
 inline constexpr const char* PRJ_NOT_NUMERIC = "工程校准值错误！";
 inline constexpr const char* PARAMS_EMPTY = "部分参数为空，不能写入！请核查后再操作";
-// A box of the system-parameter page that cannot be converted: nothing is written.
-inline constexpr const char* PARAM_NOT_CONVERTED = "“%1”的值无法转换，参数未写入！请核查后再操作";
 inline constexpr const char* SETTING_SYS_INFO = "正在设置系统信息，请稍候";
 inline constexpr const char* ASK_SELF_GAIN = "确定要执行自增益校准？";
 inline constexpr const char* ASK_SELF_OFFSET = "确定要执行自偏移校准？";

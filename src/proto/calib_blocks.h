@@ -21,7 +21,8 @@ QByteArray i16Values(std::span<const std::int16_t> v);
 std::optional<std::array<std::int16_t, INNER_CAL_COUNT>> decodeInnerCal(std::span<const std::uint8_t> b);
 
 // DeviceID (32 bytes padded with "0") and PD tag (32 bytes padded with
-// spaces); nothing when the PD tag needs more than its 32 bytes.
+// spaces); nothing when the PD tag needs more than its 32 bytes. The
+// DeviceID's characters after the 32nd are left out.
 std::optional<QByteArray> encodeDevIdTag(const QString& deviceId, const QString& pdTag);
 
 // A MAC box: the hexadecimal number its text begins with (0 when it begins

@@ -350,9 +350,9 @@ std::optional<std::array<std::uint8_t, 32>> pdTagField(const QString& text, std:
 {
     std::array<std::uint8_t, 32> f;
     f.fill(pad);
-    const int n = std::min<int>(int(text.size()), FIELD_TEXT_SIZE);
+    const int n = int(text.size());
     QByteArray out;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n && out.size() <= FIELD_TEXT_SIZE; ++i) {
         const QChar c = text.at(i);
         if (c.unicode() < 256) {
             out.append(char(c.unicode()));

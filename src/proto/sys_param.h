@@ -126,9 +126,8 @@ bool useLongLayout(std::uint8_t deviceType, std::uint16_t innerVersion);
 // them, each as the low byte of its UTF-16 code.
 std::array<std::uint8_t, 32> deviceIdField(const QString& text);
 // PD-tag field: 32 bytes of the pad (0x1F in the system-parameter record),
-// the first 32 characters of the text over them; a character below 256 as one
-// byte, any other as its two GBK bytes. Nothing when those characters need
-// more than 32 bytes.
+// the text over them; a character below 256 as one byte, any other as its two
+// GBK bytes. Nothing when the text needs more than 32 bytes: it is not cut.
 std::optional<std::array<std::uint8_t, 32>> pdTagField(const QString& text, std::uint8_t pad = 0x1F);
 
 // ---- bit fields of the page ------------------------------------------------

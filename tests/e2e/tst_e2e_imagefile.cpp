@@ -1,12 +1,14 @@
-// The device image file end to end on the serial link: saved from one
-// simulated device, loaded into a fresh window (which saves the same bytes
-// again), then loaded and downloaded into a second device, which ends up
-// holding the first one's system parameters.
+// The device image file end to end: saved from one simulated device on the
+// serial link, loaded into a fresh window (which saves the same bytes again),
+// then loaded and downloaded into a second device, which ends up holding the
+// first one's system parameters; and, on both links, a hand-edited file whose
+// values do not convert, of which nothing is written.
 #include "base/msgbox.h"
 #include "devsim/serial_device.h"
-#include "e2e/window_rig.h"
+#include "e2e/link_suite.h"
 #include "imagefile/image_file.h"
 #include "pages/form1.h"
+#include "proto/net_datagram.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -21,12 +23,55 @@ QByteArray readAll(const QString& path)
 }
 } // namespace
 
-class TestE2eImageFile : public QObject {
+class TestE2eImageFile : public e2e::LinkSuite {
     Q_OBJECT
     QTemporaryDir dir;
-    QStringList texts, boxes;
 
 private Q_SLOTS:
+    void init() { beginCase(); }
+    void cleanup() { endCase(); }
+
+    // The window's own file with a module address, an alarm limit and an AQ
+    // point edited by hand: the download stops at the first before anything
+    // of it is queued, and the device hears nothing but the idle poll.
+    void editedFileWritesNothing_data()
+    {
+        QTest::addColumn<bool>("ethernet");
+        QTest::newRow("serial") << false;
+        QTest::newRow("ethernet") << true;
+    }
+    void editedFileWritesNothing()
+    {
+        QFETCH(bool, ethernet);
+        ethernet ? startEthernet() : startSerial();
+        if (QTest::currentTestFailed())
+            return;
+        QTRY_COMPARE_WITH_TIMEOUT(int(e().CmdTop), 0, 15000);
+        const QString path = dir.filePath(QStringLiteral("edited.txt"));
+        QVERIFY(f->imageFile().saveFile(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("txtModuleAddr\x80" "300|\r\ntxt_AIUp_0\x80" "abc|\r\ntxt_AQV_0\x80" "abc|\r\n");
+        file.close();
+        QList<bool> writes; // per request heard from now on: a write?
+        if (serialSim)
+            connect(serialSim.get(), &SimSerialDevice::requestReceived, this,
+                    [&writes](quint8 fn, const QByteArray&) { writes << !(fn == 9 || fn == 13); }); // the idle poll
+        else
+            connect(udpSim.get(), &SimUdpDevice::requestReceived, this,
+                    [&writes](quint8 service, quint16, quint16, quint16, quint16, const QByteArray&) {
+                        writes << (service == net::SVC_WRITE);
+                    });
+        f->imageFile().chooseFile = [path](bool, const QString&) { return path; };
+        f->imageFile().ReadTxtAndDown_Click();
+        QCOMPARE(f->ui.txtModuleAddr->text(), QStringLiteral("300")); // loaded
+        QCOMPARE(boxes, QStringList{QStringLiteral("“模块地址”的值无法转换，参数未写入！请核查后再操作")});
+        QCOMPARE(int(e().CmdTop), 0);
+        QTest::qWait(1500);
+        QVERIFY(!writes.isEmpty() && !writes.contains(true)); // the link went on, writing nothing
+        step();
+    }
+
     void savedFromOneDeviceDownloadedIntoAnother()
     {
         setMsgResponder([this](const MsgRequest& r) {

@@ -154,6 +154,10 @@ private Q_SLOTS:
         for (auto* box : f->ui.tabs->findChildren<QLineEdit*>())
             if (box->text().isEmpty())
                 box->setText(QStringLiteral("1"));
+        for (auto* list : f->ui.ComboType2) { // the lists a start fills, a type chosen
+            list->addItem(QStringLiteral("电压输出"));
+            list->setCurrentIndex(0);
+        }
         const QString path = dir.filePath(QStringLiteral("down.txt"));
         QVERIFY(f->imageFile().saveFile(path));
         f->ui.txtModuleAddr->setText(QStringLiteral("99"));

@@ -95,6 +95,40 @@ private Q_SLOTS:
         }
     }
 
+    // A builder that refuses the user's input (a box changed after the click
+    // was checked) says so and sends nothing; nothing waits for a reply, so no
+    // "通讯超时" follows, and the dispatcher goes on with the read-back.
+    void refusedWriteLeavesNothingWaiting_data()
+    {
+        QTest::addColumn<bool>("ethernet");
+        QTest::newRow("serial") << false;
+        QTest::newRow("ethernet") << true;
+    }
+    void refusedWriteLeavesNothingWaiting()
+    {
+        QFETCH(bool, ethernet);
+        if (ethernet)
+            useEthernet();
+        e().Timer1.setInterval(300); // as a start sets it
+        for (auto* b : f->ui.txt_AIUp)
+            b->setText(QStringLiteral("1"));
+        for (auto* b : f->ui.txt_AIDown)
+            b->setText(QStringLiteral("-1"));
+        f->cmd_WriteAIWarning_Click();
+        f->ui.txt_AIUp[3]->setText(QStringLiteral("abc"));
+        e().Timer1_Timer();
+        QCOMPARE(boxes, QStringList{"“通道3 报警上限”的值无法转换，参数未写入！请核查后再操作"});
+        QVERIFY(rig->serial.written.isEmpty() && rig->device.sent.isEmpty());
+        QVERIFY(!e().Timer2.isActive());
+        QVERIFY(e().Timer1.isActive());
+        QVERIFY(f->ui.Text2->text().isEmpty());
+        e().Timer1_Timer();
+        if (ethernet)
+            QCOMPARE(rig->device.sent.size(), 1); // the alarm limits read back
+        else
+            QCOMPARE(rig->serial.writtenFns(), QList<int>{QS_READ_AI_ALARM});
+    }
+
     void writeprjEnabledOnlyByARead()
     {
         QVERIFY(!f->ui.cmdWriteprj->isEnabled());

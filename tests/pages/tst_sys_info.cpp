@@ -111,6 +111,12 @@ class TestSysInfo : public QObject {
         }
         for (int i = 0; i < 6; ++i)
             f->ui.txt_MAC[std::size_t(i)]->setText(QStringLiteral("0%1").arg(i));
+        for (std::size_t i = 11; i < f->ui.ChnlDis.size(); ++i)
+            f->ui.ChnlDis[i]->setText(QStringLiteral("5"));
+        for (std::size_t i = 0; i < 16; ++i) {
+            f->ui.txt_AQV[i]->setText(QStringLiteral("1.5"));
+            f->ui.txt_AQM[i]->setText(QStringLiteral("4"));
+        }
         boxes.clear();
     }
 
@@ -273,24 +279,16 @@ private Q_SLOTS:
     void captureFollowsThePageRules()
     {
         readTypical();
-        f->ui.txtSeries->setText(QStringLiteral("123456"));
-        f->ui.txtModuleAddr->setText(QStringLiteral("300"));
-        f->ui.uPortTxt->setText(QStringLiteral("70000"));
         f->ui.cpuTxt->setText(QStringLiteral("40000"));
-        f->ui.txtSubErr->setText(QStringLiteral("abc"));
         f->ui.Combo6[0]->setCurrentIndex(4); // mark
         f->ui.Combo10[0]->setCurrentIndex(1);
         f->ui.ComboADFilter->setCurrentIndex(-1);
         f->ui.ComboMS[1]->setCurrentIndex(-1);
         f->ui.datePicker->setDate(QDate(3001, 2, 3));
         f->ui.ComboCold->setCurrentIndex(0);
-        QCOMPARE(f->ChangeParameter(), QString());
+        QVERIFY(f->ChangeParameter());
         const auto& r = f->device().SysInfo;
-        QCOMPARE(r.SerialNo, 57920);
-        QCOMPARE(r.ModuleAddr, std::uint8_t(44));
-        QCOMPARE(r.UdpPort, std::uint16_t(0xFFFF)); // kept
         QCOMPARE(r.CpuType, std::uint16_t(0x9C40));
-        QCOMPARE(r.SubMaxErr, std::uint8_t(3));    // kept
         QCOMPARE(r.PortLine[0], std::uint8_t(0xC3));
         QCOMPARE(r.PortProto[0], std::uint8_t(0x11));
         QCOMPARE(r.AdMode, std::uint8_t(0x14));
@@ -299,19 +297,126 @@ private Q_SLOTS:
         QCOMPARE(r.MasterSlave[0], std::uint8_t(0));
         QCOMPARE(f->ui.ComboMS[0]->currentIndex(), 0);
         QCOMPARE(f->ui.ComboMS[1]->currentIndex(), 0);
-        f->ui.txtModuleAddr->setText(QStringLiteral("abc"));
-        QCOMPARE(f->ChangeParameter(), QString());
-        QCOMPARE(f->device().SysInfo.ModuleAddr, std::uint8_t(0));
+        QVERIFY(boxes.isEmpty());
 
-        // A box that cannot be converted: named, and nothing of the capture kept.
+        // A box that does not fit: named, and nothing of the capture kept.
         const SysParamRecord before = f->device().SysInfo;
         f->ui.txtModuleAddr->setText(QStringLiteral("7"));
         f->ui.txtIp[2]->setText(QStringLiteral("x"));
-        QCOMPARE(f->ChangeParameter(), QStringLiteral("IP地址"));
+        QVERIFY(!f->ChangeParameter());
         QVERIFY(f->device().SysInfo == before);
-        f->ui.txtIp[2]->setText(QStringLiteral("1"));
-        f->ui.txtModuleAddr->setText(QStringLiteral("-1"));
-        QCOMPARE(f->ChangeParameter(), QStringLiteral("模块地址"));
+        QCOMPARE(boxTexts(), QStringList{QStringLiteral("“IP地址”的值无法转换，参数未写入！请核查后再操作")});
+        QCOMPARE(boxes[0].title, QStringLiteral("提示"));
+        QCOMPARE(boxes[0].icon, MsgIcon::Exclamation);
+    }
+
+    // Every value typed into a box goes to the device as it stands, or the
+    // step is refused with a word that names the box (its caption) and
+    // nothing of the step is queued. Values valid before keep their bytes.
+    void typedValueGoesAsItStandsOrIsRefused_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("word");     // the refusal's message; empty: written
+        QTest::addColumn<int>("fn");           // written: the frame that carries the value,
+        QTest::addColumn<int>("at");           // its payload offset
+        QTest::addColumn<QByteArray>("bytes"); // and the bytes there
+        const auto row = [](const char* command, const char* box, const QString& text, const QString& word, int fn = 0,
+                            int at = 0, const QByteArray& hex = {}) {
+            const QString shown = text.size() > 8 ? QStringLiteral("%1 chars").arg(text.size()) : text;
+            QTest::addRow("%s %s %s", command, box, qPrintable(shown))
+                << QString::fromUtf8(command) << QString::fromLatin1(box) << text << word << fn << at
+                << QByteArray::fromHex(hex);
+        };
+        const auto unfit = [](const char* caption) {
+            return QStringLiteral("“%1”的值无法转换，参数未写入！请核查后再操作").arg(QString::fromUtf8(caption));
+        };
+        const QString pdTooLong = QStringLiteral("PD Tag 超过32字节，不能写入！请核查后再操作");
+        const int SYS = QS_WRITE_SYS_INFO;
+
+        // 设置参数, long layout: the record and the values the layout carries.
+        row("设置参数", "txtModuleAddr", "300", unfit("模块地址"));
+        row("设置参数", "txtModuleAddr", "abc", unfit("模块地址"));
+        row("设置参数", "txtModuleAddr", "255", {}, SYS, 8, "ff");
+        // The command makes the series the device number's last four characters first.
+        row("capture", "txtSeries", "123456", unfit("序列号"));
+        row("设置参数", "txtSeries", "9999", {}, SYS, 0, "0f270000");
+        row("设置参数", "txtDIPrevent", "70000", unfit("DI防抖时间"));
+        row("设置参数", "uPortTxt", "70000", unfit("UDP端口"));
+        row("设置参数", "uPortTxt", "40000", {}, SYS, 29, "409c");
+        row("设置参数", "txtSubErr", "abc", unfit("最大错误次数"));
+        row("设置参数", "txt_RSDataTime_0", "7ms", unfit("帧间隔(ms) 串口1"));
+        row("设置参数", "txt_RSDataTime_1", "2.5", {}, SYS, 43, "02");
+        row("设置参数", "Text_ErrorTimeComm2", "256", unfit("通讯错误时间 串口2"));
+        row("设置参数", "txt_AIUp_0", "40000", unfit("通道0 报警上限"));
+        row("设置参数", "txt_AIDown_7", "12abc", unfit("通道7 报警下限"));
+        row("设置参数", "txt_AIUp_0", "-1", {}, SYS, 117, "ffff");
+        row("设置参数", "txt_AQjust_3", "5x", unfit("AQ3 工程校准值"));
+        row("设置参数", "txtPD_Tag", QString(40, u'P'), pdTooLong);
+        row("设置参数", "txtPD_Tag", QString(32, u'P'), {}, SYS, 181, QByteArray(32, 'P').toHex());
+        // Short layout: the companion writes are checked with the record.
+        row("设置参数 short", "txtGate_1", "256", unfit("网关"));
+        row("设置参数 short", "txt_AIUp_2", "40000", unfit("通道2 报警上限"));
+
+        row("写报警值", "txt_AIUp_0", "abc", unfit("通道0 报警上限"));
+        row("写网关", "txtGate_0", "256", unfit("网关"));
+        row("写网关", "txtGate_0", "-1", unfit("网关"));
+        row("写网关", "txtSubNet_3", "", unfit("子网掩码"));
+        row("写网关", "txtGate_0", QStringLiteral("１２"), unfit("网关"));
+        row("写网关", "txtGate_3", "1.6", {}, FN_WRITE_GATEWAY, 3, "02"); // rounded, as before
+        row("写满度", "txt_AQV_8", "40", unfit("AQ0 电压满度(V)"));
+        row("写满度", "txt_AQM_15", "abc", unfit("AQ7 电流满度(mA)"));
+        row("写满度", "txt_AQV_8", "10.0005", {}, QS_WRITE_AQ_ZERO_FULL, 0, "031027");
+        row("校准", "prjTxt_0", "40000", QStringLiteral("工程校准值超出范围!"));
+        row("写AQ校准值", "txt_AQjust_0", "40000", unfit("AQ0 工程校准值"));
+        row("写AQ校准值", "txt_AQjust_7", "-32768", {}, QS_WRITE_AQ_PRJ_CAL, 14, "0080");
+
+        // 读取并下载: every value it writes is checked before its first write.
+        row("读取并下载", "txtModuleAddr", "300", unfit("模块地址"));
+        row("读取并下载", "txt_AIDown_1", "abc", unfit("通道1 报警下限"));
+        row("读取并下载", "txt_AQM_9", "40", unfit("AQ1 电流满度(mA)"));
+        row("读取并下载", "ChnlDis_11", "abc", unfit("通道0 零点"));
+        row("读取并下载", "txtPD_Tag", QString(40, u'P'), pdTooLong);
+    }
+    void typedValueGoesAsItStandsOrIsRefused()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, box);
+        QFETCH(QString, text);
+        QFETCH(QString, word);
+        QFETCH(int, fn);
+        readTypical(7, command.endsWith(QLatin1String("short")) ? 0x2000 : 0x3301);
+        f->controls().setText(box, text);
+        QCOMPARE(f->controls().text(box), text);
+        const QList<std::int16_t> before = stack();
+        const QHash<QString, std::function<void()>> press{
+            {QStringLiteral("capture"), [&] { QCOMPARE(f->ChangeParameter(), word.isEmpty()); }},
+            {QStringLiteral("设置参数"), [&] { f->cmdSetPara_Click(); }},
+            {QStringLiteral("设置参数 short"), [&] { f->cmdSetPara_Click(); }},
+            {QStringLiteral("写报警值"), [&] { f->cmd_WriteAIWarning_Click(); }},
+            {QStringLiteral("写网关"), [&] { f->bt_NetGate_Click(); }},
+            {QStringLiteral("写满度"), [&] { f->bt_WriteOrOut_Click(3); }},
+            {QStringLiteral("校准"), [&] { f->cmdWriteprj_Click(); }},
+            {QStringLiteral("写AQ校准值"), [&] { f->bt_AQAdjust_Click(); }},
+            {QStringLiteral("读取并下载"), [&] { QCOMPARE(f->cmdSetPara_Vk(), word.isEmpty()); }}};
+        press[command]();
+        QCOMPARE(boxTexts(), word.isEmpty() ? QStringList() : QStringList{word});
+        if (!word.isEmpty()) {
+            QCOMPARE(stack(), before); // nothing of the step is queued
+            return;
+        }
+        for (int i = 0; i < 12 && e().CmdTop > 0; ++i) {
+            e().Timer1_Timer();
+            e().replyDone();
+        }
+        QByteArray payload;
+        for (const auto& frame : rig->serial.written)
+            if (std::uint8_t(frame[2]) == fn)
+                payload = frame.mid(PAYLOAD_AT, frame.size() - PAYLOAD_AT - 4);
+        QFETCH(int, at);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(payload.mid(at, bytes.size()).toHex(' '), bytes.toHex(' '));
     }
 
     void setParameterChecks()
@@ -489,13 +594,12 @@ private Q_SLOTS:
         runWrite();
         QCOMPARE(boxTexts().last(), QStringLiteral("PD Tag 超过32字节，不能写入！请核查后再操作"));
         f->ui.txtPD_Tag->setText(QStringLiteral("AB"));
-        // A communication time that is no number ends the builder without a message.
-        const auto shown = boxes.size();
+        // A communication time that is no number: named, and nothing waits for a reply.
         f->ui.Text_WaitTimeComm2->setText(QStringLiteral("abc"));
         runWrite();
-        QCOMPARE(boxes.size(), shown);
+        QCOMPARE(boxTexts().last(), QStringLiteral("“通讯等待时间 串口2”的值无法转换，参数未写入！请核查后再操作"));
         QCOMPARE(rig->serial.written.size(), sent);
-        QVERIFY(e().Timer2.isActive()); // the time-out reports the lost write
+        QVERIFY(!e().Timer2.isActive());
 
         // The boxes show 0..65535: a value above 32767 is written as unsigned.
         f->ui.Text_WaitTimeComm2->setText(QStringLiteral("40000"));
@@ -514,28 +618,23 @@ private Q_SLOTS:
         f->ui.txtGate[0]->setText(QStringLiteral("192"));
         f->ui.txtGate[1]->setText(QStringLiteral("168"));
         f->ui.txtSubNet[3]->setText(QStringLiteral("0"));
-        f->ui.txt_AIUp[0]->setText(QStringLiteral("40000"));
+        f->ui.txt_AIUp[0]->setText(QStringLiteral("-2"));
         f->ui.ChnlSensor[1]->setCurrentIndex(2);
         f->ui.ComboType2[7]->setCurrentIndex(2);
         f->device().SysInfo.InnerVersion = 0x2000;
         f->cmdSetPara_Click();
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 4; ++i) {
             e().Timer1_Timer();
             e().replyDone();
         }
-        // Gateway (fn 78), sensor types (fn 5); the alarm limit 40000 stops its write.
+        // Gateway (fn 78), sensor types (fn 5), alarm limits (fn 51), AQ types (fn 38).
         const auto& w = rig->serial.written;
-        QCOMPARE(w[w.size() - 2].mid(2, 9), QByteArray::fromHex("4e c0 a8 01 01 ff ff ff 00"));
-        QCOMPARE(w.last().size(), 18);
-        QCOMPARE(std::uint8_t(w.last()[2]), std::uint8_t(5));
-        QCOMPARE(std::uint8_t(w.last()[3 + 1]), std::uint8_t(2));
-        f->ui.txt_AIUp[0]->setText(QStringLiteral("-2"));
-        e().push(QS_WRITE_AI_ALARM);
-        e().Timer1_Timer();
-        QCOMPARE(w.last().size(), 39);
-        QCOMPARE(w.last().mid(3, 4), QByteArray::fromHex("feff9cff"));
-        e().replyDone();
-        e().Timer1_Timer(); // the AQ type write
+        QCOMPARE(w[w.size() - 4].mid(2, 9), QByteArray::fromHex("4e c0 a8 01 01 ff ff ff 00"));
+        QCOMPARE(w[w.size() - 3].size(), 18);
+        QCOMPARE(std::uint8_t(w[w.size() - 3][2]), std::uint8_t(5));
+        QCOMPARE(std::uint8_t(w[w.size() - 3][3 + 1]), std::uint8_t(2));
+        QCOMPARE(w[w.size() - 2].size(), 39);
+        QCOMPARE(w[w.size() - 2].mid(3, 4), QByteArray::fromHex("feff9cff"));
         QCOMPARE(w.last().mid(2, 9), QByteArray::fromHex("26 01 01 01 01 01 01 01 02"));
     }
 
@@ -563,14 +662,18 @@ private Q_SLOTS:
         QTest::addColumn<int>("fn");          // the write's function code
         QTest::addColumn<QByteArray>("sent"); // its payload; empty: not sent
         const QString readFirst = QStringLiteral("请先读取参数，再修改写入");
-        const QString empty = QStringLiteral("部分参数为空，不能写入！请核查后再操作");
+        const auto unfit = [](const char* caption) {
+            return QStringLiteral("“%1”的值无法转换，参数未写入！请核查后再操作").arg(QString::fromUtf8(caption));
+        };
         const QByteArray none;
-        QTest::newRow("写网关") << "gate" << "stop" << false << "" << int(FN_WRITE_GATEWAY) << none;
+        QTest::newRow("写网关") << "gate" << "stop" << false << unfit("网关") << int(FN_WRITE_GATEWAY) << none;
         QTest::newRow("写传感器类型") << "sensors" << "lost" << false << "" << int(QS_WRITE_SENSOR_TYPE) << none;
-        QTest::newRow("写报警限值") << "alarms" << "reopen" << false << empty << int(QS_WRITE_AI_ALARM) << none;
-        QTest::newRow("写AQ校准值, emptied") << "aqAdjust" << "stop" << false << empty << int(QS_WRITE_AQ_PRJ_CAL) << none;
+        QTest::newRow("写报警限值") << "alarms" << "reopen" << false << unfit("通道0 报警上限") << int(QS_WRITE_AI_ALARM)
+                                 << none;
+        QTest::newRow("写AQ校准值, emptied") << "aqAdjust" << "stop" << false << unfit("AQ0 工程校准值")
+                                         << int(QS_WRITE_AQ_PRJ_CAL) << none;
         QTest::newRow("写AQ校准值, not a number")
-            << "aqAdjust5x" << "reopen" << true << empty << int(QS_WRITE_AQ_PRJ_CAL) << none;
+            << "aqAdjust5x" << "reopen" << true << unfit("AQ5 工程校准值") << int(QS_WRITE_AQ_PRJ_CAL) << none;
         QTest::newRow("设置参数") << "setPara" << "lost" << true << readFirst << int(QS_WRITE_SYS_INFO) << none;
         QTest::newRow("通道使能") << "chnlEnable" << "reopen" << true << readFirst << int(QS_WRITE_SYS_INFO) << none;
         QTest::newRow("读取并下载") << "download" << "stop" << false << readFirst << int(QS_WRITE_SYS_INFO) << none;

@@ -346,17 +346,18 @@ private Q_SLOTS:
         // Below 256 the code itself, not the code page's byte.
         QTest::newRow("latin-1") << QString::fromUtf8("ÿé") << true << QByteArray::fromHex("FFE9") + fill.left(30);
         QTest::newRow("GBK") << QString::fromUtf8("中A") << true << QByteArray::fromHex("D6D041") + fill.left(29);
-        QTest::newRow("40 ASCII")
-            << QStringLiteral("0123456789abcdefghijklmnopqrstuvwxyzABCD") << true
-            << QByteArray("0123456789abcdefghijklmnopqrstuv");
+        QTest::newRow("32 ASCII fill it") << QStringLiteral("0123456789abcdefghijklmnopqrstuv") << true
+                                          << QByteArray("0123456789abcdefghijklmnopqrstuv");
+        QTest::newRow("40 ASCII") << QStringLiteral("0123456789abcdefghijklmnopqrstuvwxyzABCD") << false
+                                  << QByteArray();
         QTest::newRow("16 wide fill it") << QString(16, QChar(0x4E2D)) << true
                                          << QByteArray::fromHex("D6D0").repeated(16);
         QTest::newRow("17 wide") << QString(17, QChar(0x4E2D)) << false << QByteArray();
         QTest::newRow("31 ASCII + wide") << QString(31, QLatin1Char('x')) + QChar(0x4E2D) << false
                                          << QByteArray();
-        // Characters after the 32nd do not count, whatever they need.
-        QTest::newRow("32 ASCII + wide") << QString(32, QLatin1Char('x')) + QChar(0x4E2D) << true
-                                         << QByteArray(32, 'x');
+        // The whole text counts: nothing is cut.
+        QTest::newRow("32 ASCII + wide") << QString(32, QLatin1Char('x')) + QChar(0x4E2D) << false
+                                         << QByteArray();
     }
     void pdTagText()
     {

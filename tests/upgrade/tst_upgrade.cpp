@@ -186,6 +186,10 @@ private Q_SLOTS:
         for (auto* box : f->ui.tabs->findChildren<QLineEdit*>())
             if (box->text().isEmpty())
                 box->setText(QStringLiteral("1"));
+        for (auto* list : f->ui.ComboType2) { // the lists a start fills, a type chosen
+            list->addItem(QStringLiteral("电压输出"));
+            list->setCurrentIndex(0);
+        }
         server.params = QStringLiteral("txtModuleAddr€7|\r\ntxtSubErr€4|\r\n");
         f->upgrade().UpgradeMode = 1;
         f->upgrade().DownParaAndOrder();
