@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <array>
+#include <deque>
 #include <cstdint>
 
 struct DeviceData {
@@ -21,7 +22,9 @@ struct DeviceData {
     std::int16_t TempWriteValue = 0;    // cold-junction value to write
     std::uint8_t SelfCalKind = 0;       // self-calibration to run: 0 gain, 1 offset
     std::uint8_t ResumeMask = 0;        // parameters to restore, bit i = group i
-    std::array<std::uint8_t, 2> DOOut{}; // DO states to write
+    // DO clicks not yet written, oldest first: each write carries the outputs
+    // the device last reported with its one DO flipped.
+    std::deque<std::uint8_t> DOFlips;
     std::uint8_t DOByte = 0;            // DO byte last sent
     std::array<std::uint8_t, 8> AQtoDQState{}; // AQ channels switched to DQ: 1 on, 0 off
     // The AQ zero/full block last read, and the connection it was read in
@@ -53,7 +56,7 @@ struct DeviceData {
         DeviceInnerVer.clear();
         AQType = {};
         AQTypeBuf = {};
-        DOOut = {};
+        DOFlips.clear();
         DOByte = 0;
         AQtoDQState = {};
         AQZeroFullRead = {};

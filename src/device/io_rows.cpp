@@ -88,12 +88,11 @@ void showDido(const Controls& c, DeviceData& d, Payload p, bool serialLink)
     c.setEnabled(QStringLiteral("cmdSetAO"), true);
     // Firmware 0x2604 sends no battery byte although its model may have a battery.
     c.setText(QStringLiteral("txtCellPressure"), b.battery ? QString::number(*b.battery / 10.0) : QString());
-    // A DO click toggles its own output from what the device reports, on
-    // either link: the other output goes out as the device holds it.
+    // The outputs a DO write starts from, on either link (the clicks waiting
+    // to be written stay as they are).
     for (int i = 0; i < 2; ++i) {
         const std::uint8_t bit = (b.dout >> i) & 1;
         d.DOState[std::size_t(i)] = bit;
-        d.DOOut[std::size_t(i)] = bit;
         auto* button = c.widget(QStringLiteral("cmdDO_%1").arg(i));
         paintOn(button, bit);
         button->setEnabled(true);
@@ -102,6 +101,20 @@ void showDido(const Controls& c, DeviceData& d, Payload p, bool serialLink)
         d.DIState[std::size_t(i)] = (b.di >> i) & 1;
         paintOn(c.widget(QStringLiteral("shpDI_%1").arg(i)), d.DIState[std::size_t(i)]);
     }
+}
+
+// A DO write carries the outputs the device last reported with the oldest
+// click not yet written flipped: a DI/DO reply between the click and the
+// write changes the base, never the click.
+std::uint8_t nextDoByte(DeviceData& d)
+{
+    auto out = d.DOState;
+    if (!d.DOFlips.empty()) {
+        auto& bit = out[d.DOFlips.front() & 1];
+        bit = bit ? 0 : 1;
+        d.DOFlips.pop_front();
+    }
+    return io::doByte(out);
 }
 
 void showLeds(const Controls& c, DeviceData& d, Payload p, bool serialLink)
@@ -215,7 +228,7 @@ void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls)
         sendSerialPayload(*e, QS_WRITE_FULL, io::aiI32Block(d->FullVal), 51);
     });
     e->setSerialBuilder(QS_WRITE_DO, [e, d] {
-        d->DOByte = io::doByte(d->DOOut);
+        d->DOByte = nextDoByte(*d);
         sendSerialPayload(*e, QS_WRITE_DO, QByteArray(1, char(d->DOByte)), 8);
     });
     e->setSerialBuilder(QS_WRITE_AO, [e, d] { sendSerialPayload(*e, QS_WRITE_AO, io::aoBlock(aoWire(*d)), 23); });
@@ -234,7 +247,7 @@ void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls)
         d->FullVal = cellValues(*c, FULL_CELLS);
         e->WritePayload = io::aiI32Block(d->FullVal);
     });
-    e->setEthBuilder(QE_WRITE_DO, [e, d] { e->WritePayload = QByteArray(1, char(io::doByte(d->DOOut))); });
+    e->setEthBuilder(QE_WRITE_DO, [e, d] { e->WritePayload = QByteArray(1, char(nextDoByte(*d))); });
     e->setEthBuilder(QE_WRITE_AO, [e, d] { e->WritePayload = io::aoBlock(aoWire(*d)); });
     e->setEthBuilder(QE_WRITE_LAMP, [e, d] { e->WritePayload = bytes(d->LedState); });
     e->setEthBuilder(QE_WRITE_AQ_TO_DQ, [e, d] {

@@ -51,8 +51,7 @@ void Form1::connectIoPages()
 void Form1::cmdDO_Click(int index)
 {
     trap(QStringLiteral("cmdDO_Click(Form1)"), [&] {
-        auto& out = dev_.DOOut[std::size_t(index)];
-        out = out == 0 ? 1 : 0;
+        dev_.DOFlips.push_back(std::uint8_t(index));
         engine_->push(QS_READ_DIDO); // the same codes on both links
         engine_->push(QS_WRITE_DO);
     });

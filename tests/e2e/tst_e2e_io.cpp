@@ -7,6 +7,7 @@
 #include "device/colors.h"
 #include "e2e/window_rig.h"
 #include "pages/form1.h"
+#include "proto/net_datagram.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,6 +20,18 @@
 class TestE2eIo : public QObject {
     Q_OBJECT
     QStringList texts;
+    QList<int> doWrites;            // the DO bytes the device was sent, oldest first
+    std::function<void()> onDidoRead; // runs once when the device hears the next DI/DO read
+    std::function<void(int)> holdReplies; // holds the device's replies back by this many ms
+
+    // A DI/DO read the device heard, or a DO write it took.
+    void heard(bool didoRead, int doWrite)
+    {
+        if (didoRead && onDidoRead)
+            QTimer::singleShot(0, this, std::exchange(onDidoRead, nullptr));
+        if (doWrite >= 0)
+            doWrites << doWrite;
+    }
 
     static void prepare(SimDeviceModel& m)
     {
@@ -75,6 +88,26 @@ class TestE2eIo : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(m.doByte, quint8(3), 5000);
         QTRY_COMPARE_WITH_TIMEOUT(colors::background(u.cmdDO[0]), colors::ON, 3000);
 
+        // Clicks while a DI/DO read is on its way: its reply, held back by the
+        // device, lands before the write and moves the base, not the click.
+        // One click turns DO 1 off; two clicks flip it twice.
+        holdReplies(120);
+        const auto clicksOnARead = [&](int clicks, const QList<int>& sent) {
+            QTRY_COMPARE_WITH_TIMEOUT(int(f.engine().CmdTop), 0, 5000);
+            doWrites.clear();
+            onDidoRead = [&u, clicks] {
+                for (int i = 0; i < clicks; ++i)
+                    u.cmdDO[1]->click();
+            };
+            QTRY_COMPARE_WITH_TIMEOUT(doWrites.size(), sent.size(), 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(int(f.engine().CmdTop), 0, 5000);
+            QCOMPARE(doWrites, sent);
+        };
+        clicksOnARead(1, {0x01});
+        clicksOnARead(2, {0x03, 0x01});
+        holdReplies(0);
+        QCOMPARE(m.doByte, quint8(1));
+
         // Output values: 12.3456 goes out as 12346 and comes back as 12.346.
         for (auto* box : u.txtAQ_Set)
             box->setText(QStringLiteral("12.3456"));
@@ -125,6 +158,10 @@ private Q_SLOTS:
         QVERIFY2(sim.open(), qPrintable(sim.errorString()));
         auto f = e2e::connectedSerialWindow(sim, this, texts);
         QVERIFY(f);
+        connect(&sim, &SimSerialDevice::requestReceived, this, [this](quint8 fn, const QByteArray& frame) {
+            heard(fn == 13, fn == 14 ? quint8(frame.at(3)) : -1);
+        });
+        holdReplies = [&sim](int ms) { sim.setReplyDelay(ms); };
         // The idle poll alternates the live read with the DI/DO read.
         sim.clearLog();
         QTRY_VERIFY_WITH_TIMEOUT(sim.receivedFunctions().size() >= 5, 3000);
@@ -151,6 +188,13 @@ private Q_SLOTS:
         QVERIFY2(announcePort != 0, qPrintable(sim.errorString()));
         auto f = e2e::connectedEthernetWindow(announcePort, this, texts);
         QVERIFY(f);
+        connect(&sim, &SimUdpDevice::requestReceived, this,
+                [this](quint8 service, quint16 index, quint16 sub, quint16, quint16, const QByteArray& d) {
+                    const bool system = index == net::IDX_SYSTEM;
+                    const bool doWrite = system && sub == 14 && service == net::SVC_WRITE;
+                    heard(system && sub == 13 && service == net::SVC_READ, doWrite ? quint8(d.at(18)) : -1);
+                });
+        holdReplies = [&sim](int ms) { sim.setReplyDelay(ms); };
         exercise(
             *f, *sim.model(),
             [&] {

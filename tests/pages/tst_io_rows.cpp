@@ -165,7 +165,7 @@ private Q_SLOTS:
         QFETCH(QString, battery);
         f->device().SysInfo.DeviceType = std::uint8_t(type);
         f->device().SysInfo.InnerVersion = std::uint16_t(version);
-        f->device().DOOut = {1, 0};
+        f->device().DOFlips = {0}; // a click not yet written
         f->ui.txtCellPressure->setText(QStringLiteral("old"));
         run(QS_READ_DIDO);
         QCOMPARE(rig->serial.threshold, replyLen);
@@ -179,38 +179,50 @@ private Q_SLOTS:
         QVERIFY(colors::isFace(f->ui.cmdDO[0]));
         QCOMPARE(colors::background(f->ui.cmdDO[1]), colors::ON);
         QVERIFY(f->ui.cmdDO[1]->isEnabled());
-        QCOMPARE(f->device().DOOut, (std::array<std::uint8_t, 2>{0, 1}));
+        QCOMPARE(f->device().DOState, (std::array<std::uint8_t, 2>{0, 1}));
+        QCOMPARE(f->device().DOFlips, std::deque<std::uint8_t>{0}); // the click stays the user's
     }
 
     // A DO click starts from the outputs as the device last reported them
-    // (DO 1 on, whatever was sent before) and toggles its own output only.
+    // (DO 1 on, whatever was sent before) and toggles its own output only; a
+    // DI/DO reply between the click and the write moves the base, not the click.
     void doClickTogglesItsOwnOutputFromTheDevicesReport_data()
     {
         QTest::addColumn<bool>("eth");
         QTest::addColumn<int>("click");
+        QTest::addColumn<int>("between"); // DO byte of a DI/DO reply after the click (-1: none)
         QTest::addColumn<int>("sent");
-        QTest::newRow("serial, DO 0") << false << 0 << 0x03;
-        QTest::newRow("serial, DO 1") << false << 1 << 0x00;
-        QTest::newRow("Ethernet, DO 0") << true << 0 << 0x03;
+        QTest::newRow("serial, DO 0") << false << 0 << -1 << 0x03;
+        QTest::newRow("serial, DO 1") << false << 1 << -1 << 0x00;
+        QTest::newRow("Ethernet, DO 0") << true << 0 << -1 << 0x03;
+        QTest::newRow("serial, a poll reply before the write") << false << 0 << 0x02 << 0x03;
+        QTest::newRow("Ethernet, a poll reply before the write") << true << 1 << 0x03 << 0x01;
     }
     void doClickTogglesItsOwnOutputFromTheDevicesReport()
     {
         QFETCH(bool, eth);
         QFETCH(int, click);
+        QFETCH(int, between);
         f->device().SysInfo.DeviceType = 29;
-        f->device().DOOut = {1, 0}; // a stale copy
-        if (eth) {
+        const auto report = [&](int dout) {
+            QByteArray dido = DIDO_LONG;
+            dido[1] = char(dout);
+            if (eth)
+                ethReply(13, dido);
+            else
+                rig->serial.event(buildFrame(FN_DIDO, dido));
+        };
+        if (eth)
             ethernet();
-            ethReply(13, DIDO_LONG);
-            QCOMPARE(f->ui.txtCellPressure->text(), QStringLiteral("3.6"));
-        } else {
-            rig->serial.event(buildFrame(FN_DIDO, DIDO_LONG));
-        }
+        report(0x02);
         f->cmdDO_Click(click);
+        if (between >= 0)
+            report(between);
         QCOMPARE(e().top(), std::int16_t(14));
         e().Timer1_Timer();
         const QByteArray sent = eth ? rig->device.sent.last().mid(18) : rig->serial.written.last().mid(3, 1);
         QTEST(int(std::uint8_t(sent.at(0))), "sent");
+        QVERIFY(f->device().DOFlips.empty());
     }
 
     void ledsByLink()
