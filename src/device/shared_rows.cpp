@@ -80,6 +80,17 @@ AqPoints aqZeroFullPoints(const Engine& e, const Controls& c, const DeviceData& 
     return p;
 }
 
+bool aqZeroFullNeverFilled(const Engine& e, const Controls& c, const DeviceData& d)
+{
+    if (d.AQZeroFullConnection == e.connection())
+        return false;
+    for (const char* boxes : {"txt_AQV", "txt_AQM"})
+        for (int i = 0; i < 2 * io::AQ_CHANNELS; ++i)
+            if (!c.text(QString::fromLatin1(boxes), i).trimmed().isEmpty())
+                return false;
+    return true;
+}
+
 void sendSerialPayload(Engine& e, std::uint8_t fn, const QByteArray& payload, int replyLen)
 {
     e.prepareRequest(fn, int(payload.size()) + serial::PAYLOAD_AT + 4, replyLen);

@@ -39,6 +39,10 @@ struct AqPoints {
     std::array<std::int16_t, io::AQ_CHANNELS> volt{}, current{};
 };
 AqPoints aqZeroFullPoints(const Engine& e, const Controls& c, const DeviceData& d, bool full);
+// Whether the AQ zero/full boxes were never filled: all blank, and the block
+// not read in this connection (a device whose AQ channels all switch). Such a
+// set holds nothing to write.
+bool aqZeroFullNeverFilled(const Engine& e, const Controls& c, const DeviceData& d);
 
 // A serial request whose payload follows the function code.
 void sendSerialPayload(Engine& e, std::uint8_t fn, const QByteArray& payload, int replyLen);

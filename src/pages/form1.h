@@ -252,7 +252,7 @@ private:
     // The MAC boxes as the MAC write takes them, or the command ends with a word.
     void checkMacBoxes();
     // Every value the image download writes, checked before anything is queued.
-    void checkDownload();
+    void checkDownload(bool aqZeroFull);
     // Queues the system-parameter write with its companions: the short-layout
     // devices get the values the short layout lacks as writes of their own.
     void queueSysParamWrite();

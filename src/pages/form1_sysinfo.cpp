@@ -489,7 +489,10 @@ bool Form1::cmdSetPara_Vk()
         // first write: nothing of a partial set goes out.
         const SysParamRecord r = capturedPage();
         fillAutomaticMac();
-        checkDownload();
+        // AQ zero/full boxes that nothing filled (never read, not in the file)
+        // are not written; the rest of the image goes on.
+        const bool aqZeroFull = !aqZeroFullNeverFilled(*engine_, controls_, dev_);
+        checkDownload(aqZeroFull);
         dev_.SysInfo = r;
         const bool eth = ethernetChosen();
         if (eth)
@@ -499,10 +502,12 @@ bool Form1::cmdSetPara_Vk()
             engine_->loadList({QS_REFRESH_LIVE, QS_WRITE_FULL, QS_WRITE_ZERO, QS_WRITE_SYS_INFO, QS_READ_PDTAG,
                                QS_WRITE_PDTAG});
         bt_WriteAQType_Click();
-        const auto zeroFull = eth ? std::int16_t(QE_WRITE_AQ_ZERO_FULL) : std::int16_t(QS_WRITE_AQ_ZERO_FULL);
-        engine_->push(zeroFull);
-        engine_->push(zeroFull);
-        engine_->AQZFTwoStep = true;
+        if (aqZeroFull) {
+            const auto zeroFull = eth ? std::int16_t(QE_WRITE_AQ_ZERO_FULL) : std::int16_t(QS_WRITE_AQ_ZERO_FULL);
+            engine_->push(zeroFull);
+            engine_->push(zeroFull);
+            engine_->AQZFTwoStep = true;
+        }
         engine_->push(eth ? std::int16_t(QE_WRITE_AI_ALARM) : std::int16_t(QS_WRITE_AI_ALARM));
         if (eth)
             engine_->SetParaPending = true;
@@ -512,7 +517,7 @@ bool Form1::cmdSetPara_Vk()
     });
 }
 
-void Form1::checkDownload()
+void Form1::checkDownload(bool aqZeroFull)
 {
     constexpr int ZERO_CELLS = 11, FULL_CELLS = 22; // ChnlDis 11..21, 22..32
     aiCellValues(controls_, FULL_CELLS);
@@ -522,8 +527,10 @@ void Form1::checkDownload()
     for (auto* list : ui.ComboType2)
         if (list->currentIndex() < 0)
             refuseBox(list);
-    aqZeroFullPoints(*engine_, controls_, dev_, false);
-    aqZeroFullPoints(*engine_, controls_, dev_, true);
+    if (aqZeroFull) {
+        aqZeroFullPoints(*engine_, controls_, dev_, false);
+        aqZeroFullPoints(*engine_, controls_, dev_, true);
+    }
     alarmLimits(controls_);
     checkMacBoxes();
 }

@@ -64,17 +64,22 @@ protected:
         setMsgResponder([](const MsgRequest&) { return MsgAnswer::Ok; });
     }
 
-    void startSerial()
+    // `prepare` sets the device up before the window reads it.
+    void startSerial(const std::function<void(SimDeviceModel&)>& prepare = {})
     {
         serialSim = std::make_unique<SimSerialDevice>();
         QVERIFY2(serialSim->open(), qPrintable(serialSim->errorString()));
         model = serialSim->model();
+        if (prepare)
+            prepare(*model);
         f = serialWindow(*serialSim, this, texts);
         QTRY_VERIFY_WITH_TIMEOUT(serialSim->receivedFunctions().size() > STARTUP_READS, 15000);
     }
-    void startEthernet()
+    void startEthernet(const std::function<void(SimDeviceModel&)>& prepare = {})
     {
         udpSim = std::make_unique<SimUdpDevice>();
+        if (prepare)
+            prepare(*udpSim->model());
         const quint16 announcePort = startLoopbackDevice(*udpSim);
         QVERIFY2(announcePort != 0, qPrintable(udpSim->errorString()));
         model = udpSim->model();

@@ -72,6 +72,44 @@ private Q_SLOTS:
         step();
     }
 
+    // A device whose AQ channels all switch: its AQ zero/full block is never
+    // read, so those boxes stay blank. Its own image, saved and downloaded
+    // straight back, is written without them and without a word.
+    void ownImageOfASwitchingOnlyDeviceGoesBack_data() { editedFileWritesNothing_data(); }
+    void ownImageOfASwitchingOnlyDeviceGoesBack()
+    {
+        QFETCH(bool, ethernet);
+        const auto switching = [](SimDeviceModel& m) { m.aqType.fill(2); };
+        ethernet ? startEthernet(switching) : startSerial(switching);
+        if (QTest::currentTestFailed())
+            return;
+        QTRY_COMPARE_WITH_TIMEOUT(int(e().CmdTop), 0, 15000);
+        QVERIFY(f->ui.txt_AQV[0]->text().isEmpty());
+        const QString path = dir.filePath(QStringLiteral("own.txt"));
+        QVERIFY(f->imageFile().saveFile(path));
+        QStringList writes; // serial function codes, or Ethernet write sub-indexes
+        if (serialSim) {
+            serialSim->clearLog();
+        } else {
+            connect(udpSim.get(), &SimUdpDevice::requestReceived, this,
+                    [&writes](quint8 service, quint16, quint16 sub, quint16, quint16, const QByteArray&) {
+                        if (service == net::SVC_WRITE)
+                            writes << QString::number(sub);
+                    });
+        }
+        f->imageFile().chooseFile = [path](bool, const QString&) { return path; };
+        f->imageFile().ReadTxtAndDown_Click();
+        QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(u' ')));
+        QTRY_COMPARE_WITH_TIMEOUT(int(e().CmdTop), 0, 20000);
+        if (serialSim)
+            for (auto fn : serialSim->receivedFunctions())
+                writes << QString::number(fn);
+        QVERIFY2(writes.contains(QStringLiteral("4")), qPrintable(writes.join(u' '))); // the system parameters
+        const QString aqZeroFull = ethernet ? QStringLiteral("18") : QStringLiteral("34");
+        QVERIFY2(!writes.contains(aqZeroFull), qPrintable(writes.join(u' ')));
+        step();
+    }
+
     void savedFromOneDeviceDownloadedIntoAnother()
     {
         setMsgResponder([this](const MsgRequest& r) {
