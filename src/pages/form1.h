@@ -226,6 +226,10 @@ private:
     void showHold(bool held);
     // Whether the system record was read in this connection; tells the user when not.
     bool sysInfoReadHere();
+    // 设置参数, with channel `toggle`'s enable switched in the record it
+    // writes (-1: none); the switch shows only once the write is queued.
+    void setParameters(int toggle);
+    void showChannelEnable(int channel);
     void startSerial();
     void startEthernet();
     void startFailed(int number, const QString& description);

@@ -179,7 +179,7 @@ void Form1::ShowSysInfo()
         ui.ComboADRate1->setVisible(filtered);
         setIndex(filtered ? ui.ComboADRate1 : ui.ComboADRate, r.AdMode & 0x0F);
 
-        ui.txtDIPrevent->setText(QString::number((r.DiDebounce >> 8) * 10 + (r.DiDebounce & 0xFF)));
+        ui.txtDIPrevent->setText(QString::number(sysparam::diDebounceShown(r.DiDebounce)));
         ui.txtTempComp->setText(QString::number(r.ColdCal));
         setIndex(ui.ComboCold, (r.TempCompFlags / 68) % 2);
 
@@ -215,16 +215,8 @@ void Form1::ShowSysInfo()
         for (std::size_t p = 0; p < 2; ++p)
             setIndex(ui.ComboMS[p], r.MasterSlave[p] <= 1 ? r.MasterSlave[p] : -1);
 
-        for (std::size_t i = 0; i < 11; ++i) {
-            auto* b = ui.cmdChnlEnable[i];
-            if (r.ChnlEnable[i] == 1) {
-                colors::paint(b, colors::ON);
-                b->setText(QStringLiteral("Enabled"));
-            } else {
-                colors::paintFace(b);
-                b->setText(QStringLiteral("Disabled"));
-            }
-        }
+        for (int i = 0; i < 11; ++i)
+            showChannelEnable(i);
 
         const QString number = models::deviceNumber(r.DeviceType, ui.datePicker->date().year(), r.ProdMonth,
                                                     r.ProdDay, ui.txtSeries->text());
@@ -337,7 +329,11 @@ SysParamRecord Form1::capturedPage()
     }
     r.AdMode = sysparam::packAdMode(ui.ComboADFilter->currentIndex(), ui.ComboADRate->currentIndex(),
                                     ui.ComboADRate1->currentIndex());
-    r.DiDebounce = std::uint16_t(boxValue(ui.txtDIPrevent, 0, 65535));
+    // The debounce goes so that the page reads it back as typed; unchanged
+    // from the device's report, it goes as the device's own two bytes.
+    const int debounce = int(boxValue(ui.txtDIPrevent, 0, sysparam::DI_DEBOUNCE_SHOWN_MAX));
+    if (debounce != sysparam::diDebounceShown(r.DiDebounce))
+        r.DiDebounce = *sysparam::diDebounceWord(debounce);
     r.ColdCal = std::int16_t(boxValue(ui.txtTempComp, -32768, 32767));
     if (ui.ComboCold->currentIndex() == 0)
         r.TempCompFlags &= 0xBB;
@@ -412,7 +408,21 @@ void Form1::rebuildDeviceId()
     ui.txtDevID->setText(models::composedDeviceId(type, ui.txthardwarenum->text(), number));
 }
 
-void Form1::cmdSetPara_Click()
+void Form1::showChannelEnable(int channel)
+{
+    auto* b = ui.cmdChnlEnable[std::size_t(channel)];
+    if (dev_.SysInfo.ChnlEnable[std::size_t(channel)] == 1) {
+        colors::paint(b, colors::ON);
+        b->setText(QStringLiteral("Enabled"));
+    } else {
+        colors::paintFace(b);
+        b->setText(QStringLiteral("Disabled"));
+    }
+}
+
+void Form1::cmdSetPara_Click() { setParameters(-1); }
+
+void Form1::setParameters(int toggle)
 {
     trap(QStringLiteral("cmdSetPara_Click(Form1)"), [&] {
         // The record completes what the page leaves out: only the one read in this connection.
@@ -444,6 +454,10 @@ void Form1::cmdSetPara_Click()
             if (ui.ChnlSensor[i]->currentIndex() >= 0)
                 r.SensorType[i] = std::uint8_t(ui.ChnlSensor[i]->currentIndex());
         r.AqAdjust = aqAdjustValues(controls_);
+        if (toggle >= 0) {
+            auto& e = r.ChnlEnable[std::size_t(toggle)];
+            e = e == 1 ? 0 : 1;
+        }
         const bool longLayout = sysparam::useLongLayout(r.DeviceType, r.InnerVersion);
         if (longLayout)
             fillAutomaticMac(); // the long layout carries the MAC
@@ -454,6 +468,8 @@ void Form1::cmdSetPara_Click()
         }
         dev_.SysInfo = r;
         queueSysParamWrite();
+        if (toggle >= 0)
+            showChannelEnable(toggle);
         setStatus(u(texts1::SETTING_SYS_INFO));
     });
 }
@@ -537,18 +553,8 @@ void Form1::checkDownload(bool aqZeroFull)
 
 void Form1::cmdChnlEnable_Click(int channel)
 {
-    // The switch is written with the record: refused before it changes anything.
-    if (!sysInfoReadHere())
-        return;
-    auto& e = dev_.SysInfo.ChnlEnable[std::size_t(channel)];
-    e = e == 1 ? 0 : 1;
-    auto* b = ui.cmdChnlEnable[std::size_t(channel)];
-    b->setText(e == 1 ? QStringLiteral("Enabled") : QStringLiteral("Disabled"));
-    if (e == 1)
-        colors::paint(b, colors::ON);
-    else
-        colors::paintFace(b);
-    cmdSetPara_Click();
+    // The switch is written with the record: refused, it changes nothing.
+    setParameters(channel);
 }
 
 void Form1::Command3_Click()

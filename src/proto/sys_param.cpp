@@ -1,5 +1,7 @@
 #include "proto/sys_param.h"
 
+#include <algorithm>
+
 #include "base/ansi.h"
 #include "base/errorlog.h"
 
@@ -283,6 +285,18 @@ QString innerVersionText(std::uint16_t v)
 QString innerVersionDigits(std::uint16_t v)
 {
     return hexDigits(v, 4);
+}
+
+int diDebounceShown(std::uint16_t word) { return (word >> 8) * 10 + (word & 0xFF); }
+
+std::optional<std::uint16_t> diDebounceWord(int shown)
+{
+    if (shown < 0 || shown > DI_DEBOUNCE_SHOWN_MAX)
+        return std::nullopt;
+    if (shown <= 0xFF)
+        return std::uint16_t(shown);
+    const int tens = std::min(shown / 10, 0xFF);
+    return std::uint16_t(tens << 8 | (shown - tens * 10));
 }
 
 QString versionByteText(std::uint8_t b)

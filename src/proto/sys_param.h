@@ -153,6 +153,14 @@ PortChoice unpackPort(std::uint8_t line, std::uint8_t proto);
 // A/D mode from the filter list and the two rate lists (-1 for no selection).
 std::uint8_t packAdMode(int filter, int rate, int rateFiltered);
 
+// DI debounce time: the page shows byte1 x 10 + byte0 of the word, so it
+// shows 0 to 2805. The word that shows `shown`: byte1 0 up to 255 (the
+// plain number), above that the tens in byte1 (at most 255) and the rest in
+// byte0. Nothing for a value no word shows.
+constexpr int DI_DEBOUNCE_SHOWN_MAX = 255 * 10 + 255;
+int diDebounceShown(std::uint16_t word);
+std::optional<std::uint16_t> diDebounceWord(int shown);
+
 // Channel-enable bytes: channels 0..7 as bits 0..7, channels 8..10 as bits 0..2.
 std::array<std::uint8_t, 2> channelEnableBytes(const std::array<std::uint8_t, 11>& enable);
 

@@ -343,9 +343,17 @@ private Q_SLOTS:
         row("capture", "txtSeries", "123456", unfit("序列号"));
         row("设置参数", "txtSeries", "9999", {}, SYS, 0, "0f270000");
         row("设置参数", "txtDIPrevent", "70000", unfit("DI防抖时间"));
+        // DI debounce goes so that byte1 x 10 + byte0 reads it back; the
+        // device's own bytes while it is unchanged (the device reports 01 02).
+        row("设置参数", "txtDIPrevent", "2806", unfit("DI防抖时间"));
+        row("设置参数", "txtDIPrevent", "12", {}, SYS, 14, "0201");
+        row("设置参数", "txtDIPrevent", "255", {}, SYS, 14, "ff00");
+        row("设置参数", "txtDIPrevent", "300", {}, SYS, 14, "001e");
+        row("设置参数", "txtDIPrevent", "2805", {}, SYS, 14, "ffff");
         row("设置参数", "uPortTxt", "70000", unfit("UDP端口"));
         row("设置参数", "uPortTxt", "40000", {}, SYS, 29, "409c");
         row("设置参数", "txtSubErr", "abc", unfit("最大错误次数"));
+        row("通道启用", "txtModuleAddr", "300", unfit("模块地址")); // and the switch stays as it was
         row("设置参数", "txt_RSDataTime_0", "7ms", unfit("帧间隔(ms) 串口1"));
         row("设置参数", "txt_RSDataTime_1", "2.5", {}, SYS, 43, "02");
         row("设置参数", "Text_ErrorTimeComm2", "256", unfit("通讯错误时间 串口2"));
@@ -394,6 +402,14 @@ private Q_SLOTS:
             {QStringLiteral("capture"), [&] { QCOMPARE(f->ChangeParameter(), word.isEmpty()); }},
             {QStringLiteral("设置参数"), [&] { f->cmdSetPara_Click(); }},
             {QStringLiteral("设置参数 short"), [&] { f->cmdSetPara_Click(); }},
+            {QStringLiteral("通道启用"),
+             [&] {
+                 const auto enabled = f->device().SysInfo.ChnlEnable;
+                 const QString face = f->ui.cmdChnlEnable[0]->text();
+                 f->cmdChnlEnable_Click(0);
+                 QVERIFY(f->device().SysInfo.ChnlEnable == enabled);
+                 QCOMPARE(f->ui.cmdChnlEnable[0]->text(), face);
+             }},
             {QStringLiteral("写报警值"), [&] { f->cmd_WriteAIWarning_Click(); }},
             {QStringLiteral("写网关"), [&] { f->bt_NetGate_Click(); }},
             {QStringLiteral("写满度"), [&] { f->bt_WriteOrOut_Click(3); }},
