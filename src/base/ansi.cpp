@@ -18,3 +18,18 @@ QByteArray toAnsi(const QString& text)
         return text.toLatin1();
     return enc.encode(text);
 }
+
+std::optional<QByteArray> toAnsiExact(const QString& text)
+{
+    QStringEncoder enc("GBK");
+    if (!enc.isValid()) {
+        for (const QChar c : text)
+            if (c.unicode() > 0x7F)
+                return std::nullopt;
+        return text.toLatin1();
+    }
+    QByteArray bytes = enc.encode(text);
+    if (enc.hasError())
+        return std::nullopt;
+    return bytes;
+}

@@ -1,5 +1,7 @@
 #include "device/calib_rows.h"
 
+#include "base/ansi.h"
+
 #include "base/errorlog.h"
 #include "base/msgbox.h"
 #include "base/numbers.h"
@@ -116,19 +118,45 @@ std::array<std::int16_t, 8> aqAdjustValues(const Controls& c)
     return v;
 }
 
-QString pdTagText(const Controls& c)
+void showPdTag(const Controls& c, DeviceData& d, const blocks::DevIdTexts& t)
+{
+    c.setText(QStringLiteral("txtPD_Tag"), t.pdTag);
+    d.PdTagRead = t.pdTagBytes;
+}
+
+QByteArray pdTagOnWire(const Controls& c, const DeviceData& d)
 {
     const QString text = c.text(QStringLiteral("txtPD_Tag"));
-    if (!sysparam::pdTagField(text)) {
+    // GBK bytes the page cannot show exactly (half a character) read back as
+    // another text: unchanged, they go as the device holds them.
+    if (!d.PdTagRead.isEmpty() && text == fromAnsi(d.PdTagRead))
+        return d.PdTagRead;
+    sysparam::TagFault fault{};
+    const auto bytes = sysparam::pdTagBytes(text, &fault);
+    if (!bytes) {
+        if (fault == sysparam::TagFault::NotAnsi)
+            refuseBox(c, QStringLiteral("txtPD_Tag"));
         MsgBox(u(texts2::PD_TAG_TOO_LONG), MsgButtons::Ok, u(texts2::HINT_TITLE), MsgIcon::Exclamation);
         throw Abandoned{};
     }
-    return text;
+    return *bytes;
 }
 
-QByteArray devIdTag(const Controls& c)
+QString deviceIdText(const Controls& c)
 {
-    return *blocks::encodeDevIdTag(c.text(QStringLiteral("txtDevID")), pdTagText(c));
+    // The DeviceID goes one byte per character: only ASCII comes back as it
+    // was. The page composes it from the hardware number, the box to name.
+    const QString id = c.text(QStringLiteral("txtDevID"));
+    for (const QChar ch : id)
+        if (ch.unicode() > 0x7F)
+            refuseBox(c, QStringLiteral("txthardwarenum"));
+    return id;
+}
+
+QByteArray devIdTag(const Controls& c, const DeviceData& d)
+{
+    const QString id = deviceIdText(c);
+    return *blocks::encodeDevIdTag(id, pdTagOnWire(c, d));
 }
 
 std::uint8_t macBoxByte(const Controls& c, int i)
@@ -179,11 +207,11 @@ void registerCalibRows(Engine& engine, DeviceData& dev, const Controls& controls
             ethWrite(clockblk::weekdayWord(pageClock(*c).weekday));
     });
 
-    e->setSerialBuilder(QS_WRITE_PDTAG, [e, c] { sendSerialPayload(*e, FN_WRITE_PDTAG, devIdTag(*c), 71); });
+    e->setSerialBuilder(QS_WRITE_PDTAG, [e, c, d] { sendSerialPayload(*e, FN_WRITE_PDTAG, devIdTag(*c, *d), 71); });
     // The dispatcher sends WritePayload whole: it must be the device's own
     // 82-byte block, read just before, with DeviceID and PD tag replaced.
-    e->setEthBuilder(QE_WRITE_PDTAG, [e, c] {
-        const QByteArray tag = devIdTag(*c);
+    e->setEthBuilder(QE_WRITE_PDTAG, [e, c, d] {
+        const QByteArray tag = devIdTag(*c, *d);
         if (e->StagedDevIdBlock.size() != DEVID_BLOCK_SIZE || e->WritePayload != e->StagedDevIdBlock)
             throw RuntimeError(u(texts2::NO_DEVID_BASE));
         e->StagedDevIdBlock.clear();
@@ -226,9 +254,7 @@ void registerCalibRows(Engine& engine, DeviceData& dev, const Controls& controls
     // The echo of a DeviceID/PD-tag write: the PD tag only.
     e->setSerialDecoder(
         FN_WRITE_PDTAG,
-        [c, serialPayload] {
-            c->setText(QStringLiteral("txtPD_Tag"), decoded(blocks::decodeDevIdTag(serialPayload())).pdTag);
-        },
+        [c, d, serialPayload] { showPdTag(*c, *d, decoded(blocks::decodeDevIdTag(serialPayload()))); },
         Engine::decodes(blocks::decodeDevIdTag));
 
     const auto showInner = [c](Payload p) {

@@ -31,6 +31,9 @@ struct DeviceData {
     // (0: none). A switching channel's points are written back from it.
     io::AqZeroFull AQZeroFullRead{};
     int AQZeroFullConnection = 0;
+    // The PD tag's 32 bytes as the device last reported them (empty: none in
+    // this connection): while the box shows them they go back as they are.
+    QByteArray PdTagRead;
     // Analog inputs: raw device numbers per channel.
     std::array<std::int32_t, 11> ZeroVal{};
     std::array<std::int32_t, 11> FullVal{};
@@ -61,6 +64,7 @@ struct DeviceData {
         AQtoDQState = {};
         AQZeroFullRead = {};
         AQZeroFullConnection = 0;
+        PdTagRead.clear();
         ZeroVal = {};
         FullVal = {};
         ADVal = {};

@@ -1,6 +1,7 @@
 #include "device/read_rows.h"
 
 #include "base/errorlog.h"
+#include "device/calib_rows.h"
 #include "device/colors.h"
 #include "device/controls.h"
 #include "device/device_data.h"
@@ -72,11 +73,11 @@ void showAqTypes(Engine& e, DeviceData& d, const Controls& c, Payload p)
     e.neighbours()->SetAQDQChange();
 }
 
-void showDevIdTag(const Controls& c, Payload p)
+void showDevIdTag(const Controls& c, DeviceData& d, Payload p)
 {
     const auto t = need(blocks::decodeDevIdTag(p));
     c.setText(QStringLiteral("txthardwarenum"), t.hardwareNumber);
-    c.setText(QStringLiteral("txtPD_Tag"), t.pdTag);
+    showPdTag(c, d, t);
 }
 
 Payload devIdBuf(const Engine& e)
@@ -108,7 +109,7 @@ void registerReadRows(Engine& engine, DeviceData& dev, const Controls& controls)
     e->setSerialDecoder(FN_READ_GATEWAY, [c, serialPayload] { showNetGate(*c, serialPayload()); }, netGate);
     e->setSerialDecoder(std::uint8_t(QS_READ_AQ_TYPE),
                         [e, d, c, serialPayload] { showAqTypes(*e, *d, *c, serialPayload()); }, aqTypes);
-    e->setSerialDecoder(FN_READ_PDTAG, [c, serialPayload] { showDevIdTag(*c, serialPayload()); }, devIdTag);
+    e->setSerialDecoder(FN_READ_PDTAG, [c, d, serialPayload] { showDevIdTag(*c, *d, serialPayload()); }, devIdTag);
 
     // The Ethernet actions run inside the reply handler; each logs under its own name.
     const auto action = [e](const char* name, std::function<void()> f, Engine::Check accept = {}) {
@@ -119,5 +120,5 @@ void registerReadRows(Engine& engine, DeviceData& dev, const Controls& controls)
     action("DistributeMAC", [c, ethPayload] { showMac(*c, ethPayload()); }, mac);
     action("DistributeNetGate", [c, ethPayload] { showNetGate(*c, ethPayload()); }, netGate);
     action("DistributeAQType", [e, d, c, ethPayload] { showAqTypes(*e, *d, *c, ethPayload()); }, aqTypes);
-    action("DistributePDTagandDeviceID", [e, c] { showDevIdTag(*c, devIdBuf(*e)); });
+    action("DistributePDTagandDeviceID", [e, c, d] { showDevIdTag(*c, *d, devIdBuf(*e)); });
 }

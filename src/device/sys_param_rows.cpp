@@ -64,7 +64,7 @@ sysparam::CommTimes readCommTimes(const Controls& c)
 
 // The page values of the long layout, checked in the order the device's
 // fields follow; the first failure ends the capture.
-sysparam::FixExtras readFixExtras(const Controls& c)
+sysparam::FixExtras readFixExtras(const Controls& c, const DeviceData& d)
 {
     sysparam::FixExtras x;
     for (int i = 0; i < 6; ++i) {
@@ -88,8 +88,8 @@ sysparam::FixExtras readFixExtras(const Controls& c)
     const auto alarms = alarmLimits(c);
     x.aiUp = alarms.up;
     x.aiDown = alarms.down;
-    x.deviceId = sysparam::deviceIdField(c.text(QStringLiteral("txtDevID")));
-    x.pdTag = *sysparam::pdTagField(pdTagText(c));
+    x.deviceId = sysparam::deviceIdField(deviceIdText(c));
+    x.pdTag = *sysparam::pdTagField(pdTagOnWire(c, d));
     return x;
 }
 
@@ -153,7 +153,7 @@ QByteArray sysParamPayload(const DeviceData& dev, const Controls& c, Link link)
     const auto times = readCommTimes(c);
     if (!sysparam::useLongLayout(dev.SysInfo.DeviceType, dev.SysInfo.InnerVersion))
         return sysparam::encodeSysParamShort(dev.SysInfo, times);
-    return sysparam::encodeSysParamFix(dev.SysInfo, times, readFixExtras(c), link);
+    return sysparam::encodeSysParamFix(dev.SysInfo, times, readFixExtras(c, dev), link);
 }
 
 void registerSysParamRows(Engine& engine, DeviceData& dev, const Controls& controls,

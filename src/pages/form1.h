@@ -17,6 +17,7 @@
 #include <QStringList>
 #include <QTime>
 #include <QTimer>
+#include <QScopeGuard>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -120,7 +121,14 @@ public:
     // Copies the page into the record; a box that does not fit its field is
     // named in a message and the record stays as it was (false).
     bool ChangeParameter();
-    bool CheckParam();
+    // The first of the boxes the set-parameter command needs that is empty
+    // (nullptr: none is).
+    QWidget* CheckParam();
+    // Brings the box's page forward with the focus in it.
+    void showBox(QWidget* box);
+    // Puts back what the MAC boxes show when it goes out of scope, unless
+    // dismissed: the automatic MAC shows only once its write is queued.
+    QScopeGuard<std::function<void()>> keepMacBoxes();
     void cmdSetPara_Click();
     // Writes the pages to the device (an image file's download); false when a
     // value it would write does not fit: then nothing of it is queued.

@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTimeEdit>
 
 using namespace serial;
@@ -371,14 +372,14 @@ SysParamRecord Form1::capturedPage()
     return r;
 }
 
-bool Form1::CheckParam()
+QWidget* Form1::CheckParam()
 {
-    QList<const QLineEdit*> boxes{ui.txtSeries,          ui.txtModuleAddr,       ui.uPortTxt,       ui.cpuTxt,
-                                  ui.txtDIPrevent,       ui.txtTempComp,         ui.ScanCtrl,       ui.ScanInterval,
-                                  ui.txtSubErr,          ui.txtSubcommIntv,      ui.txtSubWaitTime, ui.Text_ErrorTimeComm2,
-                                  ui.Text_InterTimeComm2, ui.Text_WaitTimeComm2};
+    QList<QLineEdit*> boxes{ui.txtSeries,          ui.txtModuleAddr,       ui.uPortTxt,       ui.cpuTxt,
+                            ui.txtDIPrevent,       ui.txtTempComp,         ui.ScanCtrl,       ui.ScanInterval,
+                            ui.txtSubErr,          ui.txtSubcommIntv,      ui.txtSubWaitTime, ui.Text_ErrorTimeComm2,
+                            ui.Text_InterTimeComm2, ui.Text_WaitTimeComm2};
     const auto add = [&](const auto& group) {
-        for (const QLineEdit* b : group)
+        for (QLineEdit* b : group)
             boxes << b;
     };
     add(ui.txt_RSDataTime);
@@ -390,8 +391,27 @@ bool Form1::CheckParam()
     add(ui.txtIp);
     for (auto* b : boxes)
         if (b->text().isEmpty())
-            return false;
-    return !ui.ComboCold->currentText().isEmpty();
+            return b;
+    return ui.ComboCold->currentText().isEmpty() ? ui.ComboCold : nullptr;
+}
+
+void Form1::showBox(QWidget* box)
+{
+    for (int i = 0; i < ui.tabs->count(); ++i)
+        if (ui.tabs->widget(i)->isAncestorOf(box))
+            ui.tabs->setCurrentIndex(i);
+    box->setFocus();
+}
+
+QScopeGuard<std::function<void()>> Form1::keepMacBoxes()
+{
+    std::array<QString, 6> shown;
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        shown[i] = ui.txt_MAC[i]->text();
+    return QScopeGuard<std::function<void()>>([this, shown] {
+        for (std::size_t i = 0; i < shown.size(); ++i)
+            ui.txt_MAC[i]->setText(shown[i]);
+    });
 }
 
 // ---------------------------------------------------------------- commands
@@ -434,6 +454,7 @@ void Form1::setParameters(int toggle)
             return;
         }
         rebuildDeviceId();
+        devIdTag(controls_, dev_); // the DeviceID and PD tag that go with the record
         for (auto* box : ui.prjTxt) {
             std::int16_t value = 0;
             const PrjFault f = prjCalValue(box->text(), value);
@@ -443,8 +464,9 @@ void Form1::setParameters(int toggle)
                 return;
             }
         }
-        if (!CheckParam()) {
+        if (QWidget* empty = CheckParam()) {
             MsgBox(u(texts1::PARAMS_EMPTY));
+            showBox(empty);
             return;
         }
         // Everything the set writes is converted before anything is queued:
@@ -459,6 +481,7 @@ void Form1::setParameters(int toggle)
             e = e == 1 ? 0 : 1;
         }
         const bool longLayout = sysparam::useLongLayout(r.DeviceType, r.InnerVersion);
+        auto macShown = keepMacBoxes();
         if (longLayout)
             fillAutomaticMac(); // the long layout carries the MAC
         sysParamPayload(dev_, controls_, ethernetChosen() ? sysparam::Link::Ethernet : sysparam::Link::Serial);
@@ -468,6 +491,7 @@ void Form1::setParameters(int toggle)
         }
         dev_.SysInfo = r;
         queueSysParamWrite();
+        macShown.dismiss();
         if (toggle >= 0)
             showChannelEnable(toggle);
         setStatus(u(texts1::SETTING_SYS_INFO));
@@ -504,6 +528,7 @@ bool Form1::cmdSetPara_Vk()
         // A loaded value that does not convert stops the download before its
         // first write: nothing of a partial set goes out.
         const SysParamRecord r = capturedPage();
+        auto macShown = keepMacBoxes();
         fillAutomaticMac();
         // AQ zero/full boxes that nothing filled (never read, not in the file)
         // are not written; the rest of the image goes on.
@@ -529,6 +554,7 @@ bool Form1::cmdSetPara_Vk()
             engine_->SetParaPending = true;
         Command3_Click();
         bt_MAC_Click();
+        macShown.dismiss();
         setStatus(u(texts1::SETTING_SYS_INFO));
     });
 }
@@ -539,7 +565,7 @@ void Form1::checkDownload(bool aqZeroFull)
     aiCellValues(controls_, FULL_CELLS);
     aiCellValues(controls_, ZERO_CELLS);
     sysParamPayload(dev_, controls_, ethernetChosen() ? sysparam::Link::Ethernet : sysparam::Link::Serial);
-    devIdTag(controls_);
+    devIdTag(controls_, dev_);
     for (auto* list : ui.ComboType2)
         if (list->currentIndex() < 0)
             refuseBox(list);

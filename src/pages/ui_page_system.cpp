@@ -49,6 +49,7 @@ QGroupBox* identityGroup(Form1Ui& ui)
     ui.txthardwarenum->setMaxLength(15);
     ui.txtDevID = edit(QStringLiteral("txtDevID"));
     ui.txtDevID->setMinimumWidth(charWidth(ui.txtDevID, 32));
+    ui.txtDevID->setReadOnly(true); // composed by the page from the hardware and device numbers
     ui.txtPD_Tag = edit(QStringLiteral("txtPD_Tag"));
     ui.lblVersion = valueLabel(QStringLiteral("lblVersion"), 6);
     ui.txtInnerVersion = edit(QStringLiteral("txtInnerVersion"), 6);

@@ -27,6 +27,12 @@ std::optional<std::array<std::int16_t, INNER_CAL_COUNT>> decodeInnerCal(std::spa
 
 std::optional<QByteArray> encodeDevIdTag(const QString& deviceId, const QString& pdTag)
 {
+    const auto bytes = sysparam::pdTagBytes(pdTag);
+    return bytes ? encodeDevIdTag(deviceId, *bytes) : std::nullopt;
+}
+
+std::optional<QByteArray> encodeDevIdTag(const QString& deviceId, const QByteArray& pdTag)
+{
     constexpr std::uint8_t PD_TAG_PAD = 0x20;
     const auto tag = sysparam::pdTagField(pdTag, PD_TAG_PAD);
     if (!tag)

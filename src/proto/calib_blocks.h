@@ -21,9 +21,11 @@ QByteArray i16Values(std::span<const std::int16_t> v);
 std::optional<std::array<std::int16_t, INNER_CAL_COUNT>> decodeInnerCal(std::span<const std::uint8_t> b);
 
 // DeviceID (32 bytes padded with "0") and PD tag (32 bytes padded with
-// spaces); nothing when the PD tag needs more than its 32 bytes. The
+// spaces); nothing when the PD tag is no GBK text of at most 32 bytes. The
 // DeviceID's characters after the 32nd are left out.
 std::optional<QByteArray> encodeDevIdTag(const QString& deviceId, const QString& pdTag);
+// The same with the PD tag's bytes as they stand.
+std::optional<QByteArray> encodeDevIdTag(const QString& deviceId, const QByteArray& pdTag);
 
 // A MAC box: the hexadecimal number its text begins with (0 when it begins
 // with none); nothing when that number does not fit a byte.

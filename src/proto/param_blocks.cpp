@@ -47,7 +47,8 @@ std::optional<DevIdTexts> decodeDevIdTag(std::span<const std::uint8_t> b)
     t.hardwareNumber = id.mid(1, 15);
     if (t.hardwareNumber.startsWith(u'0'))
         t.hardwareNumber = t.hardwareNumber.mid(1, 14);
-    t.pdTag = fromAnsi(QByteArray(p + 32, 32));
+    t.pdTagBytes = QByteArray(p + 32, 32);
+    t.pdTag = fromAnsi(t.pdTagBytes);
     return t;
 }
 

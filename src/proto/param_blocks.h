@@ -33,6 +33,7 @@ std::optional<std::array<std::int16_t, 11>> decodePrjCal(std::span<const std::ui
 struct DevIdTexts {
     QString hardwareNumber; // 15 characters, or 14 when the DeviceID has two pad zeros
     QString pdTag;          // the 32 bytes as GBK text, padding included
+    QByteArray pdTagBytes;  // the 32 bytes themselves
 };
 std::optional<DevIdTexts> decodeDevIdTag(std::span<const std::uint8_t> b);
 

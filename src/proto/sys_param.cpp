@@ -360,33 +360,35 @@ std::array<std::uint8_t, 32> deviceIdField(const QString& text)
     return f;
 }
 
-std::optional<std::array<std::uint8_t, 32>> pdTagField(const QString& text, std::uint8_t pad)
+std::optional<QByteArray> pdTagBytes(const QString& text, TagFault* fault)
 {
+    const auto bytes = toAnsiExact(text);
+    const auto fail = [&](TagFault why) {
+        if (fault)
+            *fault = why;
+        return std::nullopt;
+    };
+    if (!bytes)
+        return fail(TagFault::NotAnsi);
+    if (bytes->size() > FIELD_TEXT_SIZE)
+        return fail(TagFault::TooLong);
+    return bytes;
+}
+
+std::optional<std::array<std::uint8_t, 32>> pdTagField(const QByteArray& bytes, std::uint8_t pad)
+{
+    if (bytes.size() > FIELD_TEXT_SIZE)
+        return std::nullopt;
     std::array<std::uint8_t, 32> f;
     f.fill(pad);
-    const int n = int(text.size());
-    QByteArray out;
-    for (int i = 0; i < n && out.size() <= FIELD_TEXT_SIZE; ++i) {
-        const QChar c = text.at(i);
-        if (c.unicode() < 256) {
-            out.append(char(c.unicode()));
-            continue;
-        }
-        QByteArray enc;
-        if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
-            enc = toAnsi(text.mid(i, 2));
-            ++i;
-        } else if (!c.isSurrogate()) {
-            enc = toAnsi(QString(c));
-        }
-        // A character the code page cannot hold comes out as its substitute.
-        out.append(enc.isEmpty() ? QByteArray("?") : enc);
-    }
-    if (out.size() > FIELD_TEXT_SIZE)
-        return std::nullopt;
-    for (int i = 0; i < out.size(); ++i)
-        f[std::size_t(i)] = std::uint8_t(out[i]);
+    std::copy(bytes.cbegin(), bytes.cend(), f.begin());
     return f;
+}
+
+std::optional<std::array<std::uint8_t, 32>> pdTagField(const QString& text, std::uint8_t pad, TagFault* fault)
+{
+    const auto bytes = pdTagBytes(text, fault);
+    return bytes ? pdTagField(*bytes, pad) : std::nullopt;
 }
 
 // ---- bit fields of the page ------------------------------------------------

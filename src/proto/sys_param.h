@@ -125,10 +125,18 @@ bool useLongLayout(std::uint8_t deviceType, std::uint16_t innerVersion);
 // DeviceID field: 32 bytes of "0", the first 32 characters of the text over
 // them, each as the low byte of its UTF-16 code.
 std::array<std::uint8_t, 32> deviceIdField(const QString& text);
+// A PD tag's bytes: the text in GBK (ASCII as itself, any other character
+// as its two bytes, so that a GBK device reads back what was typed). Nothing,
+// and why in `fault`, when GBK lacks a character or the text needs more than
+// 32 bytes: it is neither cut nor substituted.
+enum class TagFault { TooLong, NotAnsi };
+std::optional<QByteArray> pdTagBytes(const QString& text, TagFault* fault = nullptr);
 // PD-tag field: 32 bytes of the pad (0x1F in the system-parameter record),
-// the text over them; a character below 256 as one byte, any other as its two
-// GBK bytes. Nothing when the text needs more than 32 bytes: it is not cut.
-std::optional<std::array<std::uint8_t, 32>> pdTagField(const QString& text, std::uint8_t pad = 0x1F);
+// the bytes over them; nothing for more than 32 bytes.
+std::optional<std::array<std::uint8_t, 32>> pdTagField(const QByteArray& bytes, std::uint8_t pad = 0x1F);
+// The same from a text, as pdTagBytes encodes it.
+std::optional<std::array<std::uint8_t, 32>> pdTagField(const QString& text, std::uint8_t pad = 0x1F,
+                                                       TagFault* fault = nullptr);
 
 // ---- bit fields of the page ------------------------------------------------
 

@@ -218,7 +218,7 @@ private Q_SLOTS:
         }
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1String("; "))));
 
-        for (QLineEdit* e : {ui.Text2, ui.Text3, ui.Text4, ui.lblNUM})
+        for (QLineEdit* e : {ui.Text2, ui.Text3, ui.Text4, ui.lblNUM, ui.txtDevID})
             QVERIFY2(e->isReadOnly(), qPrintable(e->objectName()));
         for (QDateEdit* d : {ui.datePicker, ui.clkDate}) {
             QVERIFY(d->calendarPopup());

@@ -1,6 +1,7 @@
 // The system-parameter page on the real window with a stand-in port and
 // socket: a reply shown on the page, the model's effects, the capture of the
 // page, the set-parameter command's checks and queue, and the write frames.
+#include "base/ansi.h"
 #include "base/errorlog.h"
 #include "base/msgbox.h"
 #include "device/colors.h"
@@ -41,6 +42,9 @@ struct Payload {
         return *this;
     }
 };
+
+// A PD tag whose third byte is half a GBK character.
+const QByteArray TAG_AS_READ = QByteArray("AB\xB0") + QByteArray(29, ' ');
 
 // An MRK7000 with firmware 0x3301 (long layout), made in 2015.
 Payload typical()
@@ -363,6 +367,13 @@ private Q_SLOTS:
         row("设置参数", "txt_AQjust_3", "5x", unfit("AQ3 工程校准值"));
         row("设置参数", "txtPD_Tag", QString(40, u'P'), pdTooLong);
         row("设置参数", "txtPD_Tag", QString(32, u'P'), {}, SYS, 181, QByteArray(32, 'P').toHex());
+        // Text fields: the PD tag in GBK, a character GBK lacks refused; the
+        // DeviceID takes only ASCII from the hardware number.
+        row("设置参数", "txtPD_Tag", QString::fromUtf8("温度25°C"), {}, SYS, 181, "cec2b6c83235a1e3431f");
+        row("设置参数", "txtPD_Tag", QString::fromUtf8("5µm"), unfit("PD Tag"));
+        row("设置参数", "txthardwarenum", QString::fromUtf8("2015030900001中"), unfit("硬件版号"));
+        // A tag the page cannot read exactly (half a GBK character) goes back as the device's own bytes.
+        row("PD Tag as read", "txtPD_Tag", fromAnsi(TAG_AS_READ), {}, SYS, 181, TAG_AS_READ.toHex());
         // Short layout: the companion writes are checked with the record.
         row("设置参数 short", "txtGate_1", "256", unfit("网关"));
         row("设置参数 short", "txt_AIUp_2", "40000", unfit("通道2 报警上限"));
@@ -402,6 +413,14 @@ private Q_SLOTS:
             {QStringLiteral("capture"), [&] { QCOMPARE(f->ChangeParameter(), word.isEmpty()); }},
             {QStringLiteral("设置参数"), [&] { f->cmdSetPara_Click(); }},
             {QStringLiteral("设置参数 short"), [&] { f->cmdSetPara_Click(); }},
+            {QStringLiteral("PD Tag as read"),
+             [&] {
+                 e().push(QS_READ_PDTAG);
+                 e().Timer1_Timer();
+                 rig->serial.event(buildFrame(FN_READ_PDTAG, QByteArray(32, '0') + TAG_AS_READ));
+                 QCOMPARE(f->ui.txtPD_Tag->text(), text);
+                 f->cmdSetPara_Click();
+             }},
             {QStringLiteral("通道启用"),
              [&] {
                  const auto enabled = f->device().SysInfo.ChnlEnable;
@@ -416,10 +435,15 @@ private Q_SLOTS:
             {QStringLiteral("校准"), [&] { f->cmdWriteprj_Click(); }},
             {QStringLiteral("写AQ校准值"), [&] { f->bt_AQAdjust_Click(); }},
             {QStringLiteral("读取并下载"), [&] { QCOMPARE(f->cmdSetPara_Vk(), word.isEmpty()); }}};
+        QStringList mac;
+        for (auto* b : f->ui.txt_MAC)
+            mac << b->text();
         press[command]();
         QCOMPARE(boxTexts(), word.isEmpty() ? QStringList() : QStringList{word});
         if (!word.isEmpty()) {
             QCOMPARE(stack(), before); // nothing of the step is queued
+            for (int i = 0; i < 6; ++i) // nor the automatic MAC shown
+                QCOMPARE(f->ui.txt_MAC[std::size_t(i)]->text(), mac[i]);
             return;
         }
         for (int i = 0; i < 12 && e().CmdTop > 0; ++i) {
@@ -447,9 +471,13 @@ private Q_SLOTS:
         f->ui.prjTxt[3]->setText(QStringLiteral("32768"));
         f->cmdSetPara_Click();
         f->ui.prjTxt[3]->setText(QStringLiteral("1"));
-        f->ui.txt_MAC[2]->clear();
+        f->ui.txt_AIUp[3]->clear();
+        f->show();
+        QVERIFY(QTest::qWaitForWindowActive(f));
         f->cmdSetPara_Click();
-        f->ui.txt_MAC[2]->setText(QStringLiteral("00"));
+        QVERIFY(f->ui.tabs->currentWidget()->isAncestorOf(f->ui.txt_AIUp[3])); // the empty box shown
+        QVERIFY(f->ui.txt_AIUp[3]->hasFocus());
+        f->ui.txt_AIUp[3]->setText(QStringLiteral("100"));
         f->ui.txtTempComp->setText(QStringLiteral("cold"));
         f->cmdSetPara_Click();
         QCOMPARE(boxTexts(), QStringList({QStringLiteral("硬件版号位数不正确"), QStringLiteral("工程校准值错误！"),

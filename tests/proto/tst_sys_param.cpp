@@ -343,8 +343,10 @@ private Q_SLOTS:
         const QByteArray fill(32, '\x1F');
         QTest::newRow("empty") << QString() << true << fill;
         QTest::newRow("AB") << QStringLiteral("AB") << true << QByteArray("AB") + fill.left(30);
-        // Below 256 the code itself, not the code page's byte.
-        QTest::newRow("latin-1") << QString::fromUtf8("ÿé") << true << QByteArray::fromHex("FFE9") + fill.left(30);
+        // Every character beyond ASCII in GBK, so that the device reads it back;
+        // one GBK lacks is no PD tag.
+        QTest::newRow("degree sign") << QString::fromUtf8("°C") << true << QByteArray::fromHex("A1E343") + fill.left(29);
+        QTest::newRow("micro sign") << QString::fromUtf8("µ") << false << QByteArray();
         QTest::newRow("GBK") << QString::fromUtf8("中A") << true << QByteArray::fromHex("D6D041") + fill.left(29);
         QTest::newRow("32 ASCII fill it") << QStringLiteral("0123456789abcdefghijklmnopqrstuv") << true
                                           << QByteArray("0123456789abcdefghijklmnopqrstuv");
