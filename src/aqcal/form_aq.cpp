@@ -169,11 +169,15 @@ void Form_AQ::buildUi()
     ips->addRow(u(texts5::IP_M), txtIpM);
     ips->addRow(u(texts5::IP_V), txtIpV);
 
-    auto* g = new QGridLayout;
+    // The channel table is a widget of its own whose grid is its layout: a
+    // box is named by its channel and its column ("AQ3 电压零点(V)").
+    auto* table = new QWidget(this);
+    auto* g = new QGridLayout(table);
+    g->setContentsMargins(0, 0, 0, 0);
     const char* heads[] = {texts5::CHANNEL, texts5::TYPE, texts5::OUTPUT, texts5::ZERO_V, texts5::FULL_V,
                            texts5::ZERO_M, texts5::FULL_M, "DQ", texts5::MEAS_V, texts5::MEAS_M};
     for (int c = 0; c < int(std::size(heads)); ++c)
-        g->addWidget(new QLabel(u(heads[c]), this), 0, c);
+        g->addWidget(new QLabel(u(heads[c]), table), 0, c);
     for (int i = 0; i < 8; ++i) {
         const auto n = [i](const char* name, int k) { return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(k); };
         auto* type = new QComboBox(this);
@@ -191,7 +195,7 @@ void Form_AQ::buildUi()
         ckDQ[std::size_t(i)]->setObjectName(n("ckDQ", i));
         txtMeasV[std::size_t(i)] = box(this, n("txtMeasV", i));
         txtMeasM[std::size_t(i)] = box(this, n("txtMeasM", i));
-        QWidget* row[] = {new QLabel(QString::number(i), this), type, txtAQOut[std::size_t(i)],
+        QWidget* row[] = {new QLabel(QStringLiteral("AQ%1").arg(i), table), type, txtAQOut[std::size_t(i)],
                           txt_AQV[std::size_t(i)], txt_AQV[std::size_t(i + 8)], txt_AQM[std::size_t(i)],
                           txt_AQM[std::size_t(i + 8)], ckDQ[std::size_t(i)], txtMeasV[std::size_t(i)],
                           txtMeasM[std::size_t(i)]};
@@ -239,7 +243,7 @@ void Form_AQ::buildUi()
     }
     auto* v = new QVBoxLayout(this);
     v->addLayout(ips);
-    v->addLayout(g);
+    v->addWidget(table);
     v->addLayout(dos);
     v->addLayout(bar);
     v->addWidget(Text1);
