@@ -27,5 +27,4 @@ inline constexpr const char* WRITE_DO = "写DO";
 inline constexpr const char* MEASURE = "读测量值";
 inline constexpr const char* MEASURE_OK = "读测量值成功";
 inline constexpr const char* DO_FAILED = "设置DO值失败";
-inline constexpr const char* BAD_VALUE = "数值错误，请检查";
 } // namespace texts5
