@@ -8,6 +8,7 @@
 #include "device/io_rows.h"
 #include "device/shared_rows.h"
 #include "device/texts.h"
+#include "device/typed_values.h"
 #include "link/engine.h"
 #include "link/udp_transport.h"
 #include "proto/aq_cal.h"
@@ -23,6 +24,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace {
 QString u(const char* s) { return QString::fromUtf8(s); }
@@ -38,19 +40,20 @@ struct AqRow {
     std::int16_t sub;   // Ethernet sub-index of index 10003
     int timeoutMs;
     std::int8_t mode;   // zero/full write: the mode byte and parameter; -1 otherwise
+    std::int16_t readBack; // the read its button queues beneath it, to show what the device took
 };
 
 constexpr AqRow ROWS[] = {
-    {AQ_READ_TYPE, "正在读AQ通道类型", "读AQ通道类型成功", 39, 15, false, 17, 1000, -1},
-    {AQ_WRITE_TYPE, "正在写AQ通道类型", "写AQ通道类型成功", 38, 15, true, 20, 5000, -1},
-    {AQ_READ_ZERO_FULL, "正在读AQ零点满度信息", "读AQ零点满度成功", 35, 71, false, 15, 1000, -1},
-    {AQ_WRITE_ZERO, "输出或写入AQ零点满度信息", "写AQ零点满度成功", 34, 40, true, 18, 2000, 2},
-    {AQ_WRITE_FULL, "输出或写入AQ零点满度信息", "写AQ零点满度成功", 34, 40, true, 18, 2000, 3},
-    {AQ_WRITE_AO, "正在写入AO数据，请等待", "写AO值成功", 16, 23, true, 16, 5000, -1},
-    {AQ_WRITE_DO, "正在写入DO数据，请等待", "设置DO值成功", 14, 8, true, 14, 5000, -1},
-    {AQ_WRITE_TO_DQ, "正在写AQ转DQ状态信息", "写AQ转DQ状态成功", 41, 8, true, 21, 4000, -1},
-    {AQ_MEASURE_V, "正在读测量值", texts5::MEASURE_OK, 0, 0, false, 0, 2000, -1},
-    {AQ_MEASURE_M, "正在读测量值", texts5::MEASURE_OK, 0, 0, false, 0, 2000, -1},
+    {AQ_READ_TYPE, "正在读AQ通道类型", "读AQ通道类型成功", 39, 15, false, 17, 1000, -1, AQ_IDLE},
+    {AQ_WRITE_TYPE, "正在写AQ通道类型", "写AQ通道类型成功", 38, 15, true, 20, 5000, -1, AQ_READ_TYPE},
+    {AQ_READ_ZERO_FULL, "正在读AQ零点满度信息", "读AQ零点满度成功", 35, 71, false, 15, 1000, -1, AQ_IDLE},
+    {AQ_WRITE_ZERO, "输出或写入AQ零点满度信息", "写AQ零点满度成功", 34, 40, true, 18, 2000, 2, AQ_READ_ZERO_FULL},
+    {AQ_WRITE_FULL, "输出或写入AQ零点满度信息", "写AQ零点满度成功", 34, 40, true, 18, 2000, 3, AQ_READ_ZERO_FULL},
+    {AQ_WRITE_AO, "正在写入AO数据，请等待", "写AO值成功", 16, 23, true, 16, 5000, -1, AQ_IDLE},
+    {AQ_WRITE_DO, "正在写入DO数据，请等待", "设置DO值成功", 14, 8, true, 14, 5000, -1, AQ_IDLE},
+    {AQ_WRITE_TO_DQ, "正在写AQ转DQ状态信息", "写AQ转DQ状态成功", 41, 8, true, 21, 4000, -1, AQ_IDLE},
+    {AQ_MEASURE_V, "正在读测量值", texts5::MEASURE_OK, 0, 0, false, 0, 2000, -1, AQ_IDLE},
+    {AQ_MEASURE_M, "正在读测量值", texts5::MEASURE_OK, 0, 0, false, 0, 2000, -1, AQ_IDLE},
 };
 
 const AqRow* rowOf(std::int16_t code)
@@ -85,13 +88,13 @@ QLineEdit* box(QWidget* parent, const QString& name, int width = 64)
     return e;
 }
 
-// A box's value x 1000 as a signed 16-bit number; throws at a bad box.
+// A zero or full-scale point as the write carries it: the box's value times
+// 1000, rounded, in the block's signed 16-bit field, as the main page's AQ
+// boxes take it. A box that does not fit refuses the write, named.
 std::int16_t milli(const QLineEdit* e)
 {
-    const QString t = e->text().trimmed();
-    if (!isNumeric(t))
-        throw RuntimeError(QString::fromUtf8(texts5::BAD_VALUE));
-    return toInt16(strictNumber(t) * 1000.0);
+    return std::int16_t(boxValue(e, std::numeric_limits<std::int16_t>::min(),
+                                 std::numeric_limits<std::int16_t>::max(), 1000.0));
 }
 } // namespace
 
@@ -169,11 +172,15 @@ void Form_AQ::buildUi()
     ips->addRow(u(texts5::IP_M), txtIpM);
     ips->addRow(u(texts5::IP_V), txtIpV);
 
-    auto* g = new QGridLayout;
+    // The channel table is a widget of its own whose grid is its layout: a
+    // refused box is named by its channel and its column ("AQ3 电压零点(V)").
+    auto* table = new QWidget(this);
+    auto* g = new QGridLayout(table);
+    g->setContentsMargins(0, 0, 0, 0);
     const char* heads[] = {texts5::CHANNEL, texts5::TYPE, texts5::OUTPUT, texts5::ZERO_V, texts5::FULL_V,
                            texts5::ZERO_M, texts5::FULL_M, "DQ", texts5::MEAS_V, texts5::MEAS_M};
     for (int c = 0; c < int(std::size(heads)); ++c)
-        g->addWidget(new QLabel(u(heads[c]), this), 0, c);
+        g->addWidget(new QLabel(u(heads[c]), table), 0, c);
     for (int i = 0; i < 8; ++i) {
         const auto n = [i](const char* name, int k) { return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(k); };
         auto* type = new QComboBox(this);
@@ -191,7 +198,7 @@ void Form_AQ::buildUi()
         ckDQ[std::size_t(i)]->setObjectName(n("ckDQ", i));
         txtMeasV[std::size_t(i)] = box(this, n("txtMeasV", i));
         txtMeasM[std::size_t(i)] = box(this, n("txtMeasM", i));
-        QWidget* row[] = {new QLabel(QString::number(i), this), type, txtAQOut[std::size_t(i)],
+        QWidget* row[] = {new QLabel(QStringLiteral("AQ%1").arg(i), table), type, txtAQOut[std::size_t(i)],
                           txt_AQV[std::size_t(i)], txt_AQV[std::size_t(i + 8)], txt_AQM[std::size_t(i)],
                           txt_AQM[std::size_t(i + 8)], ckDQ[std::size_t(i)], txtMeasV[std::size_t(i)],
                           txtMeasM[std::size_t(i)]};
@@ -209,13 +216,13 @@ void Form_AQ::buildUi()
     const struct {
         const char* name;
         const char* caption;
-        std::vector<std::int16_t> codes; // pushed in this order: the last runs first
+        std::vector<std::int16_t> codes; // pushed in this order, each above its read-back: the last runs first
     } commands[] = {
         {"cmdReadType", texts5::READ_TYPE, {AQ_READ_TYPE}},
-        {"cmdWriteType", texts5::WRITE_TYPE, {AQ_READ_TYPE, AQ_WRITE_TYPE}},
+        {"cmdWriteType", texts5::WRITE_TYPE, {AQ_WRITE_TYPE}},
         {"cmdReadZF", texts5::READ_ZF, {AQ_READ_ZERO_FULL}},
-        {"cmdWriteZero", texts5::WRITE_ZERO, {AQ_READ_ZERO_FULL, AQ_WRITE_ZERO}},
-        {"cmdWriteFull", texts5::WRITE_FULL, {AQ_READ_ZERO_FULL, AQ_WRITE_FULL}},
+        {"cmdWriteZero", texts5::WRITE_ZERO, {AQ_WRITE_ZERO}},
+        {"cmdWriteFull", texts5::WRITE_FULL, {AQ_WRITE_FULL}},
         {"cmdWriteAO", texts5::WRITE_AO, {AQ_WRITE_AO}},
         {"cmdWriteDO", texts5::WRITE_DO, {AQ_WRITE_DO}},
         {"cmdWriteDQ", texts5::WRITE_DQ, {AQ_WRITE_TO_DQ}},
@@ -227,19 +234,22 @@ void Form_AQ::buildUi()
         b->setObjectName(QLatin1String(c.name));
         const auto codes = c.codes;
         command(b, this, engine_, [this, codes] {
-            // A step whose input does not fit queues nothing.
+            // The click builds what it will send: input that does not fit is
+            // refused here with its box named, and nothing is queued.
             for (auto code : codes)
-                if (code == AQ_WRITE_AO && !outputs())
-                    return;
-            for (auto code : codes)
+                payload(code);
+            for (auto code : codes) {
+                if (const auto back = rowOf(code)->readBack; back != AQ_IDLE)
+                    push(back);
                 push(code);
+            }
         });
         buttons.push_back(b);
         bar->addWidget(b);
     }
     auto* v = new QVBoxLayout(this);
     v->addLayout(ips);
-    v->addLayout(g);
+    v->addWidget(table);
     v->addLayout(dos);
     v->addLayout(bar);
     v->addWidget(Text1);
@@ -289,23 +299,26 @@ void Form_AQ::run(std::int16_t code)
     const AqRow* row = rowOf(code);
     if (!row)
         return;
+    // The request is built before anything waits for it. Input refused now
+    // (changed since the click) ends the step: its box said why, nothing is
+    // sent, no time-out follows, and the read queued to show what the write
+    // did goes with it, so the boxes keep what the user typed.
+    QByteArray p;
+    try {
+        p = payload(code);
+    } catch (const Abandoned&) {
+        if (row->readBack != AQ_IDLE && AQCmdStack.size() > 1 && AQCmdStack.back() == row->readBack)
+            AQCmdStack.pop_back();
+        return;
+    }
     Text1->setText(u(row->wait));
     Timer1.stop();
     Timer2.setInterval(row->timeoutMs);
     Timer2.start();
-    // A request that cannot be built sends nothing; the time-out reports it.
+    // A request that cannot be sent is lost; the time-out reports it.
     trap(QStringLiteral("AQSend(Form_AQ)"), [&] {
         if (code == AQ_MEASURE_V || code == AQ_MEASURE_M) {
             sendMeasure(code == AQ_MEASURE_V);
-            return;
-        }
-        QByteArray p;
-        try {
-            p = payload(code);
-        } catch (const Abandoned&) {
-            // Refused input: the box said why, nothing was sent and nothing waits.
-            Text1->clear();
-            resume();
             return;
         }
         if (code == AQ_WRITE_DO)
@@ -344,7 +357,7 @@ QByteArray Form_AQ::payload(std::int16_t code) const
     case AQ_WRITE_TYPE:
         for (auto* c : ComboAQType) {
             if (c->currentIndex() < 0)
-                throw RuntimeError(QString::fromUtf8(texts5::BAD_VALUE));
+                refuseBox(c); // a list without a type: named like a box
             v.push_back(c->currentIndex());
         }
         return *blocks::encodeCells(v, blocks::Cell::U8);

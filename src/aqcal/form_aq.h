@@ -91,6 +91,10 @@ protected:
 private:
     void buildUi();
     void run(std::int16_t code);
+    // What the request of `code` carries, built from the boxes and lists: the
+    // click that queues it and its send go through it. A box that does not fit
+    // its field, or a list without a type, refuses (Abandoned) with a word
+    // that names it.
     QByteArray payload(std::int16_t code) const;
     // The output values of txtAQOut, or nothing when a box does not fit
     // (its box named and focused).

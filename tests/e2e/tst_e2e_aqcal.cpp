@@ -101,8 +101,8 @@ private Q_SLOTS:
     // Device A's points and types are forgotten when its connection ends:
     // after Stop a press sends nothing; after a start on device B (the same
     // simulated device, holding other values) with the window still open the
-    // zero-point and type writes send nothing of A, and after a read of B they
-    // send B's.
+    // zero-point and type writes send nothing of A (refused at the click), and
+    // after a read of B they send B's.
     void forgetsDeviceAAtTheConnectionsEnd_data()
     {
         QTest::addColumn<bool>("ethernet");
@@ -174,9 +174,13 @@ private Q_SLOTS:
         }
         QVERIFY(f->engine().linked() && f->aqcal().AQPageOpen);
         QVERIFY(forgotten());
-        // The writes run first and send nothing; the reads behind them show B.
+        // The writes hold nothing of A: their emptied boxes and unset lists are
+        // refused at the click and queue nothing; the reads show B.
         press("cmdWriteType");
         press("cmdWriteZero");
+        QCOMPARE(aq->AQCmdStack.size(), std::size_t(1));
+        press("cmdReadType");
+        press("cmdReadZF"); // runs first
         QTRY_COMPARE_WITH_TIMEOUT(aq->ComboAQType[0]->currentIndex(), 1, 12000);
         QCOMPARE(aq->txt_AQV[1]->text(), QStringLiteral("0.301"));
         QVERIFY(m.aqZeroFull == zfB && m.aqType == typesB);

@@ -149,6 +149,102 @@ private Q_SLOTS:
         QVERIFY(port.written.isEmpty());
     }
 
+    // The zero/full and type writes take a box as the main page's AQ boxes do,
+    // checked at the click and when the write is built: a box that is no
+    // number or does not fit, or a list without a type, is refused with a word
+    // that names it; nothing is queued or sent (the read-back neither), no
+    // time-out follows, and the other boxes keep what the user typed.
+    void zeroFullAndTypeWritesRefuseABoxThatDoesNotFit_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("text");     // a list is unset instead
+        QTest::addColumn<bool>("afterClick");  // typed between the click and the send
+        QTest::addColumn<QString>("caption");  // the box as the word names it
+        QTest::addColumn<QString>("mended");   // then typed into the box and written
+        QTest::addColumn<int>("at");           // where the mended value lies in the payload
+        QTest::addColumn<int>("value");
+        QTest::newRow("abc") << "cmdWriteZero" << "txt_AQM_3" << "abc" << false << "AQ3 电流零点(mA)" << QString() << 0 << 0;
+        QTest::newRow("empty") << "cmdWriteFull" << "txt_AQV_13" << "" << false << "AQ5 电压满度(V)" << QString() << 0 << 0;
+        QTest::newRow("40 out of range") << "cmdWriteZero" << "txt_AQV_2" << "40" << false << "AQ2 电压零点(V)" << QString()
+                                         << 0 << 0;
+        QTest::newRow("type list unset") << "cmdWriteType" << "ComboAQType_6" << "" << false << "AQ6 类型" << QString()
+                                         << 0 << 0;
+        QTest::newRow("abc typed after the click") << "cmdWriteFull" << "txt_AQM_12" << "abc" << true
+                                                   << "AQ4 电流满度(mA)" << QString() << 0 << 0;
+        QTest::newRow("abc refused, then mended") << "cmdWriteZero" << "txt_AQM_3" << "abc" << false
+                                                  << "AQ3 电流零点(mA)" << "-0.0625" << 3 + 4 * 3 << -62;
+    }
+    void zeroFullAndTypeWritesRefuseABoxThatDoesNotFit()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, box);
+        QFETCH(QString, text);
+        QFETCH(bool, afterClick);
+        QFETCH(QString, caption);
+        QFETCH(QString, mended);
+        QFETCH(int, at);
+        QFETCH(int, value);
+        QStringList shown;
+        setMsgResponder([&](const MsgRequest& r) {
+            shown << r.text;
+            return MsgAnswer::Ok;
+        });
+        view.option = 0;
+        auto aq = window();
+        for (int i = 0; i < 16; ++i) {
+            aq->txt_AQV[std::size_t(i)]->setText(QStringLiteral("%1.5").arg(i));
+            aq->txt_AQM[std::size_t(i)]->setText(QStringLiteral("4.%1").arg(i));
+        }
+        for (int i = 0; i < 8; ++i)
+            aq->ComboAQType[std::size_t(i)]->setCurrentIndex(i % 3);
+        const auto screen = [&aq] {
+            QStringList s;
+            for (auto* b : aq->findChildren<QLineEdit*>())
+                s << b->objectName() + u'=' + b->text();
+            for (auto* c : aq->ComboAQType)
+                s << c->objectName() + u'=' + QString::number(c->currentIndex());
+            return s;
+        };
+        auto* target = aq->findChild<QWidget*>(box);
+        QVERIFY(target);
+        const auto spoil = [&] {
+            if (auto* edit = qobject_cast<QLineEdit*>(target))
+                edit->setText(text);
+            else
+                qobject_cast<QComboBox*>(target)->setCurrentIndex(-1);
+        };
+        const auto click = [&] { aq->findChild<QPushButton*>(button)->click(); };
+
+        if (!afterClick)
+            spoil();
+        click();
+        if (afterClick) {
+            QCOMPARE(aq->AQCmdStack.size(), std::size_t(3)); // the write above its read-back
+            spoil();
+        }
+        const QStringList typed = screen();
+        for (int tick = 0; tick < 3; ++tick)
+            aq->Timer1_Timer();
+        QCOMPARE(shown, QStringList{QStringLiteral("“%1”的值无法转换，参数未写入！请核查后再操作").arg(caption)});
+        QCOMPARE(aq->AQCmdStack, std::vector<std::int16_t>{AQ_IDLE});
+        QVERIFY(port.written.isEmpty() && sock.sent.isEmpty());
+        QVERIFY(!aq->Timer2.isActive() && aq->Timer1.isActive());
+        QVERIFY(aq->Text1->text().isEmpty());
+        QCOMPARE(screen(), typed);
+
+        if (mended.isEmpty())
+            return;
+        qobject_cast<QLineEdit*>(target)->setText(mended);
+        click();
+        QCOMPARE(aq->AQCmdStack, (std::vector<std::int16_t>{AQ_IDLE, AQ_READ_ZERO_FULL, AQ_WRITE_ZERO}));
+        aq->Timer1_Timer();
+        QCOMPARE(port.writtenFns(), QList<int>{34});
+        const QByteArray payload = port.written[0].mid(3, 33);
+        QCOMPARE(qint16(quint8(payload[at]) | quint8(payload[at + 1]) << 8), qint16(value));
+        QCOMPARE(shown.size(), 1);
+    }
+
     // A measuring reply is taken only as the answer to the last read.
     void measuringReplyMatchesTheLastRead()
     {
