@@ -4,6 +4,7 @@
 #include "base/msgbox.h"
 #include "base/numbers.h"
 #include "device/calib_rows.h"
+#include "device/shared_rows.h"
 #include "pages/form1.h"
 #include "pages/texts.h"
 #include "proto/eth_commands.h"
@@ -140,7 +141,11 @@ void Form1::Cmd_Wtite_Temprature_Click()
 
 void Form1::Cmd_LeiCheck_Click()
 {
-    trap(QStringLiteral("Cmd_LeiCheck_Click(Form1)"), [&] { pushOnLink(QS_WRITE_INNER_CAL, QE_WRITE_INNER_CAL); });
+    trap(QStringLiteral("Cmd_LeiCheck_Click(Form1)"), [&] {
+        qint16 values[8];
+        readInnerCalBoxes(controls_, values); // a box that does not fit queues nothing
+        pushOnLink(QS_WRITE_INNER_CAL, QE_WRITE_INNER_CAL);
+    });
 }
 
 void Form1::cmdReclock_Click()

@@ -129,6 +129,49 @@ private Q_SLOTS:
             QCOMPARE(rig->serial.writtenFns(), QList<int>{QS_READ_AI_ALARM});
     }
 
+    // 内部校准 takes the 16 bits read signed or unsigned; anything else is
+    // refused with the word naming the box, at the click and in the builder,
+    // and nothing waits for a reply.
+    void innerValues_data()
+    {
+        QTest::addColumn<bool>("ethernet");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("sent"); // box 0 on the wire; empty: refused
+        const std::pair<const char*, const char*> values[] = {
+            {"32768", "0080"}, {"-1", "ffff"}, {"70000", ""}, {"65537", ""}, {"abc", ""}, {"-32769", ""}};
+        for (const auto& [text, wire] : values)
+            for (bool ethernet : {false, true})
+                QTest::addRow("%s %s", text, ethernet ? "ethernet" : "serial")
+                    << ethernet << QString::fromLatin1(text) << QByteArray::fromHex(wire);
+    }
+    void innerValues()
+    {
+        QFETCH(bool, ethernet);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, sent);
+        if (ethernet)
+            useEthernet();
+        for (auto* b : f->ui.txt_LeiCkeck)
+            b->setText(QStringLiteral("1"));
+        f->ui.txt_LeiCkeck[0]->setText(text);
+        const auto top = e().CmdTop;
+        f->Cmd_LeiCheck_Click();
+        if (sent.isEmpty()) {
+            const QString word = QStringLiteral("“通道0 内部校准值”的值无法转换，参数未写入！请核查后再操作");
+            QCOMPARE(boxes, QStringList{word});
+            QCOMPARE(e().CmdTop, top);
+            run(ethernet ? std::int16_t(net::QE_WRITE_INNER_CAL) : std::int16_t(QS_WRITE_INNER_CAL));
+            QCOMPARE(boxes, (QStringList{word, word}));
+            QVERIFY(rig->serial.written.isEmpty() && rig->device.sent.isEmpty());
+            QVERIFY(!e().Timer2.isActive());
+        } else {
+            e().Timer1_Timer();
+            QVERIFY(boxes.isEmpty());
+            const QByteArray frame = ethernet ? rig->device.sent.value(0) : rig->serial.written.value(0);
+            QCOMPARE(frame.mid(ethernet ? 18 : 3, 4).toHex(' '), (sent + QByteArray::fromHex("0100")).toHex(' '));
+        }
+    }
+
     void writeprjEnabledOnlyByARead()
     {
         QVERIFY(!f->ui.cmdWriteprj->isEnabled());
