@@ -276,15 +276,39 @@ private Q_SLOTS:
         QCOMPARE(logged("CmdGainD_Click"), offset + 1);
     }
 
-    void coldJunctionChannelOutOfRange()
+    // 计算写入 computes only on the serial link, from boxes that hold numbers
+    // and a result that fits its 16 bits; anything else is refused with its
+    // word before anything is stored or queued.
+    void coldJunctionRefusals_data()
     {
+        QTest::addColumn<bool>("ethernet");
+        QTest::addColumn<QString>("channel7");
+        QTest::addColumn<QString>("compensation");
+        QTest::addColumn<QString>("message");
+        const QString refused = QStringLiteral("“%1”的值无法转换，参数未写入！请核查后再操作");
+        QTest::newRow("channel out of range") << false << "6001" << "0" << "通道温度值存在问题，请检查";
+        QTest::newRow("ethernet") << true << "3000" << "0" << "以太网通讯不支持此功能，请使用串口通讯";
+        QTest::newRow("channel no number") << false << "" << "0" << refused.arg("通道7 实时值");
+        QTest::newRow("compensation no number") << false << "3000" << "abc" << refused.arg("冷端校准值");
+        QTest::newRow("sum beyond 16 bits") << false << "3000" << "32768" << refused.arg("冷端校准值");
+    }
+    void coldJunctionRefusals()
+    {
+        QFETCH(bool, ethernet);
+        QFETCH(QString, channel7);
+        QFETCH(QString, compensation);
+        QFETCH(QString, message);
+        if (ethernet)
+            useEthernet();
         for (int i = 0; i < 8; ++i)
-            f->ui.ChnlDis[std::size_t(i)]->setText(i == 7 ? QStringLiteral("6001") : QStringLiteral("3000"));
-        f->ui.txtTempComp->setText(QStringLiteral("0"));
+            f->ui.ChnlDis[std::size_t(i)]->setText(i == 7 ? channel7 : QStringLiteral("3000"));
+        f->ui.txtTempComp->setText(compensation);
+        f->device().TempWriteValue = 123;
         const auto top = e().CmdTop;
         f->Cmd_Wtite_Temprature_Click();
-        QCOMPARE(boxes, QStringList{"通道温度值存在问题，请检查"});
+        QCOMPARE(boxes, QStringList{message});
         QCOMPARE(e().CmdTop, top);
+        QCOMPARE(f->device().TempWriteValue, std::int16_t(123));
     }
 };
 
