@@ -65,33 +65,40 @@ private Q_SLOTS:
 
     void engineeringValues_data()
     {
+        QTest::addColumn<bool>("ethernet");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("sent"); // value 0 on the wire; empty: nothing sent
         QTest::addColumn<QString>("message");
-        QTest::newRow("2.5 rounds to 2") << "2.5" << QByteArray::fromHex("0200") << "";
-        QTest::newRow("3.5 rounds to 4") << "3.5" << QByteArray::fromHex("0400") << "";
-        QTest::newRow("32768 refused") << "32768" << QByteArray() << "工程校准值超出范围!";
-        QTest::newRow("empty box") << "" << QByteArray() << "工程校准值错误!";
-        QTest::newRow("nan") << "nan" << QByteArray() << "工程校准值错误!";
-        QTest::newRow("-inf") << "-inf" << QByteArray() << "工程校准值错误!";
+        QTest::newRow("2.5 rounds to 2") << false << "2.5" << QByteArray::fromHex("0200") << "";
+        QTest::newRow("3.5 rounds to 4") << false << "3.5" << QByteArray::fromHex("0400") << "";
+        QTest::newRow("-32768 ethernet") << true << "-32768" << QByteArray::fromHex("0080") << "";
+        QTest::newRow("32768 refused") << false << "32768" << QByteArray() << "工程校准值超出范围!";
+        QTest::newRow("empty box") << false << "" << QByteArray() << "工程校准值错误!";
+        QTest::newRow("empty box ethernet") << true << "" << QByteArray() << "工程校准值错误!";
+        QTest::newRow("nan") << false << "nan" << QByteArray() << "工程校准值错误!";
+        QTest::newRow("-inf") << false << "-inf" << QByteArray() << "工程校准值错误!";
     }
     void engineeringValues()
     {
+        QFETCH(bool, ethernet);
         QFETCH(QString, text);
         QFETCH(QByteArray, sent);
         QFETCH(QString, message);
+        if (ethernet)
+            useEthernet();
         for (auto* b : f->ui.prjTxt)
             b->setText(QStringLiteral("1"));
         f->ui.prjTxt[0]->setText(text);
-        run(QS_WRITE_PRJ_CAL);
+        run(ethernet ? std::int16_t(net::QE_WRITE_PRJ_CAL) : std::int16_t(QS_WRITE_PRJ_CAL));
         QCOMPARE(boxes, message.isEmpty() ? QStringList() : QStringList{message});
+        const QList<QByteArray>& written = ethernet ? rig->device.sent : rig->serial.written;
         if (sent.isEmpty()) {
-            QVERIFY(rig->serial.written.isEmpty());
+            QVERIFY(written.isEmpty());
             QVERIFY(!e().Timer2.isActive()); // refused with its word: nothing waits
         } else {
-            QCOMPARE(rig->serial.written.size(), 1);
-            QCOMPARE(rig->serial.written[0].size(), 29);
-            QCOMPARE(rig->serial.written[0].mid(3, 4).toHex(' '), (sent + QByteArray::fromHex("0100")).toHex(' '));
+            QCOMPARE(written.size(), 1);
+            QCOMPARE(written[0].size(), ethernet ? 18 + 22 : 29);
+            QCOMPARE(written[0].mid(ethernet ? 18 : 3, 4).toHex(' '), (sent + QByteArray::fromHex("0100")).toHex(' '));
         }
     }
 
