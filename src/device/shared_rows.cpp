@@ -1,7 +1,6 @@
 #include "device/shared_rows.h"
 
 #include "base/errorlog.h"
-#include "base/numbers.h"
 #include "device/colors.h"
 #include "device/controls.h"
 #include "device/device_data.h"
@@ -43,7 +42,7 @@ void showInnerCal(const Controls& c, const qint16 (&v)[8])
 void readInnerCalBoxes(const Controls& c, qint16 (&v)[8])
 {
     for (int i = 0; i < 8; ++i)
-        v[i] = qint16(toInt32(strictNumber(c.text(QStringLiteral("txt_LeiCkeck"), i))) & 0xFFFF);
+        v[i] = qint16(std::uint16_t(boxValue(c, QStringLiteral("txt_LeiCkeck"), i, -32768, 65535)));
 }
 
 io::AiI32 aiCellValues(const Controls& c, int first)

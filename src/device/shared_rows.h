@@ -22,7 +22,9 @@ void toggleRunStop(const Controls& c);
 void colourAqToDq(const Controls& c, const DeviceData& dev);
 // The eight internal-calibration values shown as decimal text.
 void showInnerCal(const Controls& c, const qint16 (&v)[8]);
-// The eight internal-calibration boxes as the values to send (low 16 bits).
+// The eight internal-calibration boxes as the values to send: 16 bits read
+// signed or unsigned (-32768..65535); a box that does not fit refuses the
+// write with a word that names it.
 void readInnerCalBoxes(const Controls& c, qint16 (&v)[8]);
 
 // The AI zero (first cell 11) or full-scale (first cell 22) cells of the

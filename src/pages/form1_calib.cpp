@@ -4,6 +4,8 @@
 #include "base/msgbox.h"
 #include "base/numbers.h"
 #include "device/calib_rows.h"
+#include "device/shared_rows.h"
+#include "device/typed_values.h"
 #include "pages/form1.h"
 #include "pages/texts.h"
 #include "proto/eth_commands.h"
@@ -16,6 +18,7 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <cstdint>
 
 using namespace serial;
 using namespace net;
@@ -120,9 +123,11 @@ void Form1::CmdGainD_Click() { selfCalibrate(texts1::ASK_SELF_OFFSET, 1); }
 void Form1::Cmd_Wtite_Temprature_Click()
 {
     trap(QStringLiteral("Cmd_Wtite_Temprature_Click(Form1)"), [&] {
+        if (!serialOnly()) // the device takes this value on the serial link only
+            return;
         std::int64_t sum = 0;
         for (std::size_t i = 0; i < 8; ++i) {
-            const std::int32_t t = toInt32(strictNumber(ui.ChnlDis[i]->text()));
+            const auto t = boxValue(ui.ChnlDis[i], INT32_MIN, INT32_MAX);
             if (t < 0 || t > 6000) {
                 MsgBox(u(texts1::CHANNEL_TEMPERATURE_WRONG));
                 return;
@@ -130,9 +135,9 @@ void Form1::Cmd_Wtite_Temprature_Click()
             sum += 3000 - t;
         }
         const auto average = roundHalfEven(double(sum) / 8);
-        dev_.TempWriteValue = toInt16(double(average) + toInt32(strictNumber(ui.txtTempComp->text())));
-        if (ethernetChosen())
-            return; // the device takes this value on the serial link only
+        // The compensation is taken only where the sum fits the value's 16 bits.
+        const auto compensation = boxValue(ui.txtTempComp, INT16_MIN - average, INT16_MAX - average);
+        dev_.TempWriteValue = std::int16_t(average + compensation);
         engine_->push(QS_READ_SYS_INFO);
         engine_->push(QS_WRITE_COLD_CAL);
     });
@@ -140,7 +145,11 @@ void Form1::Cmd_Wtite_Temprature_Click()
 
 void Form1::Cmd_LeiCheck_Click()
 {
-    trap(QStringLiteral("Cmd_LeiCheck_Click(Form1)"), [&] { pushOnLink(QS_WRITE_INNER_CAL, QE_WRITE_INNER_CAL); });
+    trap(QStringLiteral("Cmd_LeiCheck_Click(Form1)"), [&] {
+        qint16 values[8];
+        readInnerCalBoxes(controls_, values); // a box that does not fit queues nothing
+        pushOnLink(QS_WRITE_INNER_CAL, QE_WRITE_INNER_CAL);
+    });
 }
 
 void Form1::cmdReclock_Click()

@@ -13,8 +13,8 @@
 
 #include "base/errorlog.h"
 #include "base/msgbox.h"
-#include "base/numbers.h"
 #include "device/colors.h"
+#include "device/shared_rows.h"
 #include "pages/texts.h"
 
 #include <QCheckBox>
@@ -164,16 +164,13 @@ void Form1::cmdZFSave_Click()
         if (ZFMode != 1 && ZFMode != 2)
             return;
         const bool zero = ZFMode == 1;
+        // Every cell is converted before the question: a cell that does not
+        // fit is named, nothing is stored and the editor stays open.
+        const io::AiI32 v = aiCellValues(controls_, zero ? ZERO_COLUMN : FULL_COLUMN);
         if (MsgBox(QString::fromUtf8(zero ? texts1::SAVE_ZERO_ASK : texts1::SAVE_FULL_ASK), MsgButtons::YesNo, {},
                    MsgIcon::Question)
             != MsgAnswer::Yes)
             return;
-        // Every cell is converted before anything is stored: a cell that is not
-        // a number ends the save with nothing changed and the editor open.
-        std::array<std::int32_t, AI_CHANNELS> v{};
-        const int column = zero ? ZERO_COLUMN : FULL_COLUMN;
-        for (int i = 0; i < AI_CHANNELS; ++i)
-            v[std::size_t(i)] = toInt32(strictNumber(ui.ChnlDis[std::size_t(column + i)]->text().trimmed()));
         (zero ? dev_.ZeroVal : dev_.FullVal) = v;
         // The read-back is pushed first, so the write runs first.
         engine_->push(zero ? 2 : 3);

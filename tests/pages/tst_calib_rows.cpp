@@ -65,33 +65,40 @@ private Q_SLOTS:
 
     void engineeringValues_data()
     {
+        QTest::addColumn<bool>("ethernet");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("sent"); // value 0 on the wire; empty: nothing sent
         QTest::addColumn<QString>("message");
-        QTest::newRow("2.5 rounds to 2") << "2.5" << QByteArray::fromHex("0200") << "";
-        QTest::newRow("3.5 rounds to 4") << "3.5" << QByteArray::fromHex("0400") << "";
-        QTest::newRow("32768 refused") << "32768" << QByteArray() << "工程校准值超出范围!";
-        QTest::newRow("empty box") << "" << QByteArray() << "工程校准值错误!";
-        QTest::newRow("nan") << "nan" << QByteArray() << "工程校准值错误!";
-        QTest::newRow("-inf") << "-inf" << QByteArray() << "工程校准值错误!";
+        QTest::newRow("2.5 rounds to 2") << false << "2.5" << QByteArray::fromHex("0200") << "";
+        QTest::newRow("3.5 rounds to 4") << false << "3.5" << QByteArray::fromHex("0400") << "";
+        QTest::newRow("-32768 ethernet") << true << "-32768" << QByteArray::fromHex("0080") << "";
+        QTest::newRow("32768 refused") << false << "32768" << QByteArray() << "工程校准值超出范围!";
+        QTest::newRow("empty box") << false << "" << QByteArray() << "工程校准值错误!";
+        QTest::newRow("empty box ethernet") << true << "" << QByteArray() << "工程校准值错误!";
+        QTest::newRow("nan") << false << "nan" << QByteArray() << "工程校准值错误!";
+        QTest::newRow("-inf") << false << "-inf" << QByteArray() << "工程校准值错误!";
     }
     void engineeringValues()
     {
+        QFETCH(bool, ethernet);
         QFETCH(QString, text);
         QFETCH(QByteArray, sent);
         QFETCH(QString, message);
+        if (ethernet)
+            useEthernet();
         for (auto* b : f->ui.prjTxt)
             b->setText(QStringLiteral("1"));
         f->ui.prjTxt[0]->setText(text);
-        run(QS_WRITE_PRJ_CAL);
+        run(ethernet ? std::int16_t(net::QE_WRITE_PRJ_CAL) : std::int16_t(QS_WRITE_PRJ_CAL));
         QCOMPARE(boxes, message.isEmpty() ? QStringList() : QStringList{message});
+        const QList<QByteArray>& written = ethernet ? rig->device.sent : rig->serial.written;
         if (sent.isEmpty()) {
-            QVERIFY(rig->serial.written.isEmpty());
+            QVERIFY(written.isEmpty());
             QVERIFY(!e().Timer2.isActive()); // refused with its word: nothing waits
         } else {
-            QCOMPARE(rig->serial.written.size(), 1);
-            QCOMPARE(rig->serial.written[0].size(), 29);
-            QCOMPARE(rig->serial.written[0].mid(3, 4).toHex(' '), (sent + QByteArray::fromHex("0100")).toHex(' '));
+            QCOMPARE(written.size(), 1);
+            QCOMPARE(written[0].size(), ethernet ? 18 + 22 : 29);
+            QCOMPARE(written[0].mid(ethernet ? 18 : 3, 4).toHex(' '), (sent + QByteArray::fromHex("0100")).toHex(' '));
         }
     }
 
@@ -127,6 +134,49 @@ private Q_SLOTS:
             QCOMPARE(rig->device.sent.size(), 1); // the alarm limits read back
         else
             QCOMPARE(rig->serial.writtenFns(), QList<int>{QS_READ_AI_ALARM});
+    }
+
+    // 内部校准 takes the 16 bits read signed or unsigned; anything else is
+    // refused with the word naming the box, at the click and in the builder,
+    // and nothing waits for a reply.
+    void innerValues_data()
+    {
+        QTest::addColumn<bool>("ethernet");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("sent"); // box 0 on the wire; empty: refused
+        const std::pair<const char*, const char*> values[] = {
+            {"32768", "0080"}, {"-1", "ffff"}, {"70000", ""}, {"65537", ""}, {"abc", ""}, {"-32769", ""}};
+        for (const auto& [text, wire] : values)
+            for (bool ethernet : {false, true})
+                QTest::addRow("%s %s", text, ethernet ? "ethernet" : "serial")
+                    << ethernet << QString::fromLatin1(text) << QByteArray::fromHex(wire);
+    }
+    void innerValues()
+    {
+        QFETCH(bool, ethernet);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, sent);
+        if (ethernet)
+            useEthernet();
+        for (auto* b : f->ui.txt_LeiCkeck)
+            b->setText(QStringLiteral("1"));
+        f->ui.txt_LeiCkeck[0]->setText(text);
+        const auto top = e().CmdTop;
+        f->Cmd_LeiCheck_Click();
+        if (sent.isEmpty()) {
+            const QString word = QStringLiteral("“通道0 内部校准值”的值无法转换，参数未写入！请核查后再操作");
+            QCOMPARE(boxes, QStringList{word});
+            QCOMPARE(e().CmdTop, top);
+            run(ethernet ? std::int16_t(net::QE_WRITE_INNER_CAL) : std::int16_t(QS_WRITE_INNER_CAL));
+            QCOMPARE(boxes, (QStringList{word, word}));
+            QVERIFY(rig->serial.written.isEmpty() && rig->device.sent.isEmpty());
+            QVERIFY(!e().Timer2.isActive());
+        } else {
+            e().Timer1_Timer();
+            QVERIFY(boxes.isEmpty());
+            const QByteArray frame = ethernet ? rig->device.sent.value(0) : rig->serial.written.value(0);
+            QCOMPARE(frame.mid(ethernet ? 18 : 3, 4).toHex(' '), (sent + QByteArray::fromHex("0100")).toHex(' '));
+        }
     }
 
     void writeprjEnabledOnlyByARead()
@@ -233,15 +283,39 @@ private Q_SLOTS:
         QCOMPARE(logged("CmdGainD_Click"), offset + 1);
     }
 
-    void coldJunctionChannelOutOfRange()
+    // 计算写入 computes only on the serial link, from boxes that hold numbers
+    // and a result that fits its 16 bits; anything else is refused with its
+    // word before anything is stored or queued.
+    void coldJunctionRefusals_data()
     {
+        QTest::addColumn<bool>("ethernet");
+        QTest::addColumn<QString>("channel7");
+        QTest::addColumn<QString>("compensation");
+        QTest::addColumn<QString>("message");
+        const QString refused = QStringLiteral("“%1”的值无法转换，参数未写入！请核查后再操作");
+        QTest::newRow("channel out of range") << false << "6001" << "0" << "通道温度值存在问题，请检查";
+        QTest::newRow("ethernet") << true << "3000" << "0" << "以太网通讯不支持此功能，请使用串口通讯";
+        QTest::newRow("channel no number") << false << "" << "0" << refused.arg("通道7 实时值");
+        QTest::newRow("compensation no number") << false << "3000" << "abc" << refused.arg("冷端校准值");
+        QTest::newRow("sum beyond 16 bits") << false << "3000" << "32768" << refused.arg("冷端校准值");
+    }
+    void coldJunctionRefusals()
+    {
+        QFETCH(bool, ethernet);
+        QFETCH(QString, channel7);
+        QFETCH(QString, compensation);
+        QFETCH(QString, message);
+        if (ethernet)
+            useEthernet();
         for (int i = 0; i < 8; ++i)
-            f->ui.ChnlDis[std::size_t(i)]->setText(i == 7 ? QStringLiteral("6001") : QStringLiteral("3000"));
-        f->ui.txtTempComp->setText(QStringLiteral("0"));
+            f->ui.ChnlDis[std::size_t(i)]->setText(i == 7 ? channel7 : QStringLiteral("3000"));
+        f->ui.txtTempComp->setText(compensation);
+        f->device().TempWriteValue = 123;
         const auto top = e().CmdTop;
         f->Cmd_Wtite_Temprature_Click();
-        QCOMPARE(boxes, QStringList{"通道温度值存在问题，请检查"});
+        QCOMPARE(boxes, QStringList{message});
         QCOMPARE(e().CmdTop, top);
+        QCOMPARE(f->device().TempWriteValue, std::int16_t(123));
     }
 };
 

@@ -203,6 +203,39 @@ private Q_SLOTS:
         QCOMPARE(v[10], 10);
         QCOMPARE(f->ZFMode, std::uint8_t(0));
     }
+
+    // A cell the device cannot take is named before the question is asked;
+    // nothing is stored or queued and the editor stays open.
+    void saveRefusesACellThatDoesNotFit_data()
+    {
+        QTest::addColumn<Qt::Key>("open");
+        QTest::addColumn<int>("cell");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("abc") << Qt::Key_F7 << 11 + 4 << "abc" << "通道4 零点";
+        QTest::newRow("empty") << Qt::Key_F8 << 22 << "" << "通道0 满度";
+        QTest::newRow("beyond 32 bits") << Qt::Key_F7 << 11 + 10 << "3000000000" << "通道10 零点";
+    }
+    void saveRefusesACellThatDoesNotFit()
+    {
+        QFETCH(Qt::Key, open);
+        QFETCH(int, cell);
+        QFETCH(QString, text);
+        QFETCH(QString, caption);
+        connectAndEnter();
+        f->engine().CmdTop = 0;
+        for (int i = 11; i < 33; ++i)
+            f->ui.ChnlDis[std::size_t(i)]->setText(QStringLiteral("5"));
+        key(open);
+        f->ui.ChnlDis[std::size_t(cell)]->setText(text);
+        asked.clear();
+        key(Qt::Key_F9);
+        QCOMPARE(asked, QStringList{QStringLiteral("“%1”的值无法转换，参数未写入！请核查后再操作").arg(caption)});
+        QCOMPARE(f->engine().CmdTop, std::int16_t(0));
+        QVERIFY(f->ZFMode != 0);
+        QCOMPARE(f->device().ZeroVal, (std::array<std::int32_t, 11>{}));
+        QCOMPARE(f->device().FullVal, (std::array<std::int32_t, 11>{}));
+    }
 };
 
 QTEST_MAIN(TestMaintenance)
