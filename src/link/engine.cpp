@@ -8,6 +8,7 @@
 #include "proto/serial_frame.h"
 
 #include <QPointer>
+#include <algorithm>
 #include <utility>
 
 using namespace serial;
@@ -78,6 +79,7 @@ void Engine::push(std::int16_t code)
     refuseWhileOwned();
     if (CmdTop >= STACK_TOP_MAX || CmdTop < 0)
         throw RuntimeError(QStringLiteral("下标越界"));
+    stackRefilledAbove(CmdTop);
     ++CmdTop;
     CmdStack[std::size_t(CmdTop)] = code;
 }
@@ -434,6 +436,14 @@ void Engine::fillStack(std::span<const std::int16_t> entries)
     for (auto c : entries)
         CmdStack[i++] = c;
     CmdTop = std::int16_t(entries.size() - 1);
+    stackRefilledAbove(0);
+}
+
+void Engine::stackRefilledAbove(int top)
+{
+    // An entry that takes the place of one run or dropped is not what lay under a refused write.
+    underRow_ = std::min(underRow_, top);
+    refusedUnder_ = std::min(refusedUnder_, top);
 }
 
 bool Engine::queued(std::int16_t code) const

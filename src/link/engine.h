@@ -406,11 +406,17 @@ private:
     int writeAnswered_ = -1;
     // A write the device refused keeps its verdict on the status line: the
     // replies to the entries that lay under it on the stack (its read-backs)
-    // show the refusal instead of their success texts, until the dispatcher
-    // is back at the idle poll. The entries under it (0: none) and the
-    // connection it was refused in.
+    // show the refusal instead of their success texts. The mark belongs to
+    // that list: it counts the entries under the row last run, and under the
+    // refused write, that have not run yet (a push onto their places and a
+    // list loaded end them), and the connection it was refused in; whether
+    // the row last run was one of those read-backs.
+    int underRow_ = 0;
     int refusedUnder_ = 0;
     int refusedConnection_ = 0;
+    bool readBackOfRefusal_ = false;
+    // The stack entries above `top` are new ones.
+    void stackRefilledAbove(int top);
     void showReplyText(const char* text);
     QHash<std::int16_t, Action> ethBuilders_;
     QHash<QString, Action> ethActions_;
