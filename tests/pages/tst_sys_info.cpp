@@ -66,7 +66,7 @@ class TestSysInfo : public QObject {
     QList<MsgRequest> boxes;
 
     Engine& e() { return f->engine(); }
-    void serialReply(const QByteArray& payload) { rig->serial.event(buildFrame(1, payload)); }
+    void serialReply(const QByteArray& payload) { rig->serialReply(1, payload); }
     void ethernetReply(const QByteArray& payload)
     {
         f->ui.optComm[1]->setChecked(true);
