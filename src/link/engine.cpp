@@ -8,6 +8,7 @@
 #include "proto/serial_frame.h"
 
 #include <QPointer>
+#include <algorithm>
 #include <utility>
 
 using namespace serial;
@@ -78,6 +79,7 @@ void Engine::push(std::int16_t code)
     refuseWhileOwned();
     if (CmdTop >= STACK_TOP_MAX || CmdTop < 0)
         throw RuntimeError(QStringLiteral("下标越界"));
+    stackRefilledAbove(CmdTop);
     ++CmdTop;
     CmdStack[std::size_t(CmdTop)] = code;
 }
@@ -197,11 +199,6 @@ bool Engine::finishUpgrade(UpgradeEnd how)
 void Engine::newConnection(End how, bool linked, bool announceEnd)
 {
     const bool ended = linked_ || announceEnd;
-    // The serial request the old connection left waiting, and how long its
-    // answer may still come.
-    if (waiting_)
-        stale_ = waiting_;
-    waiting_.reset();
     stopTimers(); // nothing runs on for the old device
     linked_ = false;
     ++connection_;
@@ -237,16 +234,42 @@ void Engine::newConnection(End how, bool linked, bool announceEnd)
         MsgBox(QString::fromUtf8(texts::UPGRADE_FAILED_BOX));
 }
 
-bool Engine::serialReplyStale(std::uint8_t fn)
+void Engine::forgetExpired()
 {
-    // The first reply after the change settles the earlier request: the
-    // device answers in order, so if this is not its answer none is coming.
-    const auto earlier = std::exchange(stale_, std::nullopt);
-    if (earlier && earlier->fn == fn && port_ && earlier->port == port_->portName()
-        && clock_.elapsed() - earlier->sentAt <= earlier->timeoutMs)
-        return true;
-    waiting_.reset(); // the request of this connection is answered
-    return false;
+    const qint64 now = clock_.elapsed();
+    std::erase_if(asked_, [now](const Waiting& w) { return w.timeoutMs > 0 && now - w.sentAt > w.timeoutMs; });
+    // A request no time-out was known for waits at most until this many were sent after it.
+    constexpr std::size_t KEPT = 32;
+    if (asked_.size() > KEPT)
+        asked_.erase(asked_.begin(), asked_.end() - KEPT);
+}
+
+Engine::Answer Engine::serialAnswer(std::uint8_t fn)
+{
+    forgetExpired();
+    const auto earlier = [this](const Waiting& w) { return w.connection != connection_; };
+    // The first reply after the change settles what the ended connection left
+    // waiting: the device answers in order, so if this is not its answer none is coming.
+    const bool late = std::any_of(asked_.begin(), asked_.end(), [&](const Waiting& w) { return earlier(w) && w.fn == fn; });
+    std::erase_if(asked_, earlier);
+    if (late)
+        return Answer::Earlier;
+    const auto it = std::find_if(asked_.begin(), asked_.end(), [fn](const Waiting& w) { return w.fn == fn; });
+    if (it == asked_.end())
+        return Answer::Unasked;
+    asked_.erase(it);
+    return Answer::Taken;
+}
+
+bool Engine::refusesAwaited(std::uint8_t fn)
+{
+    if (!Timer2.isActive() || (findReply(fn) && UpgradeTimeout != 1))
+        return false;
+    const auto it = std::find_if(asked_.begin(), asked_.end(), [](const Waiting& w) { return w.awaited; });
+    if (it == asked_.end())
+        return false;
+    asked_.erase(it);
+    return true;
 }
 
 bool Engine::ethReplyStale(bool write, bool hasSeq, quint16 seq) const
@@ -272,8 +295,7 @@ int Engine::openSerial(const QString& name, const QString& settings, QString* wh
     const int err = port_ ? port_->open(name, settings, why) : 8002;
     newConnection(End::Stopped, err == 0);
     // A request left waiting on one port is never answered on another.
-    if (stale_ && stale_->port != name)
-        stale_.reset();
+    std::erase_if(asked_, [&name](const Waiting& w) { return w.port != name; });
     return err;
 }
 
@@ -416,8 +438,11 @@ void Engine::armReplyTimeout(int ms)
     Timer1.stop();
     Timer2.setInterval(ms);
     restart(Timer2);
-    if (waiting_)
-        waiting_->timeoutMs = ms;
+    // The request this row just sent is the one the dispatcher waits for.
+    if (!asked_.empty() && asked_.back().number > rowSent_) {
+        asked_.back().timeoutMs = ms;
+        asked_.back().awaited = true;
+    }
 }
 
 void Engine::stopTimers()
@@ -434,6 +459,14 @@ void Engine::fillStack(std::span<const std::int16_t> entries)
     for (auto c : entries)
         CmdStack[i++] = c;
     CmdTop = std::int16_t(entries.size() - 1);
+    stackRefilledAbove(0);
+}
+
+void Engine::stackRefilledAbove(int top)
+{
+    // An entry that takes the place of one run or dropped is not what lay under a refused write.
+    underRow_ = std::min(underRow_, top);
+    refusedUnder_ = std::min(refusedUnder_, top);
 }
 
 bool Engine::queued(std::int16_t code) const
@@ -465,6 +498,7 @@ void Engine::Timer1_Timer()
         UpgradeTimeout = 0;
         const int option = view_->linkOption();
         bool keepEntry = false;
+        rowSent_ = sent_;
         if (option == 0 || option == 1) {
             if (CmdTop < 0 || CmdTop > STACK_TOP_MAX)
                 throw RuntimeError(QStringLiteral("下标越界"));
@@ -530,8 +564,8 @@ void Engine::runSerialRow(std::int16_t code, bool& keepEntry)
 
     switch (code) {
     case QS_TEST_RAM:
-        armRamTest();
         runSerialBuilder(code);
+        armRamTest();
         nb_->InitProgress(9, true);
         view_->setStatus(QString::fromUtf8(texts::RAM_TEST_WAIT));
         return;
@@ -579,9 +613,7 @@ void Engine::armRamTest()
 {
     timMscon.stop();
     timMscon.setInterval(8000);
-    Timer2.setInterval(8000);
-    Timer1.stop();
-    restart(Timer2);
+    armReplyTimeout(8000);
     restart(timMscon);
 }
 
@@ -623,6 +655,8 @@ void Engine::Timer2_Timer()
         if (owner_ == Owner::SlaveWrite)
             nb_->slaveRowFailed();
     });
+    // The request whose time-out this was waits no more.
+    std::erase_if(asked_, [this](const Waiting& w) { return w.awaited && w.connection == connection_; });
     enable(Timer1);
     Timer2.stop();
 }
@@ -697,7 +731,8 @@ void Engine::SendCommand()
     port_->setThreshold(ReplyLen);
     if (!port_->write(RxBuf))
         throw RuntimeError(QStringLiteral("写端口错误"));
-    waiting_ = Waiting{fn, clock_.elapsed(), timMscon.interval(), port_->portName()};
+    forgetExpired();
+    asked_.push_back(Waiting{fn, clock_.elapsed(), timMscon.interval(), port_->portName(), connection_, ++sent_});
     enable(timMscon);
     StatusText.clear();
     Q_EMIT frameSent(RxBuf);
@@ -798,12 +833,18 @@ void Engine::Comm1_OnComm()
         CrcLen = std::int16_t(count + 2);
         RxBuf = port_ ? port_->readAll() : QByteArray();
         const auto check = checkFrame(RxBuf);
-        // The frame carries no sequence number: the engine's record of what it
-        // asked in this connection is the only witness. A reply to a request
-        // of an earlier connection is counted and goes no further; the
-        // lost-reply counter of this connection's request runs on.
-        if (check == serial::Check::Ok && serialReplyStale(std::uint8_t(RxBuf[2])))
-            return;
+        // A reply is taken only for a request of this connection that has had
+        // none yet. Any other frame is counted and goes no further: the
+        // requests that wait run on to their own replies or time-outs, and the
+        // lost-reply counter runs on. A refusal answers the request waited for.
+        if (check == serial::Check::Ok) {
+            const auto fn = std::uint8_t(RxBuf[2]);
+            const Answer answer = serialAnswer(fn);
+            if (answer == Answer::Earlier)
+                return;
+            if (answer == Answer::Unasked && !refusesAwaited(fn))
+                throw RuntimeError(QString::fromUtf8(texts::REPLY_NOT_ASKED).arg(fn));
+        }
         timMscon.stop();
         switch (check) {
         case serial::Check::TooShort:

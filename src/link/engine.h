@@ -26,6 +26,7 @@
 #include <initializer_list>
 #include <optional>
 #include <span>
+#include <vector>
 
 // The ZigBee parameter fields, filled by the ZigBee read replies.
 struct ZigbeeVars {
@@ -369,26 +370,42 @@ private:
     QString aimedHost_;
     unsigned holds_ = 0;
     UdpTransport* discovery_ = nullptr;
-    // The witnesses of what an earlier connection asked. Serial: on one line
-    // the device answers in order and at most one request waits, so only the
-    // request an ended connection left waiting can still be answered, and
-    // only within its own time-out from its sending; the first reply after
-    // the change settles it, taken or dropped. Ethernet: the sequence number
-    // of the first read and write of this connection (-1: none sent since the
-    // change), and whether requests of an earlier connection may still be
-    // answered.
+    // The witnesses of what was asked. Serial: the frame carries no sequence
+    // number, so the engine's record of the requests it sent that have had no
+    // reply yet, oldest first, is the only witness of what a reply answers.
+    // A request leaves it with its reply, its time-out (its own, from its
+    // sending) or the first reply after its connection ended: on one line the
+    // device answers in order, so a request the ended connection left waiting
+    // may still be answered within its time-out, but after that first reply
+    // none is coming. Ethernet: the sequence number of the first read and
+    // write of this connection (-1: none sent since the change), and whether
+    // requests of an earlier connection may still be answered.
     struct Waiting {
-        std::uint8_t fn = 0;
+        std::uint8_t fn = 0;   // the function code its reply carries
         qint64 sentAt = 0;
-        int timeoutMs = 0;
-        QString port; // the port it was sent on: no other port answers it
+        int timeoutMs = 0;     // 0: none known; it waits until answered or settled
+        QString port;          // the port it was sent on: no other port answers it
+        int connection = 0;
+        std::uint64_t number = 0; // the count of requests sent, this one included
+        bool awaited = false;  // the dispatcher waits for its reply (Timer2)
     };
-    std::optional<Waiting> waiting_, stale_;
+    std::vector<Waiting> asked_;
+    std::uint64_t sent_ = 0;   // requests sent on the serial link
+    std::uint64_t rowSent_ = 0; // the count when the dispatcher's row began
     QElapsedTimer clock_;
     int readFirst_ = -1, writeFirst_ = -1;
     bool readsBefore_ = false, writesBefore_ = false;
-    // Whether the reply just received answers a request of an earlier connection.
-    bool serialReplyStale(std::uint8_t fn);
+    // What the reply just received answers: a request of this connection
+    // (taken), one an ended connection left waiting (dropped unseen), or
+    // nothing asked. An answered or settled request leaves the record.
+    enum class Answer { Taken, Earlier, Unasked };
+    Answer serialAnswer(std::uint8_t fn);
+    // A reply of a code that has no branch, or any reply but its own to a
+    // firmware step, is the device's refusal of the request the dispatcher
+    // waits for: true, and that request leaves the record, when one waits.
+    bool refusesAwaited(std::uint8_t fn);
+    // Drops the requests whose time-out has passed.
+    void forgetExpired();
     bool ethReplyStale(bool write, bool hasSeq, quint16 seq) const;
     Owner owner_ = Owner::None;
     bool refusalShown_ = false;
@@ -406,11 +423,17 @@ private:
     int writeAnswered_ = -1;
     // A write the device refused keeps its verdict on the status line: the
     // replies to the entries that lay under it on the stack (its read-backs)
-    // show the refusal instead of their success texts, until the dispatcher
-    // is back at the idle poll. The entries under it (0: none) and the
-    // connection it was refused in.
+    // show the refusal instead of their success texts. The mark belongs to
+    // that list: it counts the entries under the row last run, and under the
+    // refused write, that have not run yet (a push onto their places and a
+    // list loaded end them), and the connection it was refused in; whether
+    // the row last run was one of those read-backs.
+    int underRow_ = 0;
     int refusedUnder_ = 0;
     int refusedConnection_ = 0;
+    bool readBackOfRefusal_ = false;
+    // The stack entries above `top` are new ones.
+    void stackRefilledAbove(int top);
     void showReplyText(const char* text);
     QHash<std::int16_t, Action> ethBuilders_;
     QHash<QString, Action> ethActions_;

@@ -56,8 +56,9 @@ void Engine::runEthRow(std::int16_t code, bool& keepEntry)
         StatusText.clear();
         return;
     }
-    if (CmdTop == 0)
-        refusedUnder_ = 0; // the step of a refused write is over
+    // Whether this row lay under a refused write; and what lies under it.
+    readBackOfRefusal_ = CmdTop > 0 && CmdTop <= refusedUnder_ && refusedConnection_ == connection_;
+    underRow_ = std::max(CmdTop - 1, 0);
     if (code == QE_REFRESH_LIVE) {
         Timer1.setInterval(TimerInterval);
         StatusText = QString::fromUtf8(row->status);
@@ -254,7 +255,7 @@ void Engine::wsckR_W_DataArrival(const QByteArray& datagram)
                 return;
             }
             if (write) {
-                refusedUnder_ = CmdTop;
+                refusedUnder_ = underRow_;
                 refusedConnection_ = connection_;
             }
             replyDone();
@@ -296,8 +297,7 @@ bool Engine::dispatchEthReply(bool write)
 
 void Engine::showReplyText(const char* text)
 {
-    const bool refusalHeld = refusedUnder_ > 0 && CmdTop < refusedUnder_ && refusedConnection_ == connection_;
-    view_->setStatus(QString::fromUtf8(refusalHeld ? TEXT_WRITE_FAILED : text));
+    view_->setStatus(QString::fromUtf8(readBackOfRefusal_ ? TEXT_WRITE_FAILED : text));
 }
 
 void Engine::runEthAction(const QString& name)

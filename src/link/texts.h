@@ -21,6 +21,8 @@ inline constexpr const char* SETTINGS_9600 = "9600,N,8,1";
 inline constexpr const char* SETTINGS_115200 = "115200,N,8,1";
 // The error-log description of a port that refuses a line setting.
 inline constexpr const char* PORT_REFUSES_SETTINGS = "串行口不接受设置 %1";
+// The error-log description of a serial frame that answers no request waiting.
+inline constexpr const char* REPLY_NOT_ASKED = "未请求的应答（功能号 %1），已丢弃";
 inline constexpr const char* READ_SERVICE_ERROR = "读服务响应错误";
 inline constexpr const char* WRITE_SERVICE_FAILED = "写服务失败";
 } // namespace texts

@@ -229,6 +229,49 @@ private Q_SLOTS:
         QVERIFY(texts.contains(QString::fromUtf8(READ_OK)));
     }
 
+    // A well-formed frame of another code answers the temperature poll with
+    // engineering values: nobody asked for them, so the boxes keep what the
+    // device's own read filled, and the next 校准 writes that back.
+    void serialFrameOfAnotherCodeGoesNowhere()
+    {
+        Form1* f = window(false);
+        QVERIFY2(f, "the window did not connect to the simulated device");
+        faults(false).clear();
+        QTRY_VERIFY_WITH_TIMEOUT(idle(f), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(f->ui.cmdWriteprj->isEnabled(), 5000); // read in this connection
+        const auto shown = [f] {
+            QStringList out;
+            for (auto* box : f->ui.prjTxt)
+                out << box->text();
+            return out;
+        };
+        const QStringList read = shown();
+        const auto held = model(false).prjCal;
+        QByteArray other;
+        for (int i = 0; i < 11; ++i)
+            other.append(char((1000 + i) & 0xFF)).append(char((1000 + i) >> 8));
+
+        int receivedThen = -1;
+        QObject context;
+        connect(serialSim.get(), &SimSerialDevice::replySent, &context, [&](quint8 fn, const QByteArray&) {
+            if (fn == serial::FN_READ_PRJ_CAL && receivedThen < 0)
+                receivedThen = f->engine().RxCount;
+        });
+        serialTexts.clear();
+        serialSim->answerWithOtherCode(serial::FN_READ_TEMP, serial::FN_READ_PRJ_CAL, other);
+        QTRY_VERIFY_WITH_TIMEOUT(receivedThen >= 0, 5000);
+        // The frame and the poll's next reply have come in: counted, nothing shown.
+        QTRY_VERIFY_WITH_TIMEOUT(f->engine().RxCount > receivedThen + 1, 5000);
+        QCOMPARE(shown(), read);
+        QVERIFY(!serialTexts.contains(QStringLiteral("读工程校准值成功")));
+
+        f->ui.cmdWriteprj->click();
+        QTRY_VERIFY_WITH_TIMEOUT(serialTexts.contains(QStringLiteral("置工程校准值成功")), 5000);
+        QCOMPARE(model(false).prjCal, held);
+        QTRY_VERIFY_WITH_TIMEOUT(serialTexts.contains(QStringLiteral("读工程校准值成功")), 5000);
+        QCOMPARE(shown(), read);
+    }
+
     void serialPortVanishes()
     {
         Form1* f = window(false);

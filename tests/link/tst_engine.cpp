@@ -6,12 +6,22 @@
 #include "proto/serial_frame.h"
 #include "support/fakes.h"
 
+#include "base/errorlog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace serial;
 
 namespace {
 QByteArray reply(std::uint8_t fn, int payload = 0, char fill = 0) { return buildFrame(fn, QByteArray(payload, fill)); }
+int logLines()
+{
+    QFile f(QString::fromLatin1(ERROR_LOG_FILE));
+    return f.open(QIODevice::ReadOnly) ? int(f.readAll().count('\n')) : 0;
+}
 } // namespace
 
 class TestEngine : public QObject {
@@ -21,10 +31,27 @@ class TestEngine : public QObject {
     RecordingNeighbours* nb = nullptr;
     Engine* e = nullptr;
     QList<MsgRequest> boxes;
+    QTemporaryDir logDir;
 
     void tick() { e->Timer1_Timer(); }
+    // A request of the function code goes out; its reply is then taken.
+    void ask(std::uint8_t fn)
+    {
+        e->prepareRequest(fn, 7, 7);
+        e->SendCommand();
+    }
+    void answer(const QByteArray& frame)
+    {
+        ask(std::uint8_t(frame[2]));
+        port->event(frame);
+    }
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        // The error log is this suite's own: others append to theirs meanwhile.
+        QVERIFY(logDir.isValid() && QDir::setCurrent(logDir.path()));
+    }
     void init()
     {
         port = new FakeSerial;
@@ -247,6 +274,7 @@ private Q_SLOTS:
             port->openError = 8002;
             tick();
         } else {
+            tick();
             port->settingsError = 380;
             nb->atMax = true;
             port->event(reply(47));
@@ -298,7 +326,7 @@ private Q_SLOTS:
         // 298 bytes are taken without a CRC check.
         f = reply(FN_READ_SM, 291);
         f[100] = 1;
-        port->event(f);
+        answer(f);
         QCOMPARE(view->text2, QStringLiteral("读取SM区数据成功"));
         QVERIFY(nb->calls.contains(QStringLiteral("OnReadSM")));
         QVERIFY(e->Timer1.isActive());
@@ -311,30 +339,38 @@ private Q_SLOTS:
         QCOMPARE(e->RxCount, 4);
     }
 
-    // The frame has no sequence number. On one line the device answers in
-    // order and one request waits at a time: only the request an ended
-    // connection left waiting may still be answered, within its own time-out
-    // from its sending, and the first reply after the change settles it.
-    // Steps: "aC"/"aS" ask Form_Ctrl/SM, "n" a new connection, "rC+"/"rC-" a
-    // reply taken/dropped, "w" the wait past the time-out.
-    void replyToAnEarlierConnectionIsDropped_data()
+    // The frame has no sequence number: a reply is taken only for a request of
+    // this connection that has had none yet, within its own time-out; any
+    // other frame is counted and goes nowhere, and the requests waiting run
+    // on. On one line the device answers in order: a request an ended
+    // connection left waiting may still be answered within its time-out, and
+    // the first reply after the change settles it.
+    // Steps: "aC"/"aS" ask Form_Ctrl/SM, "n" a new connection, "p" one on
+    // another port, "w" the wait past the time-out; "rC+" a reply taken,
+    // "rC-" one dropped as the ended connection's, "rC!" one dropped and logged as not asked.
+    void replyAnswersAnOpenRequestOfThisConnection_data()
     {
         QTest::addColumn<QStringList>("steps");
         const auto row = [](const char* name, const char* steps) {
             QTest::newRow(name) << QString::fromLatin1(steps).split(QLatin1Char(' '));
         };
-        row("late reply of the request left waiting", "aC n rC- rC+");
+        row("late reply of the request left waiting", "aC n rC- aC rC+");
         row("the same code asked again: its first reply is the earlier one's", "aC n aC rC- rC+");
-        row("only the last request waits: an earlier unanswered code is taken", "aC aS n rC+ rS+");
-        row("an answered request leaves nothing behind", "aC rC+ n rC+");
-        row("a reply of another code settles the earlier request", "aC n aS rS+ rC+");
-        row("a dropped reply carries nothing into the next start", "aC n rC- n rC+ n rC+");
+        row("every request left waiting is settled by the first reply", "aC aS n rC- rS! aS rS+");
+        row("an answered request leaves nothing behind", "aC rC+ n aC rC+");
+        row("a reply of another code settles the earlier request", "aC n aS rS+ aC rC+");
+        row("a dropped reply carries nothing into the next start", "aC n rC- n aC rC+ n aC rC+");
         row("the device off: quick restarts take the first reply", "aC n aC n aC rC- rC+ n aC rC+");
         row("after its own time-out the reply is the new request's", "aC w n aC rC+");
         row("a request left on one port is not answered on another", "aC p aC rC+");
         row("the same port opened again after another", "aC p n aC rC+");
+        row("nothing asked: a reply goes nowhere", "rC!");
+        row("a code not asked goes nowhere, the request's own reply lands", "aC rS! rC+");
+        row("a request is answered once", "aC rC+ rC!");
+        row("two requests waiting are answered each", "aC aS rS+ rC+");
+        row("after its own time-out a request is answered no more", "aC w rC!");
     }
-    void replyToAnEarlierConnectionIsDropped()
+    void replyAnswersAnOpenRequestOfThisConnection()
     {
         QFETCH(QStringList, steps);
         e->timMscon.setInterval(50); // the waiting read's own time-out
@@ -351,11 +387,15 @@ private Q_SLOTS:
                 e->SendCommand();
             } else {
                 const int before = int(nb->calls.count(call));
+                const int received = e->RxCount;
                 const bool counting = e->timMscon.isActive();
+                const int logged = logLines();
                 port->event(reply(fn, fn == FN_READ_SM ? 291 : 60));
                 QVERIFY2(nb->calls.count(call) == before + (st.endsWith(QLatin1Char('+')) ? 1 : 0), qPrintable(st));
+                QCOMPARE(e->RxCount, received + 1);
+                QCOMPARE(logLines(), logged + (st.endsWith(QLatin1Char('!')) ? 1 : 0));
                 // A dropped reply leaves the lost-reply count of this connection's request running.
-                if (st.endsWith(QLatin1Char('-')))
+                if (!st.endsWith(QLatin1Char('+')))
                     QCOMPARE(e->timMscon.isActive(), counting);
             }
         }
@@ -364,6 +404,7 @@ private Q_SLOTS:
     void replyDispatch_data()
     {
         QTest::addColumn<int>("fn");
+        QTest::addColumn<bool>("asked");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("resumes");
         int n = 0;
@@ -376,18 +417,22 @@ private Q_SLOTS:
             seen << fn;
             const auto* r = findReply(std::uint8_t(fn));
             QVERIFY(r);
-            QTest::addRow("fn %d", fn) << fn << QString::fromUtf8(r->text) << (r->ending == Ending::Resume);
+            QTest::addRow("fn %d", fn) << fn << true << QString::fromUtf8(r->text) << (r->ending == Ending::Resume);
         }
-        QTest::addRow("fn 8 (A/D)") << 8 << QStringLiteral("读A/D测量值成功") << true;
-        QTest::addRow("fn 12 (voltage)") << 12 << QStringLiteral("读电压测量值成功") << true;
-        QTest::addRow("fn 63 no branch") << 63 << QStringLiteral("无此功能号") << true;
-        QTest::addRow("fn 200 no branch") << 200 << QStringLiteral("无此功能号") << true;
+        QTest::addRow("fn 8 (A/D)") << 8 << true << QStringLiteral("读A/D测量值成功") << true;
+        QTest::addRow("fn 12 (voltage)") << 12 << true << QStringLiteral("读电压测量值成功") << true;
+        QTest::addRow("fn 63 no branch") << 63 << true << QStringLiteral("无此功能号") << true;
+        QTest::addRow("fn 200 no branch") << 200 << true << QStringLiteral("无此功能号") << true;
+        // A write never made is not acknowledged: the request waiting runs on.
+        QTest::addRow("fn 17 never asked") << 17 << false << QString() << false;
     }
     void replyDispatch()
     {
         QFETCH(int, fn);
+        QFETCH(bool, asked);
         QFETCH(QString, text);
         QFETCH(bool, resumes);
+        ask(asked ? std::uint8_t(fn) : std::uint8_t(QS_SAVE_PARAMS));
         e->Timer1.stop();
         e->Timer2.start();
         port->event(reply(std::uint8_t(fn), 60));
@@ -399,25 +444,26 @@ private Q_SLOTS:
     void replyBranchEffects()
     {
         e->Timer1.setInterval(10);
-        port->event(reply(4, 84));
+        answer(reply(4, 84));
         QCOMPARE(e->Timer1.interval(), 300);
+        ask(11);
         e->timMscon.setInterval(10000);
         port->event(reply(11, 7));
         QCOMPARE(e->timMscon.interval(), 5000);
         e->AQZFTwoStep = true;
-        port->event(reply(34, 33));
+        answer(reply(34, 33));
         QCOMPARE(e->PendParam, 3);
         QVERIFY(!e->AQZFTwoStep);
         e->AQTypeChanged = true;
-        port->event(reply(38, 8));
+        answer(reply(38, 8));
         QVERIFY(!e->AQTypeChanged);
         QVERIFY(!nb->calls.contains(QStringLiteral("SetAQDQChange")));
-        port->event(reply(38, 8));
+        answer(reply(38, 8));
         QVERIFY(nb->calls.contains(QStringLiteral("SetAQDQChange")));
         e->PendParam = 7;
-        port->event(reply(44, 1));
+        answer(reply(44, 1));
         QCOMPARE(e->PendParam, 0);
-        port->event(reply(32, 12));
+        answer(reply(32, 12));
         QCOMPARE(nb->calls.last(), QStringLiteral("stopSlaveCheckTimer"));
         // The decode of a data block is called with the reply in RxBuf.
         QByteArray seen;
@@ -425,7 +471,7 @@ private Q_SLOTS:
             seen = e->RxBuf;
             view->setStatus(QStringLiteral("decoded"));
         });
-        port->event(reply(5, 11, 3));
+        answer(reply(5, 11, 3));
         QCOMPARE(seen, reply(5, 11, 3));
         QCOMPARE(view->text2, QStringLiteral("设置传感器类型成功")); // the text follows the decode
     }
@@ -441,7 +487,7 @@ private Q_SLOTS:
         p[5] = char(0xFF);
         p[32] = char(0xFE);
         p[33] = char(0xFF);
-        port->event(buildFrame(57, p));
+        answer(buildFrame(57, p));
         QCOMPARE(view->text2, QStringLiteral("读取zigbee参数成功"));
         QCOMPARE(e->Zigbee.ZbLogic, std::uint8_t(1));
         QCOMPARE(e->Zigbee.ZbDNO, 0x12345678);
@@ -450,13 +496,13 @@ private Q_SLOTS:
         QCOMPARE(nb->calls.last(), QStringLiteral("DistributeZigbeeParam"));
         // A short block is rejected: nothing applied.
         e->Zigbee.ZbLogic = 9;
-        port->event(buildFrame(57, QByteArray(10, 1)));
+        answer(buildFrame(57, QByteArray(10, 1)));
         QCOMPARE(e->Zigbee.ZbLogic, std::uint8_t(9));
         const QStringList texts{QStringLiteral("测试zigbee成功"), QStringLiteral("测试zigbee失败:  设备未上线"),
                                 QStringLiteral("测试zigbee失败:  设备不通信"), QStringLiteral("测试zigbee失败:  未知错误")};
         const char results[] = {0, 1, 2, 7};
         for (int i = 0; i < 4; ++i) {
-            port->event(buildFrame(65, QByteArray(1, results[i]) + QByteArray(1, 0)));
+            answer(buildFrame(65, QByteArray(1, results[i]) + QByteArray(1, 0)));
             QCOMPARE(view->text2, texts[i]);
         }
     }
@@ -465,7 +511,7 @@ private Q_SLOTS:
     {
         nb->aqOpen = true;
         e->Timer1.stop();
-        port->event(reply(FN_READ_CLOCK, 8));
+        answer(reply(FN_READ_CLOCK, 8));
         QCOMPARE(nb->calls, QStringList{QStringLiteral("OnDevReturnFromComm")});
         QVERIFY(view->text2.isEmpty());
         QVERIFY(!e->Timer1.isActive());
@@ -491,7 +537,7 @@ private Q_SLOTS:
         nb->mode = mode;
         e->PendParam = 5;
         // An earlier block only resumes.
-        port->event(reply(47));
+        answer(reply(47));
         QCOMPARE(e->PendParam, 0);
         QVERIFY(e->Timer1.isActive());
         QVERIFY(view->text2.isEmpty());
@@ -500,7 +546,7 @@ private Q_SLOTS:
         nb->atMax = true;
         e->Timer1.setInterval(10);
         port->settings_ = QStringLiteral("115200,N,8,1");
-        port->event(reply(47));
+        answer(reply(47));
         QCOMPARE(view->text2, text);
         QCOMPARE(boxes.size(), boxCount);
         QVERIFY(nb->calls.contains(call));
@@ -514,11 +560,11 @@ private Q_SLOTS:
 
     void restoreDefaultsMovesStageFiveOn()
     {
-        port->event(reply(52));
+        answer(reply(52));
         QCOMPARE(view->text2, QStringLiteral("恢复默认参数成功"));
         QVERIFY(!nb->calls.contains(QStringLiteral("DownParaAndOrder")));
         nb->mode = 5;
-        port->event(reply(52));
+        answer(reply(52));
         QCOMPARE(nb->mode, 1);
         QVERIFY(nb->calls.contains(QStringLiteral("DownParaAndOrder")));
         QVERIFY(e->Timer1.isActive());
@@ -544,9 +590,10 @@ private Q_SLOTS:
         });
         nb->mode = 3;
         nb->atMax = true;
-        port->event(reply(47));
+        ask(FN_READ_CLOCK);
+        answer(reply(47));
         QCOMPARE(boxes.size(), 1);
-        QCOMPARE(written, 0);
+        QCOMPARE(written, 2); // the two requests answered
         QVERIFY(pendingSeen);
         QCOMPARE(e->CmdTop, std::int16_t(2));
         // Once the box is closed the held receive event runs.

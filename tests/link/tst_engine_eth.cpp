@@ -207,35 +207,51 @@ private Q_SLOTS:
 
     // A write the device refused keeps its verdict: the read-back queued
     // under it shows no success text; a read queued after the idle poll does.
+    // The refusal belongs to the list it came from: its read-backs show it,
+    // an entry the user pushes or loads meanwhile shows its own reply.
     void refusedWriteKeepsItsVerdict_data()
     {
         QTest::addColumn<bool>("refused");
-        QTest::addColumn<bool>("poll"); // the idle poll, then a read
+        QTest::addColumn<QString>("then"); // what the user does around the read-back
         QTest::addColumn<QString>("shown"); // by the last reply
-        QTest::newRow("accepted") << false << false << "读实时时钟成功";
-        QTest::newRow("refused") << true << false << "写服务失败";
-        QTest::newRow("refused, then the idle poll") << true << true << "读实时时钟成功";
+        QTest::newRow("accepted") << false << "" << "读实时时钟成功";
+        QTest::newRow("refused") << true << "" << "写服务失败";
+        QTest::newRow("refused, then the idle poll") << true << "poll" << "读实时时钟成功";
+        QTest::newRow("refused, then a read pushed before the idle poll") << true << "push" << "读实时时钟成功";
+        QTest::newRow("refused, then a list loaded before the read-back") << true << "load" << "读实时时钟成功";
+        QTest::newRow("refused, a read pushed while the write waited") << true << "wait" << "写服务失败";
     }
     void refusedWriteKeepsItsVerdict()
     {
         QFETCH(bool, refused);
-        QFETCH(bool, poll);
+        QFETCH(QString, then);
         e->setEthBuilder(QE_WRITE_CLOCK, [this] {
             e->WritePayload = QByteArray(7, 0);
             e->WriteCmd();
         });
+        const auto readReplied = [this] { sock->deliver(reply(0x4C, quint16(e->ReadSeq), QByteArray(7, 1))); };
         e->push(QE_READ_CLOCK);
         e->push(QE_WRITE_CLOCK);
         tick();
+        if (then == QLatin1String("wait"))
+            e->push(QE_READ_CLOCK); // over the read-back
         sock->deliver(reply(refused ? 0x0D : 0x4D, quint16(e->WriteSeq)));
-        tick(); // the read-back
-        sock->deliver(reply(0x4C, quint16(e->ReadSeq), QByteArray(7, 1)));
-        if (poll) {
-            QCOMPARE(view->text2, QStringLiteral("写服务失败"));
+        if (then == QLatin1String("wait")) {
             tick();
+            readReplied();
+            QCOMPARE(view->text2, QStringLiteral("读实时时钟成功"));
+        }
+        if (then == QLatin1String("load"))
+            e->loadList({QE_REFRESH_LIVE, QE_READ_CLOCK});
+        tick(); // the read-back
+        readReplied();
+        if (then == QLatin1String("poll") || then == QLatin1String("push")) {
+            QCOMPARE(view->text2, QStringLiteral("写服务失败"));
+            if (then == QLatin1String("poll"))
+                tick();
             e->push(QE_READ_CLOCK);
             tick();
-            sock->deliver(reply(0x4C, quint16(e->ReadSeq), QByteArray(7, 1)));
+            readReplied();
         }
         QTEST(view->text2, "shown");
     }

@@ -182,9 +182,9 @@ private Q_SLOTS:
     void writeprjEnabledOnlyByARead()
     {
         QVERIFY(!f->ui.cmdWriteprj->isEnabled());
-        rig->serial.event(buildFrame(FN_READ_PRJ_CAL, QByteArray(20, '\0'))); // one value short
+        rig->serialReply(FN_READ_PRJ_CAL, QByteArray(20, '\0')); // one value short
         QVERIFY(!f->ui.cmdWriteprj->isEnabled());
-        rig->serial.event(buildFrame(FN_READ_PRJ_CAL, QByteArray(22, '\0')));
+        rig->serialReply(FN_READ_PRJ_CAL, QByteArray(22, '\0'));
         QVERIFY(f->ui.cmdWriteprj->isEnabled());
         f->cmdStop_Click();
         QVERIFY(!f->ui.cmdWriteprj->isEnabled());
@@ -195,11 +195,11 @@ private Q_SLOTS:
         for (QWidget* b : {static_cast<QWidget*>(f->ui.clkDate), static_cast<QWidget*>(f->ui.clkTime)})
             b->setEnabled(false);
         f->ui.clkDate->setDate(QDate(2020, 1, 1));
-        rig->serial.event(buildFrame(FN_READ_CLOCK, QByteArray::fromHex("e807 021e 0e0709 02"))); // 30 February
+        rig->serialReply(FN_READ_CLOCK, QByteArray::fromHex("e807 021e 0e0709 02")); // 30 February
         QCOMPARE(f->ui.clkDate->date(), QDate(2020, 1, 1));
         QVERIFY(!f->ui.clkDate->isEnabled());
         QCOMPARE(f->ui.Text2->text(), QString()); // refused: no success text either
-        rig->serial.event(buildFrame(FN_READ_CLOCK, QByteArray::fromHex("e807 0305 0e0709 07")));
+        rig->serialReply(FN_READ_CLOCK, QByteArray::fromHex("e807 0305 0e0709 07"));
         QCOMPARE(f->ui.clkDate->date(), QDate(2024, 3, 5));
         QCOMPARE(f->ui.clkTime->time(), QTime(14, 7, 9));
         QCOMPARE(f->ui.Combo_WeekDay->currentText(), QStringLiteral("日"));
@@ -211,7 +211,7 @@ private Q_SLOTS:
     void weekdayZeroLeavesTheListEmpty()
     {
         f->ui.Combo_WeekDay->setCurrentIndex(2);
-        rig->serial.event(buildFrame(FN_READ_CLOCK, QByteArray::fromHex("e807 0305 0e0709 00")));
+        rig->serialReply(FN_READ_CLOCK, QByteArray::fromHex("e807 0305 0e0709 00"));
         QCOMPARE(f->ui.clkDate->date(), QDate(2024, 3, 5));
         QCOMPARE(f->ui.clkTime->time(), QTime(14, 7, 9));
         QCOMPARE(f->ui.Combo_WeekDay->currentIndex(), -1);

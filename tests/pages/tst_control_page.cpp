@@ -156,7 +156,7 @@ private Q_SLOTS:
         QCOMPARE(e().Timer2.interval(), 8000);
         QCOMPARE(e().timMscon.interval(), 8000);
         QVERIFY(rig->nb.calls.contains(QStringLiteral("InitProgress 9 1")));
-        rig->serial.event(buildFrame(40, QByteArray(1, char(result))));
+        rig->serialReply(40, QByteArray(1, char(result)));
         QCOMPARE(f->ui.Text2->text(), QStringLiteral("读测试扩展RAM结束"));
         QCOMPARE(e().timMscon.interval(), 5000);
         for (int i = 0; i < 8; ++i)
@@ -175,7 +175,7 @@ private Q_SLOTS:
             const QColor before = colors::background(f->ui.bt_RunStop);
             e().Timer2_Timer();
             QCOMPARE(colors::background(f->ui.bt_RunStop), before);
-            rig->serial.event(buildFrame(49, QByteArray(1, sent.back())));
+            rig->serialReply(49, QByteArray(1, sent.back()));
             QCOMPARE(f->ui.Text2->text(), QStringLiteral("启动成功"));
             QCOMPARE(colors::isFace(f->ui.bt_RunStop), round == 1);
         }
@@ -198,11 +198,11 @@ private Q_SLOTS:
         const QDate startDate = f->ui.datePicker->date();
         f->bt_RunStop_Click();
         tick();
-        rig->serial.event(buildFrame(49, QByteArray(1, 1))); // A runs: the button turns green
+        rig->serialReply(49, QByteArray(1, 1)); // A runs: the button turns green
         QVERIFY(!colors::isFace(f->ui.bt_RunStop));
         f->bt_CheckRAM_Click();
         tick();
-        rig->serial.event(buildFrame(40, QByteArray(1, char(0x81))));
+        rig->serialReply(40, QByteArray(1, char(0x81)));
         f->ui.ckProfibus->setChecked(true);
         f->ui.datePicker->setDate(QDate(2021, 3, 4));
         f->ui.shpFlash[2]->setAutoFillBackground(true);

@@ -75,14 +75,14 @@ private Q_SLOTS:
     void doReplyAndRunStop()
     {
         f->device().DOByte = 2;
-        rig->serial.event(buildFrame(14, QByteArray(1, 2)));
+        rig->serialReply(14, QByteArray(1, 2));
         QCOMPARE(f->ui.Text2->text(), QStringLiteral("设置DO值成功"));
-        rig->serial.event(buildFrame(14, QByteArray(1, 3)));
+        rig->serialReply(14, QByteArray(1, 3));
         QCOMPARE(f->ui.Text2->text(), QStringLiteral("设置DO值失败"));
         QVERIFY(colors::isFace(f->ui.bt_RunStop));
-        rig->serial.event(buildFrame(49, QByteArray(1, 0)));
+        rig->serialReply(49, QByteArray(1, 0));
         QCOMPARE(colors::background(f->ui.bt_RunStop), colors::ON);
-        rig->serial.event(buildFrame(49, QByteArray(1, 0)));
+        rig->serialReply(49, QByteArray(1, 0));
         QVERIFY(colors::isFace(f->ui.bt_RunStop));
     }
 

@@ -201,7 +201,7 @@ private Q_SLOTS:
         f.cmdPause_Click();
         QCOMPARE(f.ui.cmdPause->text(), QStringLiteral("继续"));
         // The system read's answer, come while paused, leaves the caption to the hold.
-        r.serial.event(serial::buildFrame(serial::QS_READ_SYS_INFO, QByteArray(104, '\1')));
+        r.serialReply(serial::QS_READ_SYS_INFO, QByteArray(104, '\1'));
         QVERIFY(!f.ui.lblVersion->text().isEmpty());
         QCOMPARE(f.ui.cmdPause->text(), QStringLiteral("继续"));
         QVERIFY(!f.engine().Timer1.isActive());

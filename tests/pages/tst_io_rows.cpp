@@ -100,12 +100,12 @@ private Q_SLOTS:
     void temperaturesAndTheirAverage()
     {
         QByteArray t = i16s({2996, 2996, 2996, 2996, 2996, 2996, 2996, 2996, 5000, -1, 0});
-        rig->serial.event(buildFrame(FN_READ_TEMP, t));
+        rig->serialReply(FN_READ_TEMP, t);
         QCOMPARE(cell(0), QStringLiteral("2996"));
         QCOMPARE(cell(9), QStringLiteral("-1"));
         QCOMPARE(f->ui.Text_Average->text(), QStringLiteral("4"));
         t.replace(6, 2, i16s({1999}));
-        rig->serial.event(buildFrame(FN_READ_TEMP, t));
+        rig->serialReply(FN_READ_TEMP, t);
         QCOMPARE(f->ui.Text_Average->text(), QStringLiteral("Error"));
         QCOMPARE(cell(3), QStringLiteral("1999")); // the grid still shows every reading
         QCOMPARE(cell(8), QStringLiteral("5000"));
@@ -138,7 +138,7 @@ private Q_SLOTS:
         QByteArray codes(11, '\0');
         codes[0] = 3;
         codes[1] = 30; // beyond the list
-        rig->serial.event(buildFrame(QS_WRITE_SENSOR_TYPE, codes));
+        rig->serialReply(QS_WRITE_SENSOR_TYPE, codes);
         QCOMPARE(f->ui.ChnlSensor[0]->currentIndex(), 3);
         QCOMPARE(f->ui.ChnlSensor[1]->currentIndex(), -1);
         QCOMPARE(f->device().SysInfo.SensorType[1], std::uint8_t(30));
@@ -210,7 +210,7 @@ private Q_SLOTS:
             if (eth)
                 ethReply(13, dido);
             else
-                rig->serial.event(buildFrame(FN_DIDO, dido));
+                rig->serialReply(FN_DIDO, dido);
         };
         if (eth)
             ethernet();
@@ -231,7 +231,7 @@ private Q_SLOTS:
         leds[0] = 1;
         leds[2] = 2;
         colors::paint(f->ui.LightState[2], colors::ON);
-        rig->serial.event(buildFrame(QS_READ_LAMP, leds));
+        rig->serialReply(QS_READ_LAMP, leds);
         QCOMPARE(colors::background(f->ui.LightState[0]), colors::ON);
         QVERIFY(colors::isFace(f->ui.LightState[2])); // serial: anything but 1 is dark
         ethernet();
@@ -263,7 +263,7 @@ private Q_SLOTS:
         QCOMPARE(e().CmdStack[2], std::int16_t(QS_READ_AQ_ZERO_FULL));
 
         // Only the switching channels can be switched on.
-        rig->serial.event(buildFrame(QS_READ_AQ_TO_DQ, QByteArray(1, char(0xFF))));
+        rig->serialReply(QS_READ_AQ_TO_DQ, QByteArray(1, char(0xFF)));
         for (int i = 0; i < 8; ++i) {
             const bool dq = i == 2 || i == 5;
             QCOMPARE(f->device().AQtoDQState[std::size_t(i)], std::uint8_t(dq));
@@ -280,7 +280,7 @@ private Q_SLOTS:
         b.replace(0, 2, i16s({1000}));
         b.replace(6, 2, i16s({20000}));
         b.replace(10, 2, i16s({-500}));
-        rig->serial.event(buildFrame(QS_READ_AQ_ZERO_FULL, b));
+        rig->serialReply(QS_READ_AQ_ZERO_FULL, b);
         QCOMPARE(f->ui.txt_AQV[0]->text(), QStringLiteral("1.000"));
         QCOMPARE(f->ui.txt_AQM[8]->text(), QStringLiteral("20.000"));
         QCOMPARE(f->ui.txt_AQV[9]->text(), QStringLiteral("-0.500"));
@@ -296,7 +296,7 @@ private Q_SLOTS:
         b.replace(16, 8, i16s({111, 222, 333, 444})); // channel 2
         // The read fills the boxes; the switching channel's are then blank.
         const auto read = [&] {
-            rig->serial.event(buildFrame(QS_READ_AQ_ZERO_FULL, b));
+            rig->serialReply(QS_READ_AQ_ZERO_FULL, b);
             for (int i = 0; i < 8; ++i) {
                 const QString v = i == 2 ? QString() : QStringLiteral("2.5");
                 f->ui.txt_AQV[std::size_t(i)]->setText(v);
@@ -310,7 +310,7 @@ private Q_SLOTS:
             return rig->serial.writtenFns().count(QS_WRITE_AQ_ZERO_FULL);
         };
         QCOMPARE(write(), 1);
-        const QByteArray sent = rig->serial.written[0];
+        const QByteArray sent = rig->serial.written.last();
         QCOMPARE(sent.mid(3, 5).toHex(), QByteArray("02c409c409"));
         QCOMPARE(sent.mid(3 + 1 + 8, 4).toHex(), QByteArray("6f004d01")); // channel 2: 111, 333
         // Neither a new connection nor the AQ window (which writes the points
@@ -326,7 +326,7 @@ private Q_SLOTS:
             }
             QCOMPARE(write(), 1);
         }
-        rig->serial.event(buildFrame(QS_READ_AQ_ZERO_FULL, b));
+        rig->serialReply(QS_READ_AQ_ZERO_FULL, b);
         for (auto* box : {f->ui.txt_AQV[2], f->ui.txt_AQM[2]})
             box->clear();
         f->ui.txt_AQM[3]->clear();

@@ -41,9 +41,9 @@ private Q_SLOTS:
 
     void macAndGatewayOnBothLinks()
     {
-        rig->serial.event(buildFrame(37, QByteArray::fromHex("00fc1803050a")));
+        rig->serialReply(37, QByteArray::fromHex("00fc1803050a"));
         QCOMPARE(texts("txt_MAC", 6), QStringList({"0", "FC", "18", "3", "5", "A"}));
-        rig->serial.event(buildFrame(77, QByteArray::fromHex("c0a80101ffffff00")));
+        rig->serialReply(77, QByteArray::fromHex("c0a80101ffffff00"));
         QCOMPARE(texts("txtGate", 4), QStringList({"192", "168", "1", "1"}));
         QCOMPARE(texts("txtSubNet", 4), QStringList({"255", "255", "255", "0"}));
 
@@ -61,7 +61,7 @@ private Q_SLOTS:
         QByteArray prj;
         for (int i = 0; i < 11; ++i)
             prj += QByteArray::fromHex(i == 0 ? "ff7f" : i == 1 ? "0080" : "fdff");
-        rig->serial.event(buildFrame(18, prj));
+        rig->serialReply(18, prj);
         QCOMPARE(texts("prjTxt", 3), QStringList({"32767", "-32768", "-3"}));
         QVERIFY(f->ui.cmdWriteprj->isEnabled());
 
@@ -69,7 +69,7 @@ private Q_SLOTS:
         QByteArray alarm = QByteArray::fromHex("81");
         for (int i = 0; i < 8; ++i)
             alarm += QByteArray::fromHex("e803") + QByteArray::fromHex("9cff");
-        rig->serial.event(buildFrame(50, alarm));
+        rig->serialReply(50, alarm);
         for (int i = 0; i < 8; ++i)
             QCOMPARE(colors::background(f->ui.sapAI[std::size_t(i)]), i == 0 || i == 7 ? colors::ALARM : colors::WHITE);
         QCOMPARE(f->ui.txt_AIUp[3]->text(), QStringLiteral("1000"));
@@ -87,7 +87,7 @@ private Q_SLOTS:
         for (auto* c : f->ui.ComboType2)
             if (c->count() == 0)
                 c->addItems({QStringLiteral("电压输出"), QStringLiteral("电流输出"), QStringLiteral("开关量输出")});
-        rig->serial.event(buildFrame(39, QByteArray::fromHex("0001020501000200")));
+        rig->serialReply(39, QByteArray::fromHex("0001020501000200"));
         QList<int> shown;
         for (auto* c : f->ui.ComboType2)
             shown << c->currentIndex();
@@ -101,7 +101,7 @@ private Q_SLOTS:
         // Two pad zeros before a 14-digit hardware number, then the device number.
         const QByteArray id14 = "00" "20230615000042" "0095202306151234";
         const QByteArray tag = QByteArray("ABC").leftJustified(32, ' ');
-        rig->serial.event(buildFrame(21, id14 + tag));
+        rig->serialReply(21, id14 + tag);
         QCOMPARE(f->ui.txthardwarenum->text(), QStringLiteral("20230615000042"));
         QCOMPARE(f->ui.txtPD_Tag->text(), QString::fromLatin1(tag)); // trailing spaces kept
         QCOMPARE(f->ui.Text2->text(), QStringLiteral("读PDTag、DeviceID成功"));

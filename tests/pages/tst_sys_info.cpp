@@ -70,7 +70,7 @@ class TestSysInfo : public QObject {
     QList<MsgRequest> boxes;
 
     Engine& e() { return f->engine(); }
-    void serialReply(const QByteArray& payload) { rig->serial.event(buildFrame(1, payload)); }
+    void serialReply(const QByteArray& payload) { rig->serialReply(1, payload); }
     void ethernetReply(const QByteArray& payload)
     {
         f->ui.optComm[1]->setChecked(true);
@@ -415,9 +415,7 @@ private Q_SLOTS:
             {QStringLiteral("设置参数 short"), [&] { f->cmdSetPara_Click(); }},
             {QStringLiteral("PD Tag as read"),
              [&] {
-                 e().push(QS_READ_PDTAG);
-                 e().Timer1_Timer();
-                 rig->serial.event(buildFrame(FN_READ_PDTAG, QByteArray(32, '0') + TAG_AS_READ));
+                 rig->serialReply(FN_READ_PDTAG, QByteArray(32, '0') + TAG_AS_READ);
                  QCOMPARE(f->ui.txtPD_Tag->text(), text);
                  f->cmdSetPara_Click();
              }},

@@ -172,6 +172,8 @@ private Q_SLOTS:
                                                      "0107" "0300" "0A00" "FFFF" "0100");
         // The read reply, through the receive handler of the link.
         if (link == 0) {
+            tick(serial::QS_READ_ZIGBEE);
+            port.written.clear();
             QByteArray f = replyFrame(57, block);
             serial::finishFrame(f);
             port.event(f);
@@ -266,6 +268,7 @@ private Q_SLOTS:
         view.history.clear();
         BlockForm& f = w->Form_SM();
         if (link == 0) {
+            tick(serial::QS_READ_SM);
             QByteArray frame = replyFrame(73, pattern(511));
             serial::finishFrame(frame);
             port.event(frame);

@@ -4,6 +4,7 @@
 #include "pages/form1.h"
 #include "proto/announce.h"
 #include "proto/net_datagram.h"
+#include "proto/serial_frame.h"
 #include "support/fakes.h"
 
 #include <QRadioButton>
@@ -65,6 +66,19 @@ struct FormRig {
     {
         f->engine().openSerial(QStringLiteral("pty"), QStringLiteral("9600,N,8,1"));
         f->engine().timMscon.setInterval(5000);
+    }
+    // A serial request of the function code goes out, as a row would send it:
+    // a reply is taken only for a request that waits for one.
+    void askSerial(std::uint8_t fn)
+    {
+        f->engine().prepareRequest(fn, 7, 7);
+        f->engine().SendCommand();
+    }
+    // The reply to such a request, payload from byte 3.
+    void serialReply(std::uint8_t fn, const QByteArray& payload)
+    {
+        askSerial(fn);
+        serial.event(serial::buildFrame(fn, payload));
     }
     // A read reply on the Ethernet link to the request index/sub-index.
     void ethernetRead(int index, int sub, const QByteArray& payload)

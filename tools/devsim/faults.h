@@ -2,6 +2,8 @@
 // next replies are affected; each affected reply takes one off.
 #pragma once
 
+#include <QByteArray>
+
 struct SimFaults
 {
     bool silent = false;        // never answer (requests are still logged)
@@ -16,6 +18,11 @@ struct SimFaults
     int corruptCrcNext = 0;     // spoil the CRC of the next N replies
     int corruptMarkersNext = 0; // spoil the end marker of the next N replies
     int wrongFnNext = 0;        // answer the next N requests with a function code nobody asked for
+    // answer the next request of code otherCodeOn with a sound frame of code
+    // otherCode carrying otherPayload instead of its own reply (-1: none)
+    int otherCodeOn = -1;
+    quint8 otherCode = 0;
+    QByteArray otherPayload;
     // UDP only
     int failNext = 0;           // answer the next N requests with status bits 00
     int wrongSeqNext = 0;       // echo a wrong sequence number in the next N replies

@@ -291,6 +291,11 @@ void SimSerialDevice::handle(const QByteArray &request)
         return;
     if (fn == 32 && request.size() > 3 && quint8(request[3]) == m_faults.lostSlaveRow)
         return;
+    if (fn == m_faults.otherCodeOn) {
+        m_faults.otherCodeOn = -1;
+        send(frame(m_faults.otherCode, m_faults.otherPayload));
+        return;
+    }
 
     const int flashStep = fn == 45 ? SimFaults::FLASH_START
                           : fn == 46 ? SimFaults::FLASH_SIZE

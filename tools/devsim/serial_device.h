@@ -43,6 +43,12 @@ public:
     void corruptNextCrc(int n = 1) { m_faults.corruptCrcNext = n; }
     void corruptNextMarkers(int n = 1) { m_faults.corruptMarkersNext = n; }
     void wrongFunctionNext(int n = 1) { m_faults.wrongFnNext = n; }
+    void answerWithOtherCode(quint8 on, quint8 code, const QByteArray &payload)
+    {
+        m_faults.otherCodeOn = on;
+        m_faults.otherCode = code;
+        m_faults.otherPayload = payload;
+    }
     void refuseFlashStep(int step) { m_faults.refuseFlashStep = step; }
     void clearFaults() { m_faults.clear(); }
 
