@@ -87,9 +87,13 @@ void serialReceive(Bytes input)
     const std::uint8_t flags = input[0];
     int count = 0;
     const serial::CommandRow* rows = serial::commandRows(&count);
+    Bytes rest = input.subspan(2);
+    // A built frame answers a request of its own code, so that its branch is
+    // reached whatever the row; with bit 5 set nothing asked for it.
+    if ((flags & 1) && !rest.empty() && !(flags & 0x20))
+        rig.askSerial(rest[0]);
     sendRequest(e, rows[input[1] % count].code);
 
-    Bytes rest = input.subspan(2);
     QByteArray reply = bytes(rest);
     if ((flags & 1) && !rest.empty())
         reply = serial::buildFrame(rest[0], bytes(rest.subspan(1)));
