@@ -122,6 +122,7 @@ inline void editForLongWrite(Form1Ui& u)
 {
     u.txtModuleAddr->setText(QStringLiteral("9"));
     u.txtIp[3]->setText(QStringLiteral("77"));
+    u.txtDIPrevent->setText(QStringLiteral("300"));
     u.uPortTxt->setText(QStringLiteral("16001"));
     u.txtSubWaitTime->setText(QStringLiteral("750"));
     u.Text_InterTimeComm2->setText(QStringLiteral("250"));
@@ -186,6 +187,7 @@ inline void spoilLongEdits(Form1Ui& u)
 {
     u.txtModuleAddr->setText(QStringLiteral("0"));
     u.txtIp[3]->setText(QStringLiteral("0"));
+    u.txtDIPrevent->setText(QStringLiteral("0"));
     u.uPortTxt->setText(QStringLiteral("0"));
     u.txtSubWaitTime->setText(QStringLiteral("0"));
     u.Text_InterTimeComm2->setText(QStringLiteral("0"));
@@ -200,6 +202,7 @@ inline void spoilLongEdits(Form1Ui& u)
 inline void checkLongReadBack(const Form1Ui& u)
 {
     QCOMPARE(u.txtIp[3]->text(), QStringLiteral("77"));
+    QCOMPARE(u.txtDIPrevent->text(), QStringLiteral("300"));
     QCOMPARE(u.uPortTxt->text(), QStringLiteral("16001"));
     QCOMPARE(u.txtSubWaitTime->text(), QStringLiteral("750"));
     QCOMPARE(u.Text_InterTimeComm2->text(), QStringLiteral("250"));
@@ -247,6 +250,7 @@ struct HeadFields {
     int subErr, subWait;
     int gap1, gap2;       // frame gaps of ports 1 and 2
     int commErr, commInterval, commWait;
+    int diDebounce = 0x0002; // the word on the wire
 };
 
 // The 52 bytes every layout starts with.
@@ -259,7 +263,7 @@ inline QByteArray recordHead(const HeadFields& h)
         h.baud1, 0x01,                               // port 1: line, protocol
         h.baud2, 0x01,                               // port 2: line, protocol
         0x13,                                        // A/D: filter on, rate 3
-        0x02, 0x00,                                  // DI debounce
+        h.diDebounce & 0xFF, h.diDebounce >> 8,      // DI debounce
         0x00, 0x00,                                  // cold-junction calibration
         0x44,                                        // cold-junction compensation on
         0xE7, 0x07, 6, 15, 10, 20, 30,               // production date and time
@@ -293,6 +297,7 @@ inline QByteArray expectedLongHead()
         .subErr = 3, .subWait = 750,
         .gap1 = 5, .gap2 = 2,
         .commErr = 3, .commInterval = 250, .commWait = 1000,
+        .diDebounce = 0x1E00, // 300: 30 tens, so that the page reads it back
     });
     return head + bytes({0x55, 0xAA});
 }
@@ -342,6 +347,7 @@ inline void checkLongWriteInModel(const SimDeviceModel& m, const QByteArray& mac
 {
     QCOMPARE(int(m.moduleAddr), 9);
     QCOMPARE(int(m.ip[3]), 77);
+    QCOMPARE(int(m.diDebounce), 0x1E00);
     QCOMPARE(int(m.udpPort), 16001);
     QCOMPARE(int(m.subWaitTime), 750);
     QCOMPARE(int(m.commInterTime), 250);
