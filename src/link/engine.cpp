@@ -469,12 +469,14 @@ void Engine::stackRefilledAbove(int top)
     refusedUnder_ = std::min(refusedUnder_, top);
 }
 
-bool Engine::queued(std::int16_t code) const
+bool Engine::queued(std::int16_t code) const { return queuedCount(code) > 0; }
+
+int Engine::queuedCount(std::int16_t code) const
 {
+    int n = 0;
     for (int i = 1; i <= CmdTop; ++i)
-        if (CmdStack[std::size_t(i)] == code)
-            return true;
-    return false;
+        n += CmdStack[std::size_t(i)] == code ? 1 : 0;
+    return n;
 }
 
 void Engine::replyDone()

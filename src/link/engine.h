@@ -78,6 +78,8 @@ public:
     std::int16_t top() const { return CmdStack[std::size_t(CmdTop)]; }
     // Whether the code waits in entries 1 to CmdTop.
     bool queued(std::int16_t code) const;
+    // How many entries of the code wait on the stack.
+    int queuedCount(std::int16_t code) const;
 
     // Stores the parameter the row runs with, then pushes the code (refused,
     // with nothing changed, while an operation owns the stack).

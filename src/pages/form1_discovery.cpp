@@ -85,13 +85,13 @@ void Form1::cmbDevice_Click()
         const auto parts = item.split(QLatin1Char('.'));
         for (int i = 0; i < 4; ++i)
             ui.txtIp[std::size_t(i)]->setText(i < parts.size() ? parts[i] : QString());
-        ui.txtDevID->setReadOnly(false);
         // The DeviceID starts with the hardware number padded with "0" to 16 characters.
         QString hw = fromAnsi(rec.DeviceId).mid(1, 15);
         if (hw.startsWith(QLatin1Char('0')))
             hw = hw.mid(1, 14);
         ui.txthardwarenum->setText(hw);
         ui.txtPD_Tag->setText(fromAnsi(rec.PdTag));
+        dev_.PdTagRead = rec.PdTag; // the device's own bytes while the box shows them
         for (auto* e : ui.ChnlDis)
             e->clear();
         TuneParamText.clear();

@@ -51,9 +51,14 @@ void Form1::connectIoPages()
 void Form1::cmdDO_Click(int index)
 {
     trap(QStringLiteral("cmdDO_Click(Form1)"), [&] {
-        dev_.DOFlips.push_back(std::uint8_t(index));
+        // A click whose write a loaded list replaced is never written: only
+        // the clicks whose writes still wait stay.
+        auto& flips = dev_.DOFlips;
+        while (flips.size() > std::size_t(engine_->queuedCount(QS_WRITE_DO)))
+            flips.pop_front();
         engine_->push(QS_READ_DIDO); // the same codes on both links
         engine_->push(QS_WRITE_DO);
+        flips.push_back(std::uint8_t(index));
     });
 }
 

@@ -104,6 +104,8 @@ private Q_SLOTS:
         QCOMPARE(f->ui.txtIp[3]->text(), QStringLiteral("2"));
         QCOMPARE(f->ui.txthardwarenum->text(), QStringLiteral("12345678901234"));
         QCOMPARE(f->ui.txtPD_Tag->text().left(6), QStringLiteral("PD-TAG"));
+        QCOMPARE(f->device().PdTagRead.left(6), QByteArray("PD-TAG"));
+        QVERIFY(f->ui.txtDevID->isReadOnly()); // the page composes it
         QCOMPARE(device->host, QStringLiteral("127.0.0.2"));
         QCOMPARE(device->remotePort, quint16(40001)); // above 32767, unsigned
         QCOMPARE(device->localPort, quint16(40001));

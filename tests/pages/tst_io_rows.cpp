@@ -192,11 +192,13 @@ private Q_SLOTS:
         QTest::addColumn<int>("click");
         QTest::addColumn<int>("between"); // DO byte of a DI/DO reply after the click (-1: none)
         QTest::addColumn<int>("sent");
-        QTest::newRow("serial, DO 0") << false << 0 << -1 << 0x03;
-        QTest::newRow("serial, DO 1") << false << 1 << -1 << 0x00;
-        QTest::newRow("Ethernet, DO 0") << true << 0 << -1 << 0x03;
-        QTest::newRow("serial, a poll reply before the write") << false << 0 << 0x02 << 0x03;
-        QTest::newRow("Ethernet, a poll reply before the write") << true << 1 << 0x03 << 0x01;
+        QTest::addColumn<bool>("replaced"); // an earlier click on the other DO lost its write to a loaded list
+        QTest::newRow("serial, DO 0") << false << 0 << -1 << 0x03 << false;
+        QTest::newRow("serial, DO 1") << false << 1 << -1 << 0x00 << false;
+        QTest::newRow("Ethernet, DO 0") << true << 0 << -1 << 0x03 << false;
+        QTest::newRow("serial, a poll reply before the write") << false << 0 << 0x02 << 0x03 << false;
+        QTest::newRow("Ethernet, a poll reply before the write") << true << 1 << 0x03 << 0x01 << false;
+        QTest::newRow("serial, an earlier click's write replaced") << false << 0 << -1 << 0x03 << true;
     }
     void doClickTogglesItsOwnOutputFromTheDevicesReport()
     {
@@ -215,6 +217,11 @@ private Q_SLOTS:
         if (eth)
             ethernet();
         report(0x02);
+        QFETCH(bool, replaced);
+        if (replaced) {
+            f->cmdDO_Click(1 - click);
+            e().loadList({QS_REFRESH_LIVE});
+        }
         f->cmdDO_Click(click);
         if (between >= 0)
             report(between);

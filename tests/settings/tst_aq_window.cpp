@@ -24,7 +24,7 @@ class TestAqWindow : public QObject {
     std::unique_ptr<Form_AQ> window()
     {
         // Loopback measuring devices: nothing may leave this machine.
-        return std::make_unique<Form_AQ>(*e, open, AqCalSetup{QStringLiteral("127.0.0.1"), QStringLiteral("127.0.0.1"), 4, 9});
+        return std::make_unique<Form_AQ>(*e, open, AqCalSetup{QStringLiteral("127.0.0.1"), QStringLiteral("127.0.0.1"), 4, 9, {}});
     }
 
 private Q_SLOTS:
