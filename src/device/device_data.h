@@ -9,6 +9,43 @@
 #include <deque>
 #include <cstdint>
 
+// Clicks on switches (DO, LEDs) whose writes have not gone out yet, oldest
+// first. Each write carries the states the device last reported with its one
+// switch flipped: a reply landing between a click and its write moves the
+// base, never the click, and two clicks flip twice.
+struct SwitchClicks {
+    std::deque<std::uint8_t> pending;
+
+    static std::uint8_t flipped(std::uint8_t s) { return s == 1 ? 0 : 1; }
+    // The states to write: `reported` with the oldest click flipped; that click leaves.
+    template <std::size_t N>
+    std::array<std::uint8_t, N> next(std::array<std::uint8_t, N> reported)
+    {
+        if (!pending.empty()) {
+            auto& s = reported[pending.front() % N];
+            s = flipped(s);
+            pending.pop_front();
+        }
+        return reported;
+    }
+    // What switch i is to show: its reported state with its pending clicks applied.
+    template <std::size_t N>
+    std::uint8_t shown(const std::array<std::uint8_t, N>& reported, std::size_t i) const
+    {
+        std::uint8_t s = reported[i];
+        for (auto c : pending)
+            if (c == i)
+                s = flipped(s);
+        return s;
+    }
+    // Keeps the newest `queued` clicks: those whose writes still wait.
+    void keep(std::size_t queued)
+    {
+        while (pending.size() > queued)
+            pending.pop_front();
+    }
+};
+
 struct DeviceData {
     SysParamRecord SysInfo;
     // The connection the system record was read in (0: none). The record is
@@ -22,9 +59,7 @@ struct DeviceData {
     std::int16_t TempWriteValue = 0;    // cold-junction value to write
     std::uint8_t SelfCalKind = 0;       // self-calibration to run: 0 gain, 1 offset
     std::uint8_t ResumeMask = 0;        // parameters to restore, bit i = group i
-    // DO clicks not yet written, oldest first: each write carries the outputs
-    // the device last reported with its one DO flipped.
-    std::deque<std::uint8_t> DOFlips;
+    SwitchClicks DOClicks, LedClicks;
     std::uint8_t DOByte = 0;            // DO byte last sent
     std::array<std::uint8_t, 8> AQtoDQState{}; // AQ channels switched to DQ: 1 on, 0 off
     // The AQ zero/full block last read, and the connection it was read in
@@ -59,7 +94,8 @@ struct DeviceData {
         DeviceInnerVer.clear();
         AQType = {};
         AQTypeBuf = {};
-        DOFlips.clear();
+        DOClicks = {};
+        LedClicks = {};
         DOByte = 0;
         AQtoDQState = {};
         AQZeroFullRead = {};

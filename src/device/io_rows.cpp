@@ -89,12 +89,11 @@ void showDido(const Controls& c, DeviceData& d, Payload p, bool serialLink)
     // Firmware 0x2604 sends no battery byte although its model may have a battery.
     c.setText(QStringLiteral("txtCellPressure"), b.battery ? QString::number(*b.battery / 10.0) : QString());
     // The outputs a DO write starts from, on either link (the clicks waiting
-    // to be written stay as they are).
+    // to be written stay as they are, and show).
     for (int i = 0; i < 2; ++i) {
-        const std::uint8_t bit = (b.dout >> i) & 1;
-        d.DOState[std::size_t(i)] = bit;
+        d.DOState[std::size_t(i)] = (b.dout >> i) & 1;
         auto* button = c.widget(QStringLiteral("cmdDO_%1").arg(i));
-        paintOn(button, bit);
+        paintOn(button, d.DOClicks.shown(d.DOState, std::size_t(i)));
         button->setEnabled(true);
     }
     for (int i = 0; i < 4; ++i) {
@@ -103,25 +102,13 @@ void showDido(const Controls& c, DeviceData& d, Payload p, bool serialLink)
     }
 }
 
-// A DO write carries the outputs the device last reported with the oldest
-// click not yet written flipped: a DI/DO reply between the click and the
-// write changes the base, never the click.
-std::uint8_t nextDoByte(DeviceData& d)
-{
-    auto out = d.DOState;
-    if (!d.DOFlips.empty()) {
-        auto& bit = out[d.DOFlips.front() & 1];
-        bit = bit ? 0 : 1;
-        d.DOFlips.pop_front();
-    }
-    return io::doByte(out);
-}
+std::uint8_t nextDoByte(DeviceData& d) { return io::doByte(d.DOClicks.next(d.DOState)); }
 
 void showLeds(const Controls& c, DeviceData& d, Payload p, bool serialLink)
 {
     d.LedState = need(io::decodeLeds(p));
     for (int i = 0; i < io::LED_COUNT; ++i) {
-        const auto v = d.LedState[std::size_t(i)];
+        const auto v = d.LedClicks.shown(d.LedState, std::size_t(i));
         // On Ethernet a state other than 0 and 1 leaves the lamp as it was.
         if (serialLink || v <= 1)
             paintOn(c.widget(QStringLiteral("LightState_%1").arg(i)), v == 1);
@@ -232,7 +219,7 @@ void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls)
         sendSerialPayload(*e, QS_WRITE_DO, QByteArray(1, char(d->DOByte)), 8);
     });
     e->setSerialBuilder(QS_WRITE_AO, [e, d] { sendSerialPayload(*e, QS_WRITE_AO, io::aoBlock(aoWire(*d)), 23); });
-    e->setSerialBuilder(QS_WRITE_LAMP, [e, d] { sendSerialPayload(*e, QS_WRITE_LAMP, bytes(d->LedState), 25); });
+    e->setSerialBuilder(QS_WRITE_LAMP, [e, d] { sendSerialPayload(*e, QS_WRITE_LAMP, bytes(d->LedClicks.next(d->LedState)), 25); });
     e->setSerialBuilder(QS_WRITE_AQ_TO_DQ,
                         [e, d] { sendSerialPayload(*e, QS_WRITE_AQ_TO_DQ, QByteArray(1, char(io::aqToDqByte(d->AQtoDQState))), 8); });
     e->setSerialBuilder(QS_WRITE_AQ_ZERO_FULL, [e, c, d] {
@@ -249,7 +236,7 @@ void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls)
     });
     e->setEthBuilder(QE_WRITE_DO, [e, d] { e->WritePayload = QByteArray(1, char(nextDoByte(*d))); });
     e->setEthBuilder(QE_WRITE_AO, [e, d] { e->WritePayload = io::aoBlock(aoWire(*d)); });
-    e->setEthBuilder(QE_WRITE_LAMP, [e, d] { e->WritePayload = bytes(d->LedState); });
+    e->setEthBuilder(QE_WRITE_LAMP, [e, d] { e->WritePayload = bytes(d->LedClicks.next(d->LedState)); });
     e->setEthBuilder(QE_WRITE_AQ_TO_DQ, [e, d] {
         e->WritePayload = QByteArray(1, char(io::aqToDqByte(d->AQtoDQState)));
         e->WriteCmd();

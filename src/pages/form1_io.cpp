@@ -51,15 +51,18 @@ void Form1::connectIoPages()
 void Form1::cmdDO_Click(int index)
 {
     trap(QStringLiteral("cmdDO_Click(Form1)"), [&] {
-        // A click whose write a loaded list replaced is never written: only
-        // the clicks whose writes still wait stay.
-        auto& flips = dev_.DOFlips;
-        while (flips.size() > std::size_t(engine_->queuedCount(QS_WRITE_DO)))
-            flips.pop_front();
-        engine_->push(QS_READ_DIDO); // the same codes on both links
-        engine_->push(QS_WRITE_DO);
-        flips.push_back(std::uint8_t(index));
+        queueSwitchClick(dev_.DOClicks, index, QS_READ_DIDO, QS_WRITE_DO); // the same codes on both links
     });
+}
+
+void Form1::queueSwitchClick(SwitchClicks& clicks, int index, std::int16_t read, std::int16_t write)
+{
+    // A click whose write a loaded list replaced is never written: only the
+    // clicks whose writes still wait stay.
+    clicks.keep(std::size_t(engine_->queuedCount(write)));
+    engine_->push(read); // the read-back runs after the write
+    engine_->push(write);
+    clicks.pending.push_back(std::uint8_t(index));
 }
 
 void Form1::cmdSetAO_Click()
@@ -100,15 +103,12 @@ void Form1::Cmd_AQ_Unit_Click()
 void Form1::LightState_Click(int index)
 {
     trap(QStringLiteral("LightState_Click(Form1)"), [&] {
-        auto& led = dev_.LedState[std::size_t(index)];
-        led = led == 1 ? 0 : 1;
+        queueSwitchClick(dev_.LedClicks, index, QS_READ_LAMP, QS_WRITE_LAMP); // the same codes on both links
         auto* b = ui.LightState[std::size_t(index)];
-        if (led == 1)
+        if (dev_.LedClicks.shown(dev_.LedState, std::size_t(index)) == 1)
             colors::paint(b, colors::ON);
         else
             colors::paintFace(b);
-        engine_->push(QS_READ_LAMP);
-        engine_->push(QS_WRITE_LAMP);
     });
 }
 

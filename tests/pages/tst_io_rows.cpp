@@ -165,7 +165,7 @@ private Q_SLOTS:
         QFETCH(QString, battery);
         f->device().SysInfo.DeviceType = std::uint8_t(type);
         f->device().SysInfo.InnerVersion = std::uint16_t(version);
-        f->device().DOFlips = {0}; // a click not yet written
+        f->device().DOClicks.pending = {0}; // a click not yet written
         f->ui.txtCellPressure->setText(QStringLiteral("old"));
         run(QS_READ_DIDO);
         QCOMPARE(rig->serial.threshold, replyLen);
@@ -176,11 +176,11 @@ private Q_SLOTS:
         QCOMPARE(colors::background(f->ui.shpDI[0]), colors::ON);
         QVERIFY(colors::isFace(f->ui.shpDI[1]));
         QCOMPARE(colors::background(f->ui.shpDI[2]), colors::ON);
-        QVERIFY(colors::isFace(f->ui.cmdDO[0]));
+        QCOMPARE(colors::background(f->ui.cmdDO[0]), colors::ON); // off, with the click on its way
         QCOMPARE(colors::background(f->ui.cmdDO[1]), colors::ON);
         QVERIFY(f->ui.cmdDO[1]->isEnabled());
         QCOMPARE(f->device().DOState, (std::array<std::uint8_t, 2>{0, 1}));
-        QCOMPARE(f->device().DOFlips, std::deque<std::uint8_t>{0}); // the click stays the user's
+        QCOMPARE(f->device().DOClicks.pending, std::deque<std::uint8_t>{0}); // the click stays the user's
     }
 
     // A DO click starts from the outputs as the device last reported them
@@ -229,7 +229,7 @@ private Q_SLOTS:
         e().Timer1_Timer();
         const QByteArray sent = eth ? rig->device.sent.last().mid(18) : rig->serial.written.last().mid(3, 1);
         QTEST(int(std::uint8_t(sent.at(0))), "sent");
-        QVERIFY(f->device().DOFlips.empty());
+        QVERIFY(f->device().DOClicks.pending.empty());
     }
 
     void ledsByLink()
@@ -246,9 +246,36 @@ private Q_SLOTS:
         ethReply(10, leds);
         QCOMPARE(colors::background(f->ui.LightState[2]), colors::ON); // Ethernet: 2 leaves it
         f->LightState_Click(2);
-        QCOMPARE(f->device().LedState[2], std::uint8_t(1));
+        QCOMPARE(colors::background(f->ui.LightState[2]), colors::ON);
         e().Timer1_Timer();
         QCOMPARE(rig->device.sent.last().mid(18), leds.replace(2, 1, QByteArray(1, 1)));
+    }
+
+    // An LED click is written from the lamps the device last reported: a lamp
+    // reply between the click and the write (the read-back of an earlier
+    // click's write) moves the base, not the click, and the lamp shows it.
+    void ledClickSurvivesAReplyBeforeItsWrite_data()
+    {
+        QTest::addColumn<bool>("eth");
+        QTest::newRow("serial") << false;
+        QTest::newRow("Ethernet") << true;
+    }
+    void ledClickSurvivesAReplyBeforeItsWrite()
+    {
+        QFETCH(bool, eth);
+        if (eth)
+            ethernet();
+        QByteArray leds(18, '\0');
+        const auto report = [&] { eth ? ethReply(10, leds) : rig->serialReply(QS_READ_LAMP, leds); };
+        report();
+        f->LightState_Click(1);
+        leds[0] = 1;
+        report();
+        QCOMPARE(colors::background(f->ui.LightState[1]), colors::ON);
+        QCOMPARE(e().top(), std::int16_t(QS_WRITE_LAMP));
+        e().Timer1_Timer();
+        const QByteArray sent = eth ? rig->device.sent.last().mid(18) : rig->serial.written.last().mid(3, 18);
+        QCOMPARE(sent.toHex(), leds.replace(1, 1, QByteArray(1, 1)).toHex());
     }
 
     void aqAreaFollowsTheTypes()

@@ -749,7 +749,8 @@ private Q_SLOTS:
             b->setText(QStringLiteral("7"));
         auto& d = f->device();
         d.LedState.fill(1);
-        d.DOFlips = {1};
+        d.DOClicks.pending = {1};
+        d.LedClicks.pending = {0};
         d.AQtoDQState.fill(1);
         for (QWidget* w : {static_cast<QWidget*>(f->ui.LightState[0]), static_cast<QWidget*>(f->ui.cmdDO[1]),
                            static_cast<QWidget*>(f->ui.cmdDQ3[0])})
