@@ -7,43 +7,65 @@
 #include <QString>
 #include <array>
 #include <deque>
+#include <optional>
+#include <utility>
 #include <cstdint>
 
-// Clicks on switches (DO, LEDs) whose writes have not gone out yet, oldest
-// first. Each write carries the states the device last reported with its one
-// switch flipped: a reply landing between a click and its write moves the
-// base, never the click, and two clicks flip twice.
+// Clicks on a bank of N switches (DO, LEDs, AQ-to-DQ). A click lives exactly
+// as long as its write: `pending` holds the clicks whose writes wait on the
+// command stack, oldest first (a click whose write leaves the stack unsent is
+// forgotten with it), `sent` the states of the write that went out until the
+// device answers it. Each write carries the states the device last reported
+// (or acknowledged) with the oldest click flipped: a reply landing between a
+// click and its write moves the base, never the click, and two clicks flip
+// twice. A switch shows the same base with every click still on its way.
+template <std::size_t N>
 struct SwitchClicks {
+    using States = std::array<std::uint8_t, N>;
     std::deque<std::uint8_t> pending;
+    std::optional<States> sent;
 
     static std::uint8_t flipped(std::uint8_t s) { return s == 1 ? 0 : 1; }
-    // The states to write: `reported` with the oldest click flipped; that click leaves.
-    template <std::size_t N>
-    std::array<std::uint8_t, N> next(std::array<std::uint8_t, N> reported)
+    // The states to write: `known` with the oldest click flipped; that click
+    // leaves the queue and stays on its way until the write is answered.
+    States next(States known)
     {
         if (!pending.empty()) {
-            auto& s = reported[pending.front() % N];
+            auto& s = known[pending.front() % N];
             s = flipped(s);
             pending.pop_front();
         }
-        return reported;
+        sent = known;
+        return known;
     }
-    // What switch i is to show: its reported state with its pending clicks applied.
-    template <std::size_t N>
-    std::uint8_t shown(const std::array<std::uint8_t, N>& reported, std::size_t i) const
+    // What switch i is to show.
+    std::uint8_t shown(const States& known, std::size_t i) const
     {
-        std::uint8_t s = reported[i];
+        std::uint8_t s = (sent ? *sent : known)[i];
         for (auto c : pending)
             if (c == i)
                 s = flipped(s);
         return s;
     }
-    // Keeps the newest `queued` clicks: those whose writes still wait.
-    void keep(std::size_t queued)
+    // Keeps the newest `queued` clicks, those whose writes still wait; true
+    // when any was forgotten.
+    bool keep(std::size_t queued)
     {
+        const bool dropped = pending.size() > queued;
         while (pending.size() > queued)
             pending.pop_front();
+        return dropped;
     }
+    // The device answered the write: it holds what was sent.
+    void acknowledged(States& known)
+    {
+        if (sent)
+            known = *sent;
+        sent.reset();
+    }
+    // The write's answer will not come (lost, refused), or a report of the
+    // device's own says what it holds: the write is on its way no more.
+    bool settle() { return std::exchange(sent, std::nullopt).has_value(); }
 };
 
 struct DeviceData {
@@ -59,9 +81,12 @@ struct DeviceData {
     std::int16_t TempWriteValue = 0;    // cold-junction value to write
     std::uint8_t SelfCalKind = 0;       // self-calibration to run: 0 gain, 1 offset
     std::uint8_t ResumeMask = 0;        // parameters to restore, bit i = group i
-    SwitchClicks DOClicks, LedClicks;
+    SwitchClicks<2> DOClicks;
+    SwitchClicks<18> LedClicks;
+    SwitchClicks<8> DQClicks;
     std::uint8_t DOByte = 0;            // DO byte last sent
-    std::array<std::uint8_t, 8> AQtoDQState{}; // AQ channels switched to DQ: 1 on, 0 off
+    // AQ channels switched to DQ as last read or acknowledged: 1 on, 0 off.
+    std::array<std::uint8_t, 8> AQtoDQState{};
     // The AQ zero/full block last read, and the connection it was read in
     // (0: none). A switching channel's points are written back from it.
     io::AqZeroFull AQZeroFullRead{};
@@ -96,6 +121,7 @@ struct DeviceData {
         AQTypeBuf = {};
         DOClicks = {};
         LedClicks = {};
+        DQClicks = {};
         DOByte = 0;
         AQtoDQState = {};
         AQZeroFullRead = {};

@@ -12,10 +12,9 @@
 
 using namespace net;
 
-void registerEthRows(Engine& engine, DeviceData& dev, const Controls& controls)
+void registerEthRows(Engine& engine, DeviceData&, const Controls& controls)
 {
     Engine* e = &engine;
-    DeviceData* d = &dev;
     const Controls* c = &controls;
 
     e->setEthBuilder(QE_WRITE_INNER_CAL, [e, c] {
@@ -25,5 +24,4 @@ void registerEthRows(Engine& engine, DeviceData& dev, const Controls& controls)
     });
 
     e->setEthAction(QStringLiteral("toggleRunStop"), [c] { toggleRunStop(*c); });
-    e->setEthAction(QStringLiteral("aqToDqColours"), [c, d] { colourAqToDq(*c, *d); });
 }

@@ -73,6 +73,92 @@ void paintOn(QWidget* w, bool on)
         colors::paintFace(w);
 }
 
+// ---- the switch banks: each face shows the device's last known state with
+// the clicks on their way applied (SwitchClicks)
+
+void paintDo(const Controls& c, const DeviceData& d)
+{
+    for (int i = 0; i < 2; ++i)
+        paintOn(c.widget(QStringLiteral("cmdDO_%1").arg(i)), d.DOClicks.shown(d.DOState, std::size_t(i)) == 1);
+}
+
+void paintLeds(const Controls& c, const DeviceData& d, bool serialLink)
+{
+    for (int i = 0; i < io::LED_COUNT; ++i) {
+        const auto v = d.LedClicks.shown(d.LedState, std::size_t(i));
+        // On Ethernet a state other than 0 and 1 leaves the lamp as it was.
+        if (serialLink || v <= 1)
+            paintOn(c.widget(QStringLiteral("LightState_%1").arg(i)), v == 1);
+    }
+}
+
+void paintDq(const Controls& c, const DeviceData& d)
+{
+    for (int i = 0; i < io::AQ_CHANNELS; ++i) {
+        const auto v = d.DQClicks.shown(d.AQtoDQState, std::size_t(i));
+        if (v <= 1)
+            colors::paint(c.widget(QStringLiteral("cmdDQ3_%1").arg(i)), v == 1 ? colors::ON : colors::DQ_OFF);
+    }
+}
+
+bool serialLinkOf(const Engine& e) { return e.view()->linkOption() == 0; }
+
+void paintBank(const Engine& e, const Controls& c, const DeviceData& d, SwitchBank bank)
+{
+    switch (bank) {
+    case SwitchBank::DO: paintDo(c, d); break;
+    case SwitchBank::Leds: paintLeds(c, d, serialLinkOf(e)); break;
+    case SwitchBank::DQ: paintDq(c, d); break;
+    }
+}
+
+constexpr SwitchBank BANKS[] = {SwitchBank::DO, SwitchBank::Leds, SwitchBank::DQ};
+
+// The queue codes of a bank's write and of the read-back pushed under it (0: none).
+std::int16_t writeCode(const Engine& e, SwitchBank bank)
+{
+    switch (bank) {
+    case SwitchBank::DO: return QS_WRITE_DO; // the same code on both links
+    case SwitchBank::Leds: return QS_WRITE_LAMP; // the same code on both links
+    case SwitchBank::DQ: return serialLinkOf(e) ? std::int16_t(QS_WRITE_AQ_TO_DQ) : std::int16_t(QE_WRITE_AQ_TO_DQ);
+    }
+    return 0;
+}
+
+std::int16_t readBackCode(SwitchBank bank)
+{
+    // The DQ write has no read-back: its acknowledgement is its word.
+    return bank == SwitchBank::DO ? std::int16_t(QS_READ_DIDO) : bank == SwitchBank::Leds ? std::int16_t(QS_READ_LAMP) : 0;
+}
+
+// Applies f to the bank's clicks (a SwitchClicks of its size).
+template <class F>
+auto withClicks(DeviceData& d, SwitchBank bank, F f)
+{
+    switch (bank) {
+    case SwitchBank::DO: return f(d.DOClicks);
+    case SwitchBank::Leds: return f(d.LedClicks);
+    default: return f(d.DQClicks);
+    }
+}
+
+// The clicks follow the stack: one whose write is no longer queued is
+// forgotten, and its switch shows the device's state at once.
+void followStack(const Engine& e, const Controls& c, DeviceData& d)
+{
+    for (auto bank : BANKS)
+        if (withClicks(d, bank, [&](auto& k) { return k.keep(std::size_t(e.queuedCount(writeCode(e, bank)))); }))
+            paintBank(e, c, d, bank);
+}
+
+// A write's answer will not come: the switches show what the device last said.
+void settleSwitches(const Engine& e, const Controls& c, DeviceData& d)
+{
+    for (auto bank : BANKS)
+        if (withClicks(d, bank, [](auto& k) { return k.settle(); }))
+            paintBank(e, c, d, bank);
+}
+
 void showDido(const Controls& c, DeviceData& d, Payload p, bool serialLink)
 {
     const auto b = need(io::decodeDido(p, longDido(d)));
@@ -88,14 +174,13 @@ void showDido(const Controls& c, DeviceData& d, Payload p, bool serialLink)
     c.setEnabled(QStringLiteral("cmdSetAO"), true);
     // Firmware 0x2604 sends no battery byte although its model may have a battery.
     c.setText(QStringLiteral("txtCellPressure"), b.battery ? QString::number(*b.battery / 10.0) : QString());
-    // The outputs a DO write starts from, on either link (the clicks waiting
-    // to be written stay as they are, and show).
+    // The outputs a DO write starts from, on either link (the clicks on
+    // their way stay as they are, and show).
     for (int i = 0; i < 2; ++i) {
         d.DOState[std::size_t(i)] = (b.dout >> i) & 1;
-        auto* button = c.widget(QStringLiteral("cmdDO_%1").arg(i));
-        paintOn(button, d.DOClicks.shown(d.DOState, std::size_t(i)));
-        button->setEnabled(true);
+        c.widget(QStringLiteral("cmdDO_%1").arg(i))->setEnabled(true);
     }
+    paintDo(c, d);
     for (int i = 0; i < 4; ++i) {
         d.DIState[std::size_t(i)] = (b.di >> i) & 1;
         paintOn(c.widget(QStringLiteral("shpDI_%1").arg(i)), d.DIState[std::size_t(i)]);
@@ -107,12 +192,7 @@ std::uint8_t nextDoByte(DeviceData& d) { return io::doByte(d.DOClicks.next(d.DOS
 void showLeds(const Controls& c, DeviceData& d, Payload p, bool serialLink)
 {
     d.LedState = need(io::decodeLeds(p));
-    for (int i = 0; i < io::LED_COUNT; ++i) {
-        const auto v = d.LedClicks.shown(d.LedState, std::size_t(i));
-        // On Ethernet a state other than 0 and 1 leaves the lamp as it was.
-        if (serialLink || v <= 1)
-            paintOn(c.widget(QStringLiteral("LightState_%1").arg(i)), v == 1);
-    }
+    paintLeds(c, d, serialLink);
 }
 
 std::array<std::int16_t, io::AO_CHANNELS> aoWire(DeviceData& d)
@@ -146,11 +226,10 @@ void showAqToDq(const Controls& c, DeviceData& d, Payload p)
 {
     const auto state = need(io::decodeAqToDq(p));
     for (int i = 0; i < io::AQ_CHANNELS; ++i) {
-        auto* b = c.widget(QStringLiteral("cmdDQ3_%1").arg(i));
-        const bool on = ((state >> i) & 1) && b->isEnabled();
+        const bool on = ((state >> i) & 1) && c.widget(QStringLiteral("cmdDQ3_%1").arg(i))->isEnabled();
         d.AQtoDQState[std::size_t(i)] = on ? 1 : 0;
-        colors::paint(b, on ? colors::ON : colors::DQ_OFF);
     }
+    paintDq(c, d);
 }
 
 // The write form of the AQ zero/full block. PendParam moves on before the
@@ -220,8 +299,9 @@ void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls)
     });
     e->setSerialBuilder(QS_WRITE_AO, [e, d] { sendSerialPayload(*e, QS_WRITE_AO, io::aoBlock(aoWire(*d)), 23); });
     e->setSerialBuilder(QS_WRITE_LAMP, [e, d] { sendSerialPayload(*e, QS_WRITE_LAMP, bytes(d->LedClicks.next(d->LedState)), 25); });
-    e->setSerialBuilder(QS_WRITE_AQ_TO_DQ,
-                        [e, d] { sendSerialPayload(*e, QS_WRITE_AQ_TO_DQ, QByteArray(1, char(io::aqToDqByte(d->AQtoDQState))), 8); });
+    e->setSerialBuilder(QS_WRITE_AQ_TO_DQ, [e, d] {
+        sendSerialPayload(*e, QS_WRITE_AQ_TO_DQ, QByteArray(1, char(io::aqToDqByte(d->DQClicks.next(d->AQtoDQState)))), 8);
+    });
     e->setSerialBuilder(QS_WRITE_AQ_ZERO_FULL, [e, c, d] {
         sendAqZeroFull(*e, [e, c, d] { sendSerialPayload(*e, QS_WRITE_AQ_ZERO_FULL, aqZeroFullWrite(*e, *c, *d), 40); });
     });
@@ -238,7 +318,7 @@ void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls)
     e->setEthBuilder(QE_WRITE_AO, [e, d] { e->WritePayload = io::aoBlock(aoWire(*d)); });
     e->setEthBuilder(QE_WRITE_LAMP, [e, d] { e->WritePayload = bytes(d->LedClicks.next(d->LedState)); });
     e->setEthBuilder(QE_WRITE_AQ_TO_DQ, [e, d] {
-        e->WritePayload = QByteArray(1, char(io::aqToDqByte(d->AQtoDQState)));
+        e->WritePayload = QByteArray(1, char(io::aqToDqByte(d->DQClicks.next(d->AQtoDQState))));
         e->WriteCmd();
     });
     e->setEthBuilder(QE_WRITE_AQ_ZERO_FULL, [e, c, d] {
@@ -308,4 +388,39 @@ void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls)
     setTrappedEthAction(*e, "DistributeAQZeroFull", [e, c, d, ethPayload] { showAqZeroFull(*e, *c, *d, ethPayload()); },
                         aqZeroFull);
     setTrappedEthAction(*e, "DistributeAQToDQ", [c, d, ethPayload] { showAqToDq(*c, *d, ethPayload()); }, aqToDq);
+
+    // ---- the switches' writes answered, lost or dropped ----
+    // The device's DO write reply carries the outputs it now holds.
+    const auto fnOf = [](std::int16_t code) { return findCommand(code)->fn; };
+    e->setSerialDecoder(fnOf(QS_WRITE_DO), [e, c, d] {
+        const auto p = e->replyPayload(true);
+        if (p.empty())
+            throw RuntimeError(QStringLiteral("应答长度不足"));
+        e->view()->setStatus(p[0] == d->DOByte ? QStringLiteral("设置DO值成功") : QStringLiteral("设置DO值失败"));
+        d->DOClicks.sent.reset();
+        for (std::size_t i = 0; i < 2; ++i)
+            d->DOState[i] = (p[0] >> i) & 1;
+        paintDo(*c, *d);
+    }, Engine::atLeast(1));
+    const auto acknowledged = [e, c, d](SwitchBank bank, auto& clicks, auto& known) {
+        clicks.acknowledged(known);
+        paintBank(*e, *c, *d, bank);
+    };
+    e->setSerialDecoder(fnOf(QS_WRITE_LAMP), [d, acknowledged] { acknowledged(SwitchBank::Leds, d->LedClicks, d->LedState); });
+    e->setSerialDecoder(fnOf(QS_WRITE_AQ_TO_DQ), [d, acknowledged] { acknowledged(SwitchBank::DQ, d->DQClicks, d->AQtoDQState); });
+    e->setEthAction(QStringLiteral("doWritten"), [d, acknowledged] { acknowledged(SwitchBank::DO, d->DOClicks, d->DOState); });
+    e->setEthAction(QStringLiteral("lampsWritten"), [d, acknowledged] { acknowledged(SwitchBank::Leds, d->LedClicks, d->LedState); });
+    e->setEthAction(QStringLiteral("aqToDqColours"), [d, acknowledged] { acknowledged(SwitchBank::DQ, d->DQClicks, d->AQtoDQState); });
+    QObject::connect(e, &Engine::queueDropped, e, [e, c, d] { followStack(*e, *c, *d); });
+    QObject::connect(e, &Engine::replyLost, e, [e, c, d] { settleSwitches(*e, *c, *d); });
+}
+
+void clickSwitch(Engine& e, DeviceData& d, const Controls& c, SwitchBank bank, int index)
+{
+    followStack(e, c, d);
+    if (const auto read = readBackCode(bank))
+        e.push(read); // the read-back runs after the write
+    e.push(writeCode(e, bank));
+    withClicks(d, bank, [index](auto& k) { k.pending.push_back(std::uint8_t(index)); });
+    paintBank(e, c, d, bank);
 }

@@ -14,6 +14,13 @@ struct DeviceData;
 
 void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls);
 
+// The switches the user toggles one click at a time: the two DO outputs, the
+// 18 LEDs and the 8 AQ channels switched to DQ.
+enum class SwitchBank { DO, Leds, DQ };
+// A click on switch `index` of the bank: its write queued (above its
+// read-back, where it has one) and its face showing the click at once.
+void clickSwitch(Engine& e, DeviceData& d, const Controls& c, SwitchBank bank, int index);
+
 // An AQ output value as the user typed it, in V or mA: a number from 0 to 20,
 // or nothing (texts2::OUTPUT_RANGE says why).
 std::optional<double> outputValue(const QString& text);

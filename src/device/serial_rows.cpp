@@ -65,14 +65,4 @@ void registerSerialRows(Engine& engine, DeviceData& dev, const Controls& control
     });
 
     e->setSerialDecoder(49, [c] { toggleRunStop(*c); });
-    e->setSerialDecoder(41, [c, d] { colourAqToDq(*c, *d); });
-
-    // DO write reply: the device answers with the DO byte it now holds.
-    e->setSerialDecoder(14, [e, d] {
-        const auto& rx = e->RxBuf;
-        if (rx.size() < PAYLOAD_AT + 1 + 4)
-            throw RuntimeError(QStringLiteral("应答长度不足"));
-        const bool same = std::uint8_t(rx[PAYLOAD_AT]) == d->DOByte;
-        e->view()->setStatus(same ? QStringLiteral("设置DO值成功") : QStringLiteral("设置DO值失败"));
-    }, Engine::atLeast(1));
 }

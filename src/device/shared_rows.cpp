@@ -22,17 +22,6 @@ void toggleRunStop(const Controls& c)
         colors::paintFace(b);
 }
 
-void colourAqToDq(const Controls& c, const DeviceData& dev)
-{
-    for (int i = 0; i < 8; ++i) {
-        auto* b = c.get<QPushButton>(QStringLiteral("cmdDQ3"), i);
-        if (dev.AQtoDQState[std::size_t(i)] == 1)
-            colors::paint(b, colors::ON);
-        else if (dev.AQtoDQState[std::size_t(i)] == 0)
-            colors::paint(b, colors::DQ_OFF);
-    }
-}
-
 void showInnerCal(const Controls& c, const qint16 (&v)[8])
 {
     for (int i = 0; i < 8; ++i)

@@ -51,7 +51,8 @@ Engine::Engine(LinkView* view, Neighbours* neighbours, SerialTransport* port, QO
         });
     }
     CmdStack[0] = QS_REFRESH_LIVE;
-    clock_.start();
+    lateReplies_.setSingleShot(false);
+    connect(&lateReplies_, &QTimer::timeout, this, &Engine::lateRepliesOver);
 
     // The replies whose work is the engine's own.
     setSerialCheck(std::uint8_t(QS_READ_ZIGBEE), atLeast(ZIGBEE_BLOCK_SIZE));
@@ -184,7 +185,7 @@ bool Engine::finishUpgrade(UpgradeEnd how)
     nb_->resetFirmwareBlocks();
     nb_->endProgress();
     Timer1.setInterval(TimerInterval);
-    CmdTop = 0;
+    dropQueued();
     release(Owner::Upgrade);
     if (!failed)
         return false;
@@ -199,6 +200,18 @@ bool Engine::finishUpgrade(UpgradeEnd how)
 void Engine::newConnection(End how, bool linked, bool announceEnd)
 {
     const bool ended = linked_ || announceEnd;
+    // What is left of the waiting requests' own time-outs: within it a late
+    // reply of the old connection may still come, and is dropped.
+    int left = 0;
+    for (const QTimer* t : {&Timer2, &timMscon})
+        if (t->isActive())
+            left = std::max(left, t->remainingTime());
+    if (lateReplies_.isActive())
+        left = std::max(left, lateReplies_.remainingTime());
+    if (left > 0 && !asked_.empty())
+        lateReplies_.start(left);
+    else
+        std::erase_if(asked_, [this](const Waiting& w) { return w.connection == connection_; });
     stopTimers(); // nothing runs on for the old device
     linked_ = false;
     ++connection_;
@@ -220,7 +233,7 @@ void Engine::newConnection(End how, bool linked, bool announceEnd)
     if (owner_ == Owner::Upgrade)
         upgradeBox = finishUpgrade(how == End::Stopped ? UpgradeEnd::Stopped : UpgradeEnd::Failed);
     release(Owner::SlaveWrite);
-    CmdTop = 0; // nothing queued for the old device goes to the next one
+    dropQueued(); // nothing queued for the old device goes to the next one
     UpgradeTimeout = 0;
     SetParaPending = false;
     AQZFTwoStep = false;
@@ -234,24 +247,47 @@ void Engine::newConnection(End how, bool linked, bool announceEnd)
         MsgBox(QString::fromUtf8(texts::UPGRADE_FAILED_BOX));
 }
 
-void Engine::forgetExpired()
+void Engine::capAsked()
 {
-    const qint64 now = clock_.elapsed();
-    std::erase_if(asked_, [now](const Waiting& w) { return w.timeoutMs > 0 && now - w.sentAt > w.timeoutMs; });
-    // A request no time-out was known for waits at most until this many were sent after it.
+    // A request whose time-out cannot fire (its timer stopped by another
+    // reply) waits at most until this many were sent after it.
     constexpr std::size_t KEPT = 32;
     if (asked_.size() > KEPT)
         asked_.erase(asked_.begin(), asked_.end() - KEPT);
 }
 
+void Engine::forgetTimedOut(bool awaited)
+{
+    std::erase_if(asked_, [&](const Waiting& w) { return w.connection == connection_ && w.awaited == awaited; });
+    // With no reply time-out running, nothing else will end the awaited one.
+    if (!awaited && !Timer2.isActive())
+        std::erase_if(asked_, [this](const Waiting& w) { return w.connection == connection_; });
+}
+
+void Engine::lateRepliesOver()
+{
+    if (modalDepth() > 0 || heldRepliesFirst(lateReplies_))
+        return; // a reply the box held may still be one of them
+    lateReplies_.stop();
+    std::erase_if(asked_, [this](const Waiting& w) { return w.connection != connection_; });
+}
+
+bool Engine::heldRepliesFirst(const QTimer& t)
+{
+    if (!portEventPending_ && heldDatagrams_.isEmpty())
+        return false;
+    runHeldEvents();
+    return !t.isActive();
+}
+
 Engine::Answer Engine::serialAnswer(std::uint8_t fn)
 {
-    forgetExpired();
     const auto earlier = [this](const Waiting& w) { return w.connection != connection_; };
     // The first reply after the change settles what the ended connection left
     // waiting: the device answers in order, so if this is not its answer none is coming.
     const bool late = std::any_of(asked_.begin(), asked_.end(), [&](const Waiting& w) { return earlier(w) && w.fn == fn; });
     std::erase_if(asked_, earlier);
+    lateReplies_.stop();
     if (late)
         return Answer::Earlier;
     const auto it = std::find_if(asked_.begin(), asked_.end(), [fn](const Waiting& w) { return w.fn == fn; });
@@ -439,10 +475,8 @@ void Engine::armReplyTimeout(int ms)
     Timer2.setInterval(ms);
     restart(Timer2);
     // The request this row just sent is the one the dispatcher waits for.
-    if (!asked_.empty() && asked_.back().number > rowSent_) {
-        asked_.back().timeoutMs = ms;
+    if (!asked_.empty() && asked_.back().number > rowSent_)
         asked_.back().awaited = true;
-    }
 }
 
 void Engine::stopTimers()
@@ -455,11 +489,23 @@ void Engine::fillStack(std::span<const std::int16_t> entries)
 {
     if (entries.empty() || entries.size() > CmdStack.size())
         throw RuntimeError(QStringLiteral("命令表长度错误"));
+    const bool dropped = CmdTop > 0;
     std::size_t i = 0;
     for (auto c : entries)
         CmdStack[i++] = c;
     CmdTop = std::int16_t(entries.size() - 1);
     stackRefilledAbove(0);
+    if (dropped)
+        Q_EMIT queueDropped();
+}
+
+void Engine::dropQueued()
+{
+    if (CmdTop <= 0)
+        return;
+    CmdTop = 0;
+    stackRefilledAbove(0);
+    Q_EMIT queueDropped();
 }
 
 void Engine::stackRefilledAbove(int top)
@@ -645,6 +691,8 @@ void Engine::Timer2_Timer()
 {
     if (modalDepth() > 0)
         return; // runs again when the box is closed and its interval has passed
+    if (heldRepliesFirst(Timer2))
+        return; // the reply came in time; a box held it
     if (!mayRun(Timer2)) {
         Timer2.stop();
         return;
@@ -658,18 +706,20 @@ void Engine::Timer2_Timer()
             nb_->slaveRowFailed();
     });
     // The request whose time-out this was waits no more.
-    std::erase_if(asked_, [this](const Waiting& w) { return w.awaited && w.connection == connection_; });
+    forgetTimedOut(true);
     enable(Timer1);
     Timer2.stop();
+    Q_EMIT replyLost();
 }
 
 void Engine::timMscon_Timer()
 {
-    if (modalDepth() > 0)
+    if (modalDepth() > 0 || heldRepliesFirst(timMscon))
         return;
     timMscon.stop();
     if (!mayRun(timMscon))
         return;
+    forgetTimedOut(false);
     ++TimeoutCount;
     view_->setLostCount(QString::number(TimeoutCount));
     if (view_->linkOption() == 0 && port_)
@@ -733,8 +783,8 @@ void Engine::SendCommand()
     port_->setThreshold(ReplyLen);
     if (!port_->write(RxBuf))
         throw RuntimeError(QStringLiteral("写端口错误"));
-    forgetExpired();
-    asked_.push_back(Waiting{fn, clock_.elapsed(), timMscon.interval(), port_->portName(), connection_, ++sent_});
+    asked_.push_back(Waiting{fn, port_->portName(), connection_, ++sent_});
+    capAsked();
     enable(timMscon);
     StatusText.clear();
     Q_EMIT frameSent(RxBuf);
@@ -885,6 +935,7 @@ void Engine::dispatchSerialReply()
     if (!row) {
         replyDone();
         view_->setStatus(QString::fromUtf8(TEXT_NO_SUCH_FUNCTION));
+        Q_EMIT replyLost();
         // The serial link's refusal of a slave record: a code nobody asked for.
         if (owner_ == Owner::SlaveWrite)
             nb_->slaveRowFailed();

@@ -16,7 +16,6 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -307,6 +306,12 @@ Q_SIGNALS:
     void portLost(const QString& why);
     // A tick of the device watchdog, while it may run.
     void watchdogTick();
+    // Entries left the command stack unsent: a list was loaded over them, or
+    // the stack was emptied (an upgrade's start and end, the connection's end).
+    void queueDropped();
+    // The request the dispatcher waited for ended without its own answer:
+    // its time-out fired, or the device refused it.
+    void replyLost();
 
 private:
     void runSerialRow(std::int16_t code, bool& keepEntry);
@@ -344,6 +349,8 @@ private:
     void onForeignDatagram();
 
     void fillStack(std::span<const std::int16_t> entries);
+    // Empties the stack down to entry 0 (queueDropped when anything waited).
+    void dropQueued();
     void setOwner(Owner who);
     // Begins a new connection; `linked` tells whether the new one reaches a
     // device; the end is announced when the old one reached a device, or always.
@@ -375,26 +382,30 @@ private:
     // The witnesses of what was asked. Serial: the frame carries no sequence
     // number, so the engine's record of the requests it sent that have had no
     // reply yet, oldest first, is the only witness of what a reply answers.
-    // A request leaves it with its reply, its time-out (its own, from its
-    // sending) or the first reply after its connection ended: on one line the
-    // device answers in order, so a request the ended connection left waiting
-    // may still be answered within its time-out, but after that first reply
-    // none is coming. Ethernet: the sequence number of the first read and
-    // write of this connection (-1: none sent since the change), and whether
-    // requests of an earlier connection may still be answered.
+    // A request leaves it with its reply, when its own time-out fires (the
+    // reply time-out for the one the dispatcher waits for, the lost-reply
+    // timer for the others; both wait while a box holds the port's events) or
+    // with the first reply after its connection ended: on one line the device
+    // answers in order, so a request the ended connection left waiting may
+    // still be answered within what was left of its time-out (lateReplies_),
+    // but after that first reply none is coming. No wall clock ages a request.
+    // Ethernet: the sequence number of the first read and write of this
+    // connection (-1: none sent since the change), and whether requests of an
+    // earlier connection may still be answered.
     struct Waiting {
         std::uint8_t fn = 0;   // the function code its reply carries
-        qint64 sentAt = 0;
-        int timeoutMs = 0;     // 0: none known; it waits until answered or settled
         QString port;          // the port it was sent on: no other port answers it
         int connection = 0;
         std::uint64_t number = 0; // the count of requests sent, this one included
         bool awaited = false;  // the dispatcher waits for its reply (Timer2)
     };
     std::vector<Waiting> asked_;
+    // What is left of the time-outs of the requests an ended connection left
+    // waiting; when it runs out, none of their replies can come any more.
+    QTimer lateReplies_;
+    void lateRepliesOver();
     std::uint64_t sent_ = 0;   // requests sent on the serial link
     std::uint64_t rowSent_ = 0; // the count when the dispatcher's row began
-    QElapsedTimer clock_;
     int readFirst_ = -1, writeFirst_ = -1;
     bool readsBefore_ = false, writesBefore_ = false;
     // What the reply just received answers: a request of this connection
@@ -406,8 +417,15 @@ private:
     // firmware step, is the device's refusal of the request the dispatcher
     // waits for: true, and that request leaves the record, when one waits.
     bool refusesAwaited(std::uint8_t fn);
-    // Drops the requests whose time-out has passed.
-    void forgetExpired();
+    // Keeps the record of requests within its cap.
+    void capAsked();
+    // The requests of this connection whose time-outs have fired wait no
+    // more: the one the dispatcher waits for (Timer2), or the others.
+    void forgetTimedOut(bool awaited);
+    // Runs the port events and datagrams a box held: a reply that came in
+    // time is taken before its request's time-out counts it lost. True when
+    // the timer's wait is over with it.
+    bool heldRepliesFirst(const QTimer& t);
     bool ethReplyStale(bool write, bool hasSeq, quint16 seq) const;
     Owner owner_ = Owner::None;
     bool refusalShown_ = false;

@@ -263,6 +263,8 @@ void Engine::wsckR_W_DataArrival(const QByteArray& datagram)
                 answered = seq;
             if (current && write && owner_ == Owner::SlaveWrite)
                 nb_->slaveRowFailed();
+            if (current)
+                Q_EMIT replyLost();
             return;
         }
         if (!current)

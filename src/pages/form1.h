@@ -217,7 +217,6 @@ private:
     void connectMaintenance();
     void connectIoPages();
     // A switch's click queued with its write and the read-back under it.
-    void queueSwitchClick(SwitchClicks& clicks, int index, std::int16_t read, std::int16_t write);
     // Ends maintenance mode: the editor closes, the guarded controls get back
     // the states they had, the box is cleared. `connected` enables the box.
     void leaveMaintenance(bool connected);

@@ -51,18 +51,8 @@ void Form1::connectIoPages()
 void Form1::cmdDO_Click(int index)
 {
     trap(QStringLiteral("cmdDO_Click(Form1)"), [&] {
-        queueSwitchClick(dev_.DOClicks, index, QS_READ_DIDO, QS_WRITE_DO); // the same codes on both links
+        clickSwitch(*engine_, dev_, controls_, SwitchBank::DO, index);
     });
-}
-
-void Form1::queueSwitchClick(SwitchClicks& clicks, int index, std::int16_t read, std::int16_t write)
-{
-    // A click whose write a loaded list replaced is never written: only the
-    // clicks whose writes still wait stay.
-    clicks.keep(std::size_t(engine_->queuedCount(write)));
-    engine_->push(read); // the read-back runs after the write
-    engine_->push(write);
-    clicks.pending.push_back(std::uint8_t(index));
 }
 
 void Form1::cmdSetAO_Click()
@@ -103,12 +93,7 @@ void Form1::Cmd_AQ_Unit_Click()
 void Form1::LightState_Click(int index)
 {
     trap(QStringLiteral("LightState_Click(Form1)"), [&] {
-        queueSwitchClick(dev_.LedClicks, index, QS_READ_LAMP, QS_WRITE_LAMP); // the same codes on both links
-        auto* b = ui.LightState[std::size_t(index)];
-        if (dev_.LedClicks.shown(dev_.LedState, std::size_t(index)) == 1)
-            colors::paint(b, colors::ON);
-        else
-            colors::paintFace(b);
+        clickSwitch(*engine_, dev_, controls_, SwitchBank::Leds, index);
     });
 }
 
@@ -129,9 +114,7 @@ void Form1::bt_FreshDQ_Click()
 void Form1::cmdDQ3_Click(int index)
 {
     trap(QStringLiteral("cmdDQ3_Click(Form1)"), [&] {
-        auto& s = dev_.AQtoDQState[std::size_t(index)];
-        s = s == 1 ? 0 : 1;
-        engine_->push(ethernetChosen() ? std::int16_t(QE_WRITE_AQ_TO_DQ) : std::int16_t(QS_WRITE_AQ_TO_DQ));
+        clickSwitch(*engine_, dev_, controls_, SwitchBank::DQ, index);
     });
 }
 

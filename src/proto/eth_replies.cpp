@@ -71,8 +71,10 @@ constexpr EthReplyRow ROWS[] = {
     {W, SYS, 9, "写实时时钟成功", T, false, nullptr, false},
     {W, SYS, 10, "写AQ工程校准值成功", T, false, nullptr, false},
     {W, SYS, 11, "写自增益校准成功", T, false, nullptr, false},
-    {W, SYS, 12, "写小灯成功", T, false, nullptr, false},
-    {W, SYS, 14, "写DO值成功", T, false, nullptr, false},
+    // The lamps written are the ones the device holds now.
+    {W, SYS, 12, "写小灯成功", T, false, "lampsWritten", false},
+    // The outputs written are the ones the device holds now.
+    {W, SYS, 14, "写DO值成功", T, false, "doWritten", false},
     {W, SYS, 15, "写零点满度成功", T, false, nullptr, false},
     {W, SYS, 16, "写AO值成功", T, false, nullptr, false},
     // One slave record written: the same ending as on the serial link, so the
@@ -85,7 +87,8 @@ constexpr EthReplyRow ROWS[] = {
     {W, SYS, 19, "写MAC地址成功", T, false, nullptr, false},
     // Clears a pending image-file download flag, else SetAQDQChange.
     {W, SYS, 20, "写AQ通道类型成功", T, false, "aqTypeWritten", T},
-    // Colours the AQ-to-DQ buttons from AQtoDQState.
+    // The states written are the ones the device holds now: AQtoDQState,
+    // which colours the AQ-to-DQ buttons.
     {W, SYS, 21, "写AQ转DQ状态成功", T, false, "aqToDqColours", T},
     // Timer1 back to the normal period before it is enabled again.
     {W, SYS, 22, "写停止下位机运行并清除下位机命令成功", T, false, "restoreTimerInterval", false},
