@@ -454,7 +454,6 @@ void Form1::setParameters(int toggle)
             return;
         }
         rebuildDeviceId();
-        devIdTag(controls_, dev_); // the DeviceID and PD tag that go with the record
         for (auto* box : ui.prjTxt) {
             std::int16_t value = 0;
             const PrjFault f = prjCalValue(box->text(), value);
@@ -481,6 +480,10 @@ void Form1::setParameters(int toggle)
             e = e == 1 ? 0 : 1;
         }
         const bool longLayout = sysparam::useLongLayout(r.DeviceType, r.InnerVersion);
+        // The DeviceID and PD tag go with the long record and with Ethernet's
+        // DeviceID/PD-tag write; the short serial record carries neither.
+        if (longLayout || ethernetChosen())
+            devIdTag(controls_, dev_);
         auto macShown = keepMacBoxes();
         if (longLayout)
             fillAutomaticMac(); // the long layout carries the MAC

@@ -5,6 +5,7 @@
 // The probe is the gateway read (a command that waits for its reply): before
 // each row the device's gateway changes, so a reply that was taken shows in
 // the gateway boxes and one that was not leaves them as they were.
+#include "base/errorlog.h"
 #include "base/msgbox.h"
 #include "devsim/serial_device.h"
 #include "devsim/udp_device.h"
@@ -14,6 +15,7 @@
 #include "proto/net_datagram.h"
 #include "proto/serial_commands.h"
 
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -227,6 +229,48 @@ private Q_SLOTS:
         f->engine().push(ethernet ? std::int16_t(net::QE_READ_GATEWAY) : std::int16_t(serial::QS_READ_GATEWAY));
         QTRY_COMPARE_WITH_TIMEOUT(f->controls().text(QStringLiteral("txtGate"), 3), QString::number(gatewayByte), 5000);
         QVERIFY(texts.contains(QString::fromUtf8(READ_OK)));
+    }
+
+    // A reply the device sent at once, held back by a message box the user
+    // reads for longer than the request's time-out, is the request's answer
+    // when the box closes: taken, not logged as unasked, no time-out.
+    void serialReplyHeldBehindABoxIsTaken()
+    {
+        Form1* f = window(false);
+        QVERIFY2(f, "the window did not connect to the simulated device");
+        faults(false).clear();
+        QTRY_VERIFY_WITH_TIMEOUT(idle(f), 10000);
+        model(false).gateway[3] = ++gatewayByte;
+        QFile log(QString::fromLatin1(ERROR_LOG_FILE));
+        const auto unasked = [&log] {
+            if (!log.open(QIODevice::ReadOnly))
+                return 0;
+            const int n = int(QString::fromUtf8(log.readAll()).count(QStringLiteral("未请求的应答")));
+            log.close();
+            return n;
+        };
+        const int unaskedBefore = unasked();
+        bool replied = false;
+        setMsgResponder([&](const MsgRequest& q) {
+            boxes << q;
+            for (int waited = 0; !replied && waited < 1000; waited += 10)
+                QTest::qWait(10); // the reply is in while the box is open ...
+            QTest::qWait(2500);   // ... and the box stays open past the 1000 ms time-out
+            return MsgAnswer::Ok;
+        });
+        QObject context;
+        connect(serialSim.get(), &SimSerialDevice::replySent, &context, [&](quint8 fn, const QByteArray&) {
+            replied = replied || fn == serial::FN_READ_GATEWAY;
+        });
+        armOnGatewayRequest(false, [] { QTimer::singleShot(0, [] { MsgBox(QStringLiteral("用户正在阅读的提示")); }); });
+        serialTexts.clear();
+        f->engine().push(serial::QS_READ_GATEWAY);
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.size(), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(f->controls().text(QStringLiteral("txtGate"), 3), QString::number(gatewayByte), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(idle(f), 5000);
+        QVERIFY2(serialTexts.contains(QString::fromUtf8(READ_OK)), qPrintable(serialTexts.join(QLatin1Char('|'))));
+        QVERIFY(!serialTexts.contains(QString::fromUtf8(TIMEOUT)));
+        QCOMPARE(unasked(), unaskedBefore);
     }
 
     // A well-formed frame of another code answers the temperature poll with

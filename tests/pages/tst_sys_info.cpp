@@ -377,6 +377,9 @@ private Q_SLOTS:
         // Short layout: the companion writes are checked with the record.
         row("设置参数 short", "txtGate_1", "256", unfit("网关"));
         row("设置参数 short", "txt_AIUp_2", "40000", unfit("通道2 报警上限"));
+        // The short serial record writes no PD tag and no DeviceID: neither stops it.
+        row("设置参数 short", "txtPD_Tag", QString::fromUtf8("5µm"), {}, SYS);
+        row("设置参数 short", "txthardwarenum", QString::fromUtf8("2015030900001中"), {}, SYS);
 
         row("写报警值", "txt_AIUp_0", "abc", unfit("通道0 报警上限"));
         row("写网关", "txtGate_0", "256", unfit("网关"));
@@ -452,6 +455,7 @@ private Q_SLOTS:
         for (const auto& frame : rig->serial.written)
             if (std::uint8_t(frame[2]) == fn)
                 payload = frame.mid(PAYLOAD_AT, frame.size() - PAYLOAD_AT - 4);
+        QVERIFY2(!payload.isEmpty(), "the step wrote nothing");
         QFETCH(int, at);
         QFETCH(QByteArray, bytes);
         QCOMPARE(payload.mid(at, bytes.size()).toHex(' '), bytes.toHex(' '));
