@@ -300,77 +300,53 @@ private Q_SLOTS:
         QFETCH(int, seed);
         QRandomGenerator rnd{quint32(seed)};
         f->device().SysInfo.DeviceType = 29; // the long DI/DO block
-        if (eth)
-            ethernet();
-        const auto enableDq = [&] {
+        const auto start = [&] {
+            if (eth)
+                ethernet();
             for (auto* b : f->ui.cmdDQ3)
-                b->setEnabled(true);
+                b->setEnabled(true); // switching channels
         };
-        enableDq();
-        // Per bank: the buttons, the device's states, the last known ones and
-        // the clicks queued, oldest first.
+        start();
+        // Per bank: its buttons and codes, the device's states, the last known
+        // ones and the clicks queued, oldest first.
         struct Bank {
             QList<QPushButton*> buttons;
             std::int16_t write, read;
-            int readSub;
             QByteArray device, known;
             QList<int> queued;
         };
-        const auto list = [](const auto& a) { return QList<QPushButton*>(a.begin(), a.end()); };
-        Bank banks[] = {
-            {list(f->ui.cmdDO), QS_WRITE_DO, QS_READ_DIDO, 13, QByteArray(2, 0), QByteArray(2, 0), {}},
-            {list(f->ui.LightState), QS_WRITE_LAMP, QS_READ_LAMP, 10, QByteArray(18, 0), QByteArray(18, 0), {}},
-            {list(f->ui.cmdDQ3), eth ? std::int16_t(net::QE_WRITE_AQ_TO_DQ) : std::int16_t(QS_WRITE_AQ_TO_DQ),
-             eth ? std::int16_t(net::QE_READ_AQ_TO_DQ) : std::int16_t(QS_READ_AQ_TO_DQ), 19, QByteArray(8, 0),
-             QByteArray(8, 0), {}},
+        const auto bank = [](const auto& b, std::int16_t write, std::int16_t read) {
+            return Bank{QList<QPushButton*>(b.begin(), b.end()), write, read, QByteArray(int(b.size()), 0), QByteArray(int(b.size()), 0), {}};
         };
-        const auto packed = [](const QByteArray& s) {
-            int b = 0;
-            for (int i = 0; i < s.size(); ++i)
-                b |= s[i] ? 1 << i : 0;
-            return b;
-        };
-        // The block a report or a write of the bank carries.
-        const auto block = [&](int k, const QByteArray& s) {
-            if (k == 1)
-                return s;
-            QByteArray b(1, char(packed(s)));
-            if (k == 0) {
-                b = DIDO_LONG;
-                b[1] = char(packed(s));
-            }
-            return b;
-        };
-        const auto serialFn = [](std::int16_t code) { return findCommand(code)->fn; };
+        Bank banks[] = {bank(f->ui.cmdDO, QS_WRITE_DO, QS_READ_DIDO), bank(f->ui.LightState, QS_WRITE_LAMP, QS_READ_LAMP),
+                        eth ? bank(f->ui.cmdDQ3, net::QE_WRITE_AQ_TO_DQ, net::QE_READ_AQ_TO_DQ)
+                            : bank(f->ui.cmdDQ3, QS_WRITE_AQ_TO_DQ, QS_READ_AQ_TO_DQ)};
         const auto flip = [](QByteArray s, int i) {
             s[i] = char(s[i] ? 0 : 1);
             return s;
         };
-        QString trail;
-        const auto check = [&] {
-            for (const Bank& b : banks) {
-                QByteArray shown = b.known;
-                for (int i : b.queued)
-                    shown = flip(shown, i);
-                for (int i = 0; i < b.buttons.size(); ++i)
-                    QVERIFY2((colors::background(b.buttons[i]) == colors::ON) == bool(shown[i]),
-                             qPrintable(QStringLiteral("%1 %2 at: %3").arg(b.buttons[i]->objectName()).arg(int(shown[i])).arg(trail)));
-            }
+        // The block a bank's read or write carries: the lamps byte by byte, else a bit per switch.
+        const auto block = [](int k, const QByteArray& s, bool read) {
+            int bits = 0;
+            for (int i = 0; i < s.size(); ++i)
+                bits |= s[i] ? 1 << i : 0;
+            QByteArray b = k == 1 ? s : k == 0 && read ? DIDO_LONG : QByteArray(1, 0);
+            if (k != 1)
+                b[k == 0 && read ? 1 : 0] = char(bits);
+            return b;
         };
-        const auto answerRead = [&](int k) {
-            Bank& b = banks[k];
-            b.known = b.device;
-            if (!eth) {
-                rig->serial.event(buildFrame(serialFn(b.read), block(k, b.device)));
-                return;
-            }
+        const auto answer = [&](std::int16_t code, bool write, const QByteArray& payload) {
+            if (!eth)
+                return rig->serial.event(buildFrame(findCommand(code)->fn, payload));
+            const int seq = write ? e().WriteSeq : e().ReadSeq;
             QByteArray d(12, '\0');
-            d[0] = 0x4C;
-            d[6] = char(e().ReadSeq & 0xFF);
-            d[7] = char(e().ReadSeq >> 8);
-            rig->device.deliver(d + block(k, b.device));
+            d[0] = char(write ? 0x4D : 0x4C);
+            d[6] = char(seq & 0xFF);
+            d[7] = char(seq >> 8);
+            rig->device.deliver(write ? d : d + payload);
         };
-        for (int step = 0; step < 400; ++step) {
+        QString trail;
+        for (int step = 0; step < 400 && !QTest::currentTestFailed(); ++step) {
             const int k = rnd.bounded(3);
             Bank& b = banks[k];
             const int what = rnd.bounded(20);
@@ -379,14 +355,9 @@ private Q_SLOTS:
                 trail += QStringLiteral(" click%1.%2").arg(k).arg(i);
                 k == 0 ? f->cmdDO_Click(i) : k == 1 ? f->LightState_Click(i) : f->cmdDQ3_Click(i);
                 b.queued << i;
-            } else if (what < 8) { // the device changes on its own and reports it
-                trail += QStringLiteral(" report%1").arg(k);
+            } else if (what < 8) { // the device changes on its own; a read of it is queued
                 b.device[rnd.bounded(int(b.device.size()))] = char(rnd.bounded(2));
-                if (eth)
-                    e().sendRead(net::IDX_SYSTEM, b.readSub, 0);
-                else
-                    rig->askSerial(serialFn(b.read));
-                answerRead(k);
+                e().push(b.read);
             } else if (what == 8) { // 设置参数's list takes the stack
                 trail += QStringLiteral(" load");
                 e().loadList({eth ? std::int16_t(net::QE_REFRESH_LIVE) : std::int16_t(QS_REFRESH_LIVE)});
@@ -396,52 +367,47 @@ private Q_SLOTS:
                 trail += QStringLiteral(" stop");
                 e().closeLink();
                 rig->openPort();
-                if (eth)
-                    ethernet();
-                enableDq();
+                start();
                 for (Bank& x : banks) {
                     x.queued.clear();
                     x.known.fill(0);
                 }
-            } else if (e().CmdTop > 0) { // the dispatcher runs the top entry
+            } else if (e().CmdTop > 0) { // the dispatcher runs the top entry, answered or not
                 const auto code = e().top();
-                const int w = int(std::find_if(std::begin(banks), std::end(banks), [&](const Bank& x) { return x.write == code; }) - std::begin(banks));
-                const int r = int(std::find_if(std::begin(banks), std::end(banks), [&](const Bank& x) { return x.read == code; }) - std::begin(banks));
-                QVERIFY(w < 3 || r < 3);
-                trail += QStringLiteral(" tick%1%2").arg(w < 3 ? QStringLiteral("w") : QStringLiteral("r")).arg(w < 3 ? w : r);
+                const auto x = std::find_if(std::begin(banks), std::end(banks), [code](const Bank& y) { return y.write == code || y.read == code; });
+                QVERIFY(x != std::end(banks));
+                const int n = int(x - std::begin(banks));
                 const int sentBefore = eth ? int(rig->device.sent.size()) : int(rig->serial.written.size());
                 e().Timer1_Timer();
-                if (r < 3) {
-                    answerRead(r);
+                if (code == x->read) {
+                    trail += QStringLiteral(" read%1").arg(n);
+                    x->known = x->device;
+                    answer(code, false, block(n, x->device, true));
                 } else {
-                    Bank& x = banks[w];
-                    QVERIFY(!x.queued.isEmpty());
-                    const QByteArray state = flip(x.known, x.queued.takeFirst());
-                    const QByteArray out = w == 0 ? QByteArray(1, char(packed(state))) : block(w, state);
-                    const QByteArray sent = eth ? rig->device.sent.last().mid(18) : rig->serial.written.last().mid(3, out.size());
+                    QVERIFY(!x->queued.isEmpty());
+                    const QByteArray state = flip(x->known, x->queued.takeFirst());
+                    const QByteArray out = block(n, state, false);
                     QCOMPARE(eth ? int(rig->device.sent.size()) : int(rig->serial.written.size()), sentBefore + 1);
+                    const QByteArray sent = eth ? rig->device.sent.last().mid(18) : rig->serial.written.last().mid(3, out.size());
                     QVERIFY2(sent == out, qPrintable(trail));
-                    if (rnd.bounded(4) == 0) { // no answer: the write's time-out
-                        trail += QStringLiteral(" timeout");
+                    const bool lost = rnd.bounded(4) == 0;
+                    trail += QStringLiteral(" write%1%2").arg(n).arg(lost ? QStringLiteral(" timeout") : QString());
+                    if (lost) {
                         e().Timer2_Timer();
                     } else {
-                        x.device = state;
-                        x.known = state;
-                        if (!eth) {
-                            rig->serial.event(buildFrame(serialFn(x.write), out));
-                        } else {
-                            QByteArray ack(12, '\0');
-                            ack[0] = 0x4D;
-                            ack[6] = char(e().WriteSeq & 0xFF);
-                            ack[7] = char(e().WriteSeq >> 8);
-                            rig->device.deliver(ack);
-                        }
+                        x->device = x->known = state;
+                        answer(code, true, out);
                     }
                 }
             }
-            check();
-            if (QTest::currentTestFailed())
-                return;
+            for (const Bank& x : banks) {
+                QByteArray shown = x.known;
+                for (int i : x.queued)
+                    shown = flip(shown, i);
+                for (int i = 0; i < x.buttons.size(); ++i)
+                    QVERIFY2((colors::background(x.buttons[i]) == colors::ON) == bool(shown[i]),
+                             qPrintable(x.buttons[i]->objectName() + trail));
+            }
         }
     }
 
