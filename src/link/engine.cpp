@@ -51,7 +51,6 @@ Engine::Engine(LinkView* view, Neighbours* neighbours, SerialTransport* port, QO
         });
     }
     CmdStack[0] = QS_REFRESH_LIVE;
-    lateReplies_.setSingleShot(false);
     connect(&lateReplies_, &QTimer::timeout, this, &Engine::lateRepliesOver);
 
     // The replies whose work is the engine's own.

@@ -401,7 +401,9 @@ private:
     };
     std::vector<Waiting> asked_;
     // What is left of the time-outs of the requests an ended connection left
-    // waiting; when it runs out, none of their replies can come any more.
+    // waiting; when it runs out, none of their replies can come any more. It
+    // only forgets and sends nothing, so it outlives the connection (it too
+    // waits while a box holds the port's events).
     QTimer lateReplies_;
     void lateRepliesOver();
     std::uint64_t sent_ = 0;   // requests sent on the serial link
