@@ -278,13 +278,13 @@ private Q_SLOTS:
         const int top = f->engine().CmdTop;
         const auto& d = f->device();
         const auto leds = d.LedState;
-        const auto clicks = d.DOClicks.pending.size() + d.LedClicks.pending.size();
+        const auto clicks = d.DOClicks.pending.size() + d.LedClicks.pending.size() + d.DQClicks.pending.size();
         const auto dqs = d.AQtoDQState;
         const QPalette paint = b->palette();
         b->click();
         QCOMPARE(boxes, QStringList{QStringLiteral("固件升级进行中，请等待升级结束或停止通讯")});
         QVERIFY(d.LedState == leds && d.AQtoDQState == dqs);
-        QCOMPARE(d.DOClicks.pending.size() + d.LedClicks.pending.size(), clicks);
+        QCOMPARE(d.DOClicks.pending.size() + d.LedClicks.pending.size() + d.DQClicks.pending.size(), clicks);
         QCOMPARE(b->palette(), paint);
         QCOMPARE(int(f->engine().CmdTop), top);
         QVERIFY(f->engine().CmdStack == stack);
