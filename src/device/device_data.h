@@ -63,8 +63,8 @@ struct SwitchClicks {
             known = *sent;
         sent.reset();
     }
-    // The write's answer will not come (lost, refused), or a report of the
-    // device's own says what it holds: the write is on its way no more.
+    // The write's answer will not come (its time-out, a refusal): it is on
+    // its way no more, and the switches show the last known state again.
     bool settle() { return std::exchange(sent, std::nullopt).has_value(); }
 };
 
