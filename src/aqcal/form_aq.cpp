@@ -64,22 +64,6 @@ const AqRow* rowOf(std::int16_t code)
     return nullptr;
 }
 
-const AqRow* rowOfFn(std::uint8_t fn)
-{
-    for (const auto& r : ROWS)
-        if (r.fn == fn && fn != 0)
-            return &r;
-    return nullptr;
-}
-
-const AqRow* rowOfSub(bool write, std::int32_t sub)
-{
-    for (const auto& r : ROWS)
-        if (r.fn != 0 && r.write == write && r.sub == sub)
-            return &r;
-    return nullptr;
-}
-
 QLineEdit* box(QWidget* parent, const QString& name, int width = 64)
 {
     auto* e = new QLineEdit(parent);
@@ -315,6 +299,7 @@ void Form_AQ::run(std::int16_t code)
     Timer1.stop();
     Timer2.setInterval(row->timeoutMs);
     Timer2.start();
+    awaited_ = code;
     // A request that cannot be sent is lost; the time-out reports it.
     trap(QStringLiteral("AQSend(Form_AQ)"), [&] {
         if (code == AQ_MEASURE_V || code == AQ_MEASURE_M) {
@@ -402,6 +387,9 @@ void Form_AQ::sendMeasure(bool voltage)
 
 void Form_AQ::Timer2_Timer()
 {
+    if (modalDepth() > 0)
+        return; // a reply the box holds came in time; the time-out runs again after it
+    awaited_ = AQ_IDLE;
     Text1->setText(u(texts5::TIMEOUT));
     Timer2.stop();
     Timer1.start();
@@ -409,6 +397,7 @@ void Form_AQ::Timer2_Timer()
 
 void Form_AQ::resume()
 {
+    awaited_ = AQ_IDLE;
     Timer2.stop();
     Timer1.start();
 }
@@ -455,10 +444,10 @@ void Form_AQ::replied(std::int16_t code, bool serialLink)
 void Form_AQ::OnDevReturnFromComm()
 {
     trap(QStringLiteral("OnDevReturnFromComm(Form_AQ)"), [&] {
-        if (engine_.RxBuf.size() < 3)
+        const AqRow* row = rowOf(awaited_);
+        if (engine_.RxBuf.size() < 3 || !row || row->fn == 0 || row->fn != std::uint8_t(engine_.RxBuf[2]))
             return;
-        if (const AqRow* row = rowOfFn(std::uint8_t(engine_.RxBuf[2])))
-            replied(row->code, true);
+        replied(row->code, true);
     });
 }
 
@@ -471,7 +460,8 @@ void Form_AQ::OnDevReturnFromSock()
         const bool write = h->kind == net::ReplyKind::Write;
         if (h->seq != (write ? engine_.writeSeq() : engine_.readSeq()))
             return;
-        if (const AqRow* row = rowOfSub(write, engine_.pendSubIndex()))
+        const AqRow* row = rowOf(awaited_);
+        if (row && row->fn != 0 && row->write == write && row->sub == engine_.pendSubIndex())
             replied(row->code, false);
     });
 }
@@ -482,7 +472,7 @@ void Form_AQ::wsckMeasure_DataArrival(bool voltage, const QByteArray& datagram)
         engine_.NetRxBuf = datagram;
         const auto h = net::parseReplyHeader(datagram);
         if (!h || h->kind != net::ReplyKind::Read || !h->ok || h->seq != engine_.readSeq()
-            || engine_.pendIndex() != aqcal::IDX_MEASURE)
+            || engine_.pendIndex() != aqcal::IDX_MEASURE || awaited_ != (voltage ? AQ_MEASURE_V : AQ_MEASURE_M))
             return;
         const auto m = aqcal::decodeMeasurements(datagram);
         if (!m)

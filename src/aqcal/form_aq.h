@@ -115,6 +115,11 @@ private:
     quint16 measuringPort_;
     std::unique_ptr<UdpTransport> wsckM_, wsckV_;
     std::uint8_t doSent_ = 0;
+    // The command whose reply the window waits for, from its send until its
+    // answer or its own time-out (AQ_IDLE: none). A reply is taken only as
+    // the answer to it: the main page's late answers and the window's own
+    // after their time-out were reported go nowhere.
+    std::int16_t awaited_ = AQ_IDLE;
 };
 
 // The AQ window as the main window holds it: loaded by its opener, unloaded by

@@ -416,8 +416,12 @@ void Engine::pause(Hold who)
     setHolds(holds_ | unsigned(who));
     Timer1.stop();
     timCheckDevice.stop();
-    if (who == Hold::AqWindow)
-        Timer2.stop(); // the waiting reply is the AQ window's now
+    // The window answers only its own requests: a reply the main page waits
+    // for is lost to it, and what was on its way (a switch's write) settles.
+    if (who == Hold::AqWindow && Timer2.isActive()) {
+        Timer2.stop();
+        Q_EMIT replyLost();
+    }
 }
 
 void Engine::resume(Hold who)

@@ -310,7 +310,7 @@ Q_SIGNALS:
     // the stack was emptied (an upgrade's start and end, the connection's end).
     void queueDropped();
     // The request the dispatcher waited for ended without its own answer:
-    // its time-out fired, or the device refused it.
+    // its time-out fired, the device refused it, or the AQ window took the link.
     void replyLost();
 
 private:

@@ -45,7 +45,9 @@ private Q_SLOTS:
     {
         e->Timer1.setInterval(300);
         e->Timer2.start(1000);
+        QSignalSpy lost(e.get(), &Engine::replyLost); // its answer will be the window's to drop
         auto aq = window();
+        QCOMPARE(lost.size(), 1);
         QVERIFY(open);
         QVERIFY(!e->Timer1.isActive() && !e->Timer2.isActive());
         QVERIFY(aq->Timer1.isActive());
@@ -62,21 +64,30 @@ private Q_SLOTS:
         QTest::addColumn<int>("code");
         QTest::addColumn<QByteArray>("reply"); // serial: fn + payload; Ethernet: the payload
         QTest::addColumn<QString>("text1");    // empty: the reply is not taken
+        QTest::addColumn<int>("timeout");      // 0 none, 1 fired before the reply, 2 fired while a box was open
         const QByteArray zf = QByteArray::fromHex("E803") + QByteArray(62, '\0');
         const QByteArray types = QByteArray::fromHex("0001020500000000");
         QTest::newRow("serial zero/full read") << 0 << int(AQ_READ_ZERO_FULL) << QByteArray(1, char(35)) + zf
-                                               << QStringLiteral("读AQ零点满度成功");
+                                               << QStringLiteral("读AQ零点满度成功") << 0;
         QTest::newRow("serial short zero/full read") << 0 << int(AQ_READ_ZERO_FULL)
-                                                     << QByteArray(1, char(35)) + zf.left(63) << QString();
+                                                     << QByteArray(1, char(35)) + zf.left(63) << QString() << 0;
         QTest::newRow("serial type read") << 0 << int(AQ_READ_TYPE) << QByteArray(1, char(39)) + types
-                                          << QStringLiteral("读AQ通道类型成功");
+                                          << QStringLiteral("读AQ通道类型成功") << 0;
         QTest::newRow("serial DO echo differs") << 0 << int(AQ_WRITE_DO) << QByteArray::fromHex("0E01")
-                                                << QStringLiteral("设置DO值失败");
-        QTest::newRow("serial foreign reply") << 0 << int(AQ_READ_TYPE) << QByteArray(1, char(19)) + types << QString();
+                                                << QStringLiteral("设置DO值失败") << 0;
+        QTest::newRow("serial foreign reply") << 0 << int(AQ_READ_TYPE) << QByteArray(1, char(19)) + types << QString() << 0;
         QTest::newRow("ethernet zero/full read") << 1 << int(AQ_READ_ZERO_FULL) << zf
-                                                 << QStringLiteral("读AQ零点满度成功");
-        QTest::newRow("ethernet short type read") << 1 << int(AQ_READ_TYPE) << types.left(7) << QString();
-        QTest::newRow("ethernet AO write") << 1 << int(AQ_WRITE_AO) << QByteArray() << QStringLiteral("写AO值成功");
+                                                 << QStringLiteral("读AQ零点满度成功") << 0;
+        QTest::newRow("ethernet short type read") << 1 << int(AQ_READ_TYPE) << types.left(7) << QString() << 0;
+        QTest::newRow("ethernet AO write") << 1 << int(AQ_WRITE_AO) << QByteArray() << QStringLiteral("写AO值成功") << 0;
+        // A reply is the answer to the command waited for only, before its time-out was reported.
+        QTest::newRow("serial reply of another command") << 0 << int(AQ_READ_TYPE) << QByteArray(1, char(35)) + zf
+                                                         << QString() << 0;
+        QTest::newRow("serial reply after the time-out") << 0 << int(AQ_READ_TYPE) << QByteArray(1, char(39)) + types
+                                                         << QString() << 1;
+        QTest::newRow("ethernet reply after the time-out") << 1 << int(AQ_WRITE_AO) << QByteArray() << QString() << 1;
+        QTest::newRow("serial time-out under a box") << 0 << int(AQ_READ_TYPE) << QByteArray(1, char(39)) + types
+                                                     << QStringLiteral("读AQ通道类型成功") << 2;
     }
     void repliesOfItsOwnRequests()
     {
@@ -84,6 +95,7 @@ private Q_SLOTS:
         QFETCH(int, code);
         QFETCH(QByteArray, reply);
         QFETCH(QString, text1);
+        QFETCH(int, timeout);
         view.option = link;
         auto aq = window();
         for (auto* b : aq->txtAQOut)
@@ -91,6 +103,15 @@ private Q_SLOTS:
         aq->push(std::int16_t(code));
         aq->Timer1_Timer();
         QVERIFY(aq->Timer2.isActive());
+        if (timeout == 1)
+            aq->Timer2_Timer();
+        if (timeout == 2) {
+            setMsgResponder([&](const MsgRequest&) {
+                aq->Timer2_Timer();
+                return MsgAnswer::Ok;
+            });
+            MsgBox(QStringLiteral("box"));
+        }
         const QString waiting = aq->Text1->text();
         if (link == 0) {
             e->RxBuf = QByteArray::fromHex("5555") + reply + QByteArray::fromHex("0000AAAA");
@@ -104,7 +125,7 @@ private Q_SLOTS:
             aq->OnDevReturnFromSock();
         }
         QCOMPARE(aq->Text1->text(), text1.isEmpty() ? waiting : text1);
-        QCOMPARE(aq->Timer2.isActive(), text1.isEmpty());
+        QCOMPARE(aq->Timer2.isActive(), text1.isEmpty() && timeout != 1);
         if (code == AQ_READ_ZERO_FULL && !text1.isEmpty())
             QCOMPARE(aq->txt_AQV[0]->text(), QStringLiteral("1.000"));
         if (code == AQ_READ_TYPE && !text1.isEmpty())
@@ -249,14 +270,17 @@ private Q_SLOTS:
     void measuringReplyMatchesTheLastRead()
     {
         auto aq = window();
-        e->ReadSeq = 7;
-        e->PendIndex = 110;
+        e->ReadSeq = 6;
+        aq->push(AQ_MEASURE_V);
+        aq->Timer1_Timer(); // read 7 of the voltage-measuring device
         QByteArray reply = QByteArray::fromHex("4C0000000000070000006E00") + QByteArray(32, '\0');
         reply.replace(12, 4, QByteArray::fromHex("0000C03F")); // 1.5
         reply[6] = 6;
         aq->wsckMeasure_DataArrival(true, reply);
         QVERIFY(aq->txtMeasV[0]->text().isEmpty());
         reply[6] = 7;
+        aq->wsckMeasure_DataArrival(false, reply); // the other device was not asked
+        QVERIFY(aq->txtMeasM[0]->text().isEmpty());
         aq->wsckMeasure_DataArrival(true, reply);
         QCOMPARE(aq->txtMeasV[0]->text(), QStringLiteral("1.500"));
         QVERIFY(aq->txtMeasM[0]->text().isEmpty());
