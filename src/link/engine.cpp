@@ -418,9 +418,12 @@ void Engine::pause(Hold who)
     timCheckDevice.stop();
     // The window answers only its own requests: a reply the main page waits
     // for is lost to it, and what was on its way (a switch's write) settles.
-    if (who == Hold::AqWindow && Timer2.isActive()) {
-        Timer2.stop();
-        Q_EMIT replyLost();
+    if (who == Hold::AqWindow) {
+        windowFrom_ = sent_;
+        if (Timer2.isActive()) {
+            Timer2.stop();
+            Q_EMIT replyLost();
+        }
     }
 }
 
@@ -429,6 +432,9 @@ void Engine::resume(Hold who)
     if (!heldBy(who))
         return;
     setHolds(holds_ & ~unsigned(who));
+    // The window's requests were its own: what answers them later is nobody's.
+    if (who == Hold::AqWindow)
+        std::erase_if(asked_, [this](const Waiting& w) { return w.number > windowFrom_; });
     // A request still waiting restarts the dispatcher itself, as does the end of a pause.
     if (!Timer2.isActive() && !Sleep_Timer.isActive())
         enable(Timer1);

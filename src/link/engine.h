@@ -389,6 +389,7 @@ private:
     // answers in order, so a request the ended connection left waiting may
     // still be answered within what was left of its time-out (lateReplies_),
     // but after that first reply none is coming. No wall clock ages a request.
+    // The AQ window's requests leave it when the window gives the link back.
     // Ethernet: the sequence number of the first read and write of this
     // connection (-1: none sent since the change), and whether requests of an
     // earlier connection may still be answered.
@@ -408,6 +409,7 @@ private:
     void lateRepliesOver();
     std::uint64_t sent_ = 0;   // requests sent on the serial link
     std::uint64_t rowSent_ = 0; // the count when the dispatcher's row began
+    std::uint64_t windowFrom_ = 0; // the count when the AQ window took the link
     int readFirst_ = -1, writeFirst_ = -1;
     bool readsBefore_ = false, writesBefore_ = false;
     // What the reply just received answers: a request of this connection

@@ -369,6 +369,7 @@ private Q_SLOTS:
         row("a request is answered once", "aC rC+ rC!");
         row("two requests waiting are answered each", "aC aS rS+ rC+");
         row("after its own time-out a request is answered no more", "aC w rC!");
+        row("the AQ window's request is not the page's once the window is closed", "aC h aS u rS! rC+");
     }
     void replyAnswersAnOpenRequestOfThisConnection()
     {
@@ -382,6 +383,8 @@ private Q_SLOTS:
                               QStringLiteral("9600,N,8,1"));
             } else if (st == QLatin1String("w")) {
                 QTest::qWait(80);
+            } else if (st == QLatin1String("h") || st == QLatin1String("u")) {
+                st == QLatin1String("h") ? e->pause(Engine::Hold::AqWindow) : e->resume(Engine::Hold::AqWindow);
             } else if (st[0] == QLatin1Char('a')) {
                 e->prepareRequest(fn, 7, 60);
                 e->SendCommand();
