@@ -420,6 +420,8 @@ void Engine::pause(Hold who)
     // for is lost to it, and what was on its way (a switch's write) settles.
     if (who == Hold::AqWindow) {
         windowFrom_ = sent_;
+        windowReadSeq_ = ReadSeq;
+        windowWriteSeq_ = WriteSeq;
         if (Timer2.isActive()) {
             Timer2.stop();
             Q_EMIT replyLost();
@@ -433,8 +435,15 @@ void Engine::resume(Hold who)
         return;
     setHolds(holds_ & ~unsigned(who));
     // The window's requests were its own: what answers them later is nobody's.
-    if (who == Hold::AqWindow)
+    // On Ethernet its last request is the one pending now, so the page's
+    // own (sent before the hold) is no longer what a reply is read as either.
+    if (who == Hold::AqWindow) {
         std::erase_if(asked_, [this](const Waiting& w) { return w.number > windowFrom_; });
+        if (ReadSeq != windowReadSeq_ || WriteSeq != windowWriteSeq_) {
+            readAnswered_ = quint16(ReadSeq);
+            writeAnswered_ = quint16(WriteSeq);
+        }
+    }
     // A request still waiting restarts the dispatcher itself, as does the end of a pause.
     if (!Timer2.isActive() && !Sleep_Timer.isActive())
         enable(Timer1);

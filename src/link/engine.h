@@ -409,7 +409,10 @@ private:
     void lateRepliesOver();
     std::uint64_t sent_ = 0;   // requests sent on the serial link
     std::uint64_t rowSent_ = 0; // the count when the dispatcher's row began
-    std::uint64_t windowFrom_ = 0; // the count when the AQ window took the link
+    // When the AQ window took the link: the serial count and the Ethernet
+    // sequence numbers. What it sent is its own and dies with its hold.
+    std::uint64_t windowFrom_ = 0;
+    std::int32_t windowReadSeq_ = 0, windowWriteSeq_ = 0;
     int readFirst_ = -1, writeFirst_ = -1;
     bool readsBefore_ = false, writesBefore_ = false;
     // What the reply just received answers: a request of this connection

@@ -424,6 +424,29 @@ private Q_SLOTS:
         QVERIFY(!view->history.isEmpty());
     }
 
+    // A request the AQ window sent is its own: once it gives the link back,
+    // neither its answer nor the page's earlier one is read as the pending request.
+    void aqWindowsRequestsDieWithItsHold_data()
+    {
+        QTest::addColumn<bool>("windowSent");
+        QTest::newRow("the window wrote") << true;
+        QTest::newRow("the window sent nothing") << false;
+    }
+    void aqWindowsRequestsDieWithItsHold()
+    {
+        QFETCH(bool, windowSent);
+        e->push(QE_READ_ZERO);
+        tick();
+        const auto pageRead = quint16(e->ReadSeq);
+        e->pause(Engine::Hold::AqWindow);
+        if (windowSent)
+            e->sendWrite(10003, 14, 0, QByteArray(1, '\1'));
+        e->resume(Engine::Hold::AqWindow);
+        sock->deliver(reply(0x4D, quint16(e->WriteSeq)));
+        sock->deliver(reply(0x4C, pageRead, QByteArray(100, 0)));
+        QCOMPARE(view->history.isEmpty(), windowSent);
+    }
+
     void firmwareTransfer()
     {
         // The firmware builders send their payloads themselves.
