@@ -514,7 +514,13 @@ void Engine::fillStack(std::span<const std::int16_t> entries)
     CmdTop = std::int16_t(entries.size() - 1);
     stackRefilledAbove(0);
     if (dropped)
-        Q_EMIT queueDropped();
+        queueWasDropped();
+}
+
+void Engine::queueWasDropped()
+{
+    SetParaPending = false; // its base read is gone with the list
+    Q_EMIT queueDropped();
 }
 
 void Engine::dropQueued()
@@ -523,7 +529,7 @@ void Engine::dropQueued()
         return;
     CmdTop = 0;
     stackRefilledAbove(0);
-    Q_EMIT queueDropped();
+    queueWasDropped();
 }
 
 void Engine::stackRefilledAbove(int top)

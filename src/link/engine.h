@@ -210,6 +210,9 @@ public:
     std::uint8_t DisplayMode = 0;
     bool AQZFTwoStep = false;
     bool AQTypeChanged = false;
+    // The DeviceID/PD-tag read a parameter write queued is the base of that
+    // write: set with the list, taken by the read when it is sent, gone with
+    // the list when it is dropped or replaced.
     bool SetParaPending = false;
     ZigbeeVars Zigbee;
 
@@ -351,6 +354,8 @@ private:
     void fillStack(std::span<const std::int16_t> entries);
     // Empties the stack down to entry 0 (queueDropped when anything waited).
     void dropQueued();
+    // What lived with the dropped entries goes with them.
+    void queueWasDropped();
     void setOwner(Owner who);
     // Begins a new connection; `linked` tells whether the new one reaches a
     // device; the end is announced when the old one reached a device, or always.
@@ -446,6 +451,7 @@ private:
     QHash<QString, Check> ethChecks_;
     // The sequence number of the last read (write) whose reply was handled:
     // further copies of that reply are counted and ignored.
+    int devIdBaseRead_ = -1; // the read sequence number of the base read sent (-1: none)
     int readAnswered_ = -1;
     int writeAnswered_ = -1;
     // A write the device refused keeps its verdict on the status line: the

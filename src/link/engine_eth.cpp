@@ -123,7 +123,11 @@ void Engine::runEthRow(std::int16_t code, bool& keepEntry)
     }
 
     // A refused input was the user's to mend: the box said why, nothing waits.
-    if (send() == Built::Refused)
+    const Built built = send();
+    // Only the answer to this very read is the base of the queued write.
+    if (code == QE_READ_PDTAG)
+        devIdBaseRead_ = std::exchange(SetParaPending, false) ? int(quint16(ReadSeq)) : -1;
+    if (built == Built::Refused)
         refused();
     else if (row->timeoutMs > 0)
         arm(row->timeoutMs);
@@ -323,9 +327,8 @@ void Engine::runEthAction(const QString& name)
         const auto block = devIdBlock(NetRxBuf);
         if (!block)
             throw RuntimeError(QStringLiteral("应答长度不足"));
-        if (SetParaPending) {
+        if (std::exchange(devIdBaseRead_, -1) == int(quint16(ReadSeq))) {
             // The block read becomes the base of the DeviceID/PD-tag write.
-            SetParaPending = false;
             WritePayload = *block;
             StagedDevIdBlock = *block;
         } else {

@@ -344,30 +344,49 @@ private Q_SLOTS:
         QCOMPARE(view->text2, QStringLiteral("测试RAM结束"));
     }
 
+    // The read a parameter write queued as its base feeds that write; any
+    // other read of the block, or one after the base read's list was dropped
+    // or its answer lost, goes to the page.
+    void devIdTagReadGoesToThePageOrToTheNextWrite_data()
+    {
+        QTest::addColumn<QString>("before"); // what happens to the base read's list
+        QTest::addColumn<bool>("base");
+        QTest::newRow("the base read answered") << QString() << true;
+        QTest::newRow("no write queued it") << QStringLiteral("plain") << false;
+        QTest::newRow("its list replaced") << QStringLiteral("load") << false;
+        QTest::newRow("its answer lost") << QStringLiteral("lost") << false;
+    }
     void devIdTagReadGoesToThePageOrToTheNextWrite()
     {
+        QFETCH(QString, before);
+        QFETCH(bool, base);
         QByteArray block(82, 0);
         for (int i = 0; i < 82; ++i)
             block[i] = char('A' + i % 26);
-        e->PendIndex = IDX_PDTAG;
-        e->PendSubIndex = 2;
         int shown = 0;
         e->setEthAction(QStringLiteral("DistributePDTagandDeviceID"), [&] { ++shown; });
-        readReply(block);
-        QCOMPARE(e->DevIdBuf, block);
-        QCOMPARE(view->text2, QStringLiteral("读DeviceID、PDTag成功"));
-        QCOMPARE(shown, 1);
-        e->SetParaPending = true;
-        view->text2.clear();
-        readReply(block.left(40) + QByteArray(42, 'z'));
+        e->loadList({QE_REFRESH_LIVE, QE_READ_PDTAG});
+        e->SetParaPending = before != QLatin1String("plain");
+        if (before == QLatin1String("load"))
+            e->loadList({QE_REFRESH_LIVE, QE_READ_PDTAG});
+        tick();
+        if (before == QLatin1String("lost")) {
+            e->Timer2_Timer();
+            e->push(QE_READ_PDTAG);
+            tick();
+        }
+        sock->deliver(reply(0x4C, quint16(e->ReadSeq), block));
+        QCOMPARE(e->WritePayload == block, base);
+        QCOMPARE(e->DevIdBuf == block, !base);
+        QCOMPARE(view->text2 == QStringLiteral("读DeviceID、PDTag成功"), !base);
+        QCOMPARE(shown, base ? 0 : 1);
         QVERIFY(!e->SetParaPending);
-        QCOMPARE(e->WritePayload.size(), 82);
-        QVERIFY(e->WritePayload.endsWith("zzz"));
-        QVERIFY(view->text2.isEmpty());
-        QCOMPARE(shown, 1);
         // Too short: nothing taken.
-        readReply(QByteArray(10, 1));
-        QCOMPARE(e->DevIdBuf, block);
+        const QByteArray kept = e->DevIdBuf;
+        e->push(QE_READ_PDTAG);
+        tick();
+        sock->deliver(reply(0x4C, quint16(e->ReadSeq), QByteArray(10, 1)));
+        QCOMPARE(e->DevIdBuf, kept);
     }
 
     void userBlockDumpAppends_data()
