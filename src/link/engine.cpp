@@ -519,7 +519,10 @@ void Engine::fillStack(std::span<const std::int16_t> entries)
 
 void Engine::queueWasDropped()
 {
-    SetParaPending = false; // its base read is gone with the list
+    // The marks a list set for its own entries go with them.
+    SetParaPending = false;
+    AQZFTwoStep = false;
+    AQTypeChanged = false;
     Q_EMIT queueDropped();
 }
 

@@ -461,6 +461,11 @@ private Q_SLOTS:
         answer(reply(38, 8));
         QVERIFY(!e->AQTypeChanged);
         QVERIFY(!nb->calls.contains(QStringLiteral("SetAQDQChange")));
+        // The marks live with the list that set them: replaced, it takes them along.
+        e->loadList({QS_REFRESH_LIVE, QS_WRITE_AQ_ZERO_FULL, QS_WRITE_AQ_ZERO_FULL});
+        e->AQZFTwoStep = e->AQTypeChanged = e->SetParaPending = true;
+        e->loadList({QS_REFRESH_LIVE, QS_WRITE_AQ_TYPE});
+        QVERIFY(!e->AQZFTwoStep && !e->AQTypeChanged && !e->SetParaPending);
         answer(reply(38, 8));
         QVERIFY(nb->calls.contains(QStringLiteral("SetAQDQChange")));
         e->PendParam = 7;
