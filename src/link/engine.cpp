@@ -82,6 +82,7 @@ void Engine::push(std::int16_t code)
     stackRefilledAbove(CmdTop);
     ++CmdTop;
     CmdStack[std::size_t(CmdTop)] = code;
+    entryParam_[std::size_t(CmdTop)].reset();
 }
 
 void Engine::push(std::int16_t code, std::int32_t param)
@@ -91,6 +92,7 @@ void Engine::push(std::int16_t code, std::int32_t param)
         throw RuntimeError(QStringLiteral("下标越界"));
     PendParam = param;
     push(code);
+    entryParam_[std::size_t(CmdTop)] = param;
 }
 
 void Engine::setParam(std::int32_t param)
@@ -509,8 +511,10 @@ void Engine::fillStack(std::span<const std::int16_t> entries)
         throw RuntimeError(QStringLiteral("命令表长度错误"));
     const bool dropped = CmdTop > 0;
     std::size_t i = 0;
-    for (auto c : entries)
+    for (auto c : entries) {
+        entryParam_[i].reset();
         CmdStack[i++] = c;
+    }
     CmdTop = std::int16_t(entries.size() - 1);
     stackRefilledAbove(0);
     if (dropped)
@@ -578,6 +582,8 @@ void Engine::Timer1_Timer()
             if (CmdTop < 0 || CmdTop > STACK_TOP_MAX)
                 throw RuntimeError(QStringLiteral("下标越界"));
             const auto code = CmdStack[std::size_t(CmdTop)];
+            if (const auto param = entryParam_[std::size_t(CmdTop)])
+                PendParam = *param;
             if (option == 0)
                 runSerialRow(code, keepEntry);
             else

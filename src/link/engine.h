@@ -81,7 +81,8 @@ public:
     int queuedCount(std::int16_t code) const;
 
     // Stores the parameter the row runs with, then pushes the code (refused,
-    // with nothing changed, while an operation owns the stack).
+    // with nothing changed, while an operation owns the stack). The entry
+    // keeps it: whatever is clicked or runs before it, it runs with its own.
     void push(std::int16_t code, std::int32_t param);
     // The parameter the rows already queued run with (refused while owned).
     void setParam(std::int32_t param);
@@ -451,6 +452,8 @@ private:
     QHash<QString, Check> ethChecks_;
     // The sequence number of the last read (write) whose reply was handled:
     // further copies of that reply are counted and ignored.
+    // The parameter of each entry pushed with one, beside its code.
+    std::array<std::optional<std::int32_t>, STACK_SIZE> entryParam_{};
     int devIdBaseRead_ = -1; // the read sequence number of the base read sent (-1: none)
     int readAnswered_ = -1;
     int writeAnswered_ = -1;

@@ -62,8 +62,9 @@ void SlaveWindow::showAndRead()
 {
     const bool eth = engine_.view()->linkOption() == 1;
     readCode_ = eth ? std::int16_t(net::QE_READ_SLAVE) : std::int16_t(QS_READ_SLAVE);
-    engine_.push(readCode_, eth ? slave::READ_PARAM_BASE : 0);
-    for (int r = 1; r < slave::ROWS; ++r)
+    // The sixteen reads count their rows on from one start: no entry has a row of its own.
+    engine_.setParam(eth ? slave::READ_PARAM_BASE : 0);
+    for (int r = 0; r < slave::ROWS; ++r)
         engine_.push(readCode_);
     reading_ = true;
     SlaveInfoForm& f = form();

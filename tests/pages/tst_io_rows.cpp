@@ -500,6 +500,37 @@ private Q_SLOTS:
         QCOMPARE(write(), 1);
     }
 
+    // Each zero/full click writes the mode of its own button, whatever is
+    // clicked after it before it goes out (-1: 读零点满度).
+    void queuedZeroFullClicksKeepTheirMode_data()
+    {
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<QByteArray>("modes"); // as they go out, the last click first
+        QTest::newRow("写满度, then 读零点满度") << QList<int>{3, -1} << QByteArray::fromHex("03");
+        QTest::newRow("写零点, then 写满度") << QList<int>{2, 3} << QByteArray::fromHex("0302");
+        QTest::newRow("输出满度, then 写零点") << QList<int>{1, 2} << QByteArray::fromHex("0201");
+    }
+    void queuedZeroFullClicksKeepTheirMode()
+    {
+        QFETCH(QList<int>, clicks);
+        QFETCH(QByteArray, modes);
+        aqTypes([](int) { return 0; });
+        for (std::size_t i = 0; i < 16; ++i) {
+            f->ui.txt_AQV[i]->setText(QStringLiteral("1.5"));
+            f->ui.txt_AQM[i]->setText(QStringLiteral("4"));
+        }
+        for (int c : clicks)
+            c < 0 ? f->bt_ReadAQZeroFull_Click() : f->bt_WriteOrOut_Click(c);
+        QByteArray sent;
+        for (int i = 0; i < clicks.size(); ++i) {
+            e().Timer1_Timer();
+            e().Timer2.stop();
+            if (rig->serial.writtenFns().last() == QS_WRITE_AQ_ZERO_FULL)
+                sent += rig->serial.written.last().at(3);
+        }
+        QCOMPARE(sent.toHex(), modes.toHex());
+    }
+
     void aqZeroFullTwoStepWrites_data()
     {
         QTest::addColumn<bool>("viaFlag"); // the download's flag, else PendParam 8
