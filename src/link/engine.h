@@ -450,11 +450,11 @@ private:
     QHash<std::uint8_t, Action> serialDecoders_;
     QHash<std::uint8_t, Check> serialChecks_;
     QHash<QString, Check> ethChecks_;
-    // The sequence number of the last read (write) whose reply was handled:
-    // further copies of that reply are counted and ignored.
     // The parameter of each entry pushed with one, beside its code.
     std::array<std::optional<std::int32_t>, STACK_SIZE> entryParam_{};
     int devIdBaseRead_ = -1; // the read sequence number of the base read sent (-1: none)
+    // The sequence number of the last read (write) whose reply was handled:
+    // further copies of that reply are counted and ignored.
     int readAnswered_ = -1;
     int writeAnswered_ = -1;
     // A write the device refused keeps its verdict on the status line: the
