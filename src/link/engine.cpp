@@ -237,6 +237,7 @@ void Engine::newConnection(End how, bool linked, bool announceEnd)
     dropQueued(); // nothing queued for the old device goes to the next one
     UpgradeTimeout = 0;
     SetParaPending = false;
+    devIdBaseRead_ = -1;
     AQZFTwoStep = false;
     Zigbee = {};
     setHolds(holds_ & ~unsigned(Hold::User)); // the user's pause was the old link's
