@@ -5,6 +5,7 @@
 #include "base/errorlog.h"
 #include "base/msgbox.h"
 #include "base/numbers.h"
+#include "device/device_data.h"
 #include "device/io_rows.h"
 #include "device/shared_rows.h"
 #include "device/texts.h"
@@ -12,6 +13,7 @@
 #include "link/engine.h"
 #include "link/udp_transport.h"
 #include "proto/aq_cal.h"
+#include "proto/eth_replies.h"
 #include "proto/net_datagram.h"
 #include "proto/settings_blocks.h"
 
@@ -20,6 +22,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
+#include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -84,8 +87,8 @@ std::int16_t milli(const QLineEdit* e)
 
 // ---------------------------------------------------------------- load and unload
 
-Form_AQ::Form_AQ(Engine& engine, bool& aqPageOpen, const AqCalSetup& setup)
-    : engine_(engine), open_(aqPageOpen), linkHeld_(setup.linkHeld), measuringPort_(setup.measuringPort)
+Form_AQ::Form_AQ(Engine& engine, DeviceData& device, bool& aqPageOpen, const AqCalSetup& setup)
+    : engine_(engine), dev_(device), open_(aqPageOpen), linkHeld_(setup.linkHeld), measuringPort_(setup.measuringPort)
 {
     setObjectName(QStringLiteral("Form_AQ"));
     setWindowTitle(u(texts5::TITLE));
@@ -94,6 +97,7 @@ Form_AQ::Form_AQ(Engine& engine, bool& aqPageOpen, const AqCalSetup& setup)
     txtIpM->setText(setup.TesterIpM);
     txtIpV->setText(setup.TesterIpV);
     VerifyReadCount = setup.VerifyReadCount;
+    showDevice(true);
 
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setInterval(500);
@@ -152,7 +156,10 @@ void Form_AQ::buildUi()
     Text1->setReadOnly(true);
     txtIpM = box(this, QStringLiteral("txtIpM"), 130);
     txtIpV = box(this, QStringLiteral("txtIpV"), 130);
-    auto* ips = new QFormLayout;
+    // The addresses are a form of their own, so that a refused one is named by its label.
+    auto* addresses = new QWidget(this);
+    auto* ips = new QFormLayout(addresses);
+    ips->setContentsMargins(0, 0, 0, 0);
     ips->addRow(u(texts5::IP_M), txtIpM);
     ips->addRow(u(texts5::IP_V), txtIpV);
 
@@ -180,6 +187,7 @@ void Form_AQ::buildUi()
         txt_AQM[std::size_t(i + 8)] = box(this, n("txt_AQM", i + 8));
         ckDQ[std::size_t(i)] = new QCheckBox(this);
         ckDQ[std::size_t(i)]->setObjectName(n("ckDQ", i));
+        connect(ckDQ[std::size_t(i)], &QCheckBox::clicked, this, [this, i] { dqChanged_ |= 1u << i; });
         txtMeasV[std::size_t(i)] = box(this, n("txtMeasV", i));
         txtMeasM[std::size_t(i)] = box(this, n("txtMeasM", i));
         QWidget* row[] = {new QLabel(QStringLiteral("AQ%1").arg(i), table), type, txtAQOut[std::size_t(i)],
@@ -193,6 +201,7 @@ void Form_AQ::buildUi()
     for (int i = 0; i < 2; ++i) {
         ckDO[std::size_t(i)] = new QCheckBox(u(texts5::DO).arg(i), this);
         ckDO[std::size_t(i)]->setObjectName(QStringLiteral("ckDO_%1").arg(i));
+        connect(ckDO[std::size_t(i)], &QCheckBox::clicked, this, [this, i] { doChanged_ |= 1u << i; });
         dos->addWidget(ckDO[std::size_t(i)]);
     }
     dos->addStretch(1);
@@ -232,7 +241,7 @@ void Form_AQ::buildUi()
         bar->addWidget(b);
     }
     auto* v = new QVBoxLayout(this);
-    v->addLayout(ips);
+    v->addWidget(addresses);
     v->addWidget(table);
     v->addLayout(dos);
     v->addLayout(bar);
@@ -263,14 +272,54 @@ void Form_AQ::forget()
         c->setCurrentIndex(-1);
     AQCmdStack.assign(1, AQ_IDLE);
     Text1->clear();
+    doChanged_ = dqChanged_ = 0;
+    showDevice(false);
     resume();
+}
+
+void Form_AQ::showDevice(bool all)
+{
+    const auto follow = [](std::span<QCheckBox* const> boxes, unsigned changed, std::span<const std::uint8_t> known) {
+        for (std::size_t i = 0; i < boxes.size(); ++i)
+            if (!((changed >> i) & 1) && boxes[i]->isChecked() != (known[i] == 1)) {
+                const QSignalBlocker quiet(boxes[i]);
+                boxes[i]->setChecked(known[i] == 1);
+            }
+    };
+    follow(ckDO, doChanged_, dev_.DOState);
+    follow(ckDQ, dqChanged_, dev_.AQtoDQState);
+    if (!all)
+        return;
+    if (dev_.AQTypeConnection == engine_.connection() && engine_.linked())
+        for (std::size_t i = 0; i < ComboAQType.size(); ++i)
+            ComboAQType[i]->setCurrentIndex(dev_.AQType[i] <= 2 ? dev_.AQType[i] : 0);
+    if (dev_.AQZeroFullConnection == engine_.connection() && engine_.linked()) {
+        const auto& z = dev_.AQZeroFullRead;
+        for (std::size_t c = 0; c < 8; ++c) {
+            txt_AQV[c]->setText(aqPointText(z.voltZero[c]));
+            txt_AQV[c + 8]->setText(aqPointText(z.voltFull[c]));
+            txt_AQM[c]->setText(aqPointText(z.currentZero[c]));
+            txt_AQM[c + 8]->setText(aqPointText(z.currentFull[c]));
+        }
+    }
+}
+
+int Form_AQ::switchByte(std::span<QCheckBox* const> boxes, unsigned changed, std::span<const std::uint8_t> known)
+{
+    int b = 0;
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        if ((changed >> i) & 1 ? boxes[i]->isChecked() : known[i] == 1)
+            b |= 1 << i;
+    return b;
 }
 
 void Form_AQ::Timer1_Timer()
 {
     trap(QStringLiteral("Timer1_Timer(Form_AQ)"), [&] {
         Text1->clear();
-        if (AQCmdStack.size() <= 1)
+        showDevice(false);
+        // The page's request waits for its answer or its time-out first.
+        if (AQCmdStack.size() <= 1 || engine_.awaiting())
             return;
         const auto code = AQCmdStack.back();
         AQCmdStack.pop_back();
@@ -300,6 +349,7 @@ void Form_AQ::run(std::int16_t code)
     Timer2.setInterval(row->timeoutMs);
     Timer2.start();
     awaited_ = code;
+    sent_ = p;
     // A request that cannot be sent is lost; the time-out reports it.
     trap(QStringLiteral("AQSend(Form_AQ)"), [&] {
         if (code == AQ_MEASURE_V || code == AQ_MEASURE_M) {
@@ -308,15 +358,17 @@ void Form_AQ::run(std::int16_t code)
         }
         if (code == AQ_WRITE_DO)
             doSent_ = p.isEmpty() ? 0 : std::uint8_t(p[0]);
-        if (serialChosen(engine_)) {
-            sendSerialPayload(engine_, row->fn, p, row->replyLen);
-            return;
-        }
-        const int param = row->mode >= 0 ? row->mode : 0;
-        if (row->write)
-            engine_.sendWrite(net::IDX_SYSTEM, row->sub, param, p);
-        else
-            engine_.sendRead(net::IDX_SYSTEM, row->sub, param);
+        engine_.windowRequest(row->timeoutMs, [&] {
+            if (serialChosen(engine_)) {
+                sendSerialPayload(engine_, row->fn, p, row->replyLen);
+                return;
+            }
+            const int param = row->mode >= 0 ? row->mode : 0;
+            if (row->write)
+                engine_.sendWrite(net::IDX_SYSTEM, row->sub, param, p);
+            else
+                engine_.sendRead(net::IDX_SYSTEM, row->sub, param);
+        });
     });
 }
 
@@ -364,13 +416,17 @@ QByteArray Form_AQ::payload(std::int16_t code) const
         return *blocks::encodeCells(v, blocks::Cell::I16);
     }
     case AQ_WRITE_DO:
-        return QByteArray(1, char((ckDO[0]->isChecked() ? 1 : 0) + (ckDO[1]->isChecked() ? 2 : 0)));
-    case AQ_WRITE_TO_DQ: {
-        int b = 0;
-        for (int i = 0; i < 8; ++i)
-            if (ckDQ[std::size_t(i)]->isChecked())
-                b |= 1 << i;
-        return QByteArray(1, char(b));
+        return QByteArray(1, char(switchByte(ckDO, doChanged_, dev_.DOState)));
+    case AQ_WRITE_TO_DQ:
+        return QByteArray(1, char(switchByte(ckDQ, dqChanged_, dev_.AQtoDQState)));
+    case AQ_MEASURE_V:
+    case AQ_MEASURE_M: {
+        // A measuring device is asked at the address its box holds, or not at all.
+        QLineEdit* ip = code == AQ_MEASURE_V ? txtIpV : txtIpM;
+        const QHostAddress a(ip->text().trimmed());
+        if (a.protocol() != QAbstractSocket::IPv4Protocol)
+            refuseBox(ip);
+        return {};
     }
     default:
         return {}; // the reads carry no payload
@@ -381,7 +437,9 @@ void Form_AQ::sendMeasure(bool voltage)
 {
     auto& s = measuringSocket(voltage);
     s.setRemote((voltage ? txtIpV : txtIpM)->text().trimmed(), measuringPort_);
-    if (!s.send(engine_.measureRequest(aqcal::IDX_MEASURE)))
+    const QByteArray request = engine_.measureRequest(aqcal::IDX_MEASURE);
+    measureSeq_ = engine_.readSeq();
+    if (!s.send(request))
         throw RuntimeError(QStringLiteral("套接字发送失败"));
 }
 
@@ -390,6 +448,7 @@ void Form_AQ::Timer2_Timer()
     if (modalDepth() > 0)
         return; // a reply the box holds came in time; the time-out runs again after it
     awaited_ = AQ_IDLE;
+    measureSeq_ = -1;
     Text1->setText(u(texts5::TIMEOUT));
     Timer2.stop();
     Timer1.start();
@@ -398,6 +457,7 @@ void Form_AQ::Timer2_Timer()
 void Form_AQ::resume()
 {
     awaited_ = AQ_IDLE;
+    measureSeq_ = -1;
     Timer2.stop();
     Timer1.start();
 }
@@ -407,18 +467,33 @@ void Form_AQ::resume()
 void Form_AQ::replied(std::int16_t code, bool serialLink)
 {
     const auto p = replyPayload(engine_, serialLink);
-    const auto shown = [](double v) { return QString::number(v / 1000.0, 'f', 3); };
     const char* done = rowOf(code)->done;
     switch (code) {
     case AQ_READ_ZERO_FULL: {
         const auto v = blocks::decodeCells(p, 64, blocks::Cell::I16);
         if (!v)
             throw RuntimeError(QStringLiteral("应答长度不足"));
+        auto& z = dev_.AQZeroFullRead;
         for (std::size_t c = 0; c < 8; ++c) {
-            txt_AQV[c]->setText(shown((*v)[4 * c]));
-            txt_AQV[c + 8]->setText(shown((*v)[4 * c + 1]));
-            txt_AQM[c]->setText(shown((*v)[4 * c + 2]));
-            txt_AQM[c + 8]->setText(shown((*v)[4 * c + 3]));
+            z.voltZero[c] = std::int16_t((*v)[4 * c]);
+            z.voltFull[c] = std::int16_t((*v)[4 * c + 1]);
+            z.currentZero[c] = std::int16_t((*v)[4 * c + 2]);
+            z.currentFull[c] = std::int16_t((*v)[4 * c + 3]);
+        }
+        dev_.AQZeroFullConnection = engine_.connection();
+        // A box whose own write still waits keeps what the user typed: the
+        // write sends it, and its read-back shows what the device then holds.
+        const auto queued = [this](std::int16_t w) { return std::find(AQCmdStack.begin(), AQCmdStack.end(), w) != AQCmdStack.end(); };
+        const bool zero = !queued(AQ_WRITE_ZERO), full = !queued(AQ_WRITE_FULL);
+        for (std::size_t c = 0; c < 8; ++c) {
+            if (zero) {
+                txt_AQV[c]->setText(aqPointText(z.voltZero[c]));
+                txt_AQM[c]->setText(aqPointText(z.currentZero[c]));
+            }
+            if (full) {
+                txt_AQV[c + 8]->setText(aqPointText(z.voltFull[c]));
+                txt_AQM[c + 8]->setText(aqPointText(z.currentFull[c]));
+            }
         }
         break;
     }
@@ -426,19 +501,68 @@ void Form_AQ::replied(std::int16_t code, bool serialLink)
         const auto v = blocks::decodeCells(p, 8, blocks::Cell::U8);
         if (!v)
             throw RuntimeError(QStringLiteral("应答长度不足"));
-        for (std::size_t i = 0; i < 8; ++i)
+        for (std::size_t i = 0; i < 8; ++i) {
+            dev_.AQType[i] = std::uint8_t((*v)[i]);
             ComboAQType[i]->setCurrentIndex((*v)[i] <= 2 ? (*v)[i] : 0);
+        }
+        dev_.AQTypeConnection = engine_.connection();
         break;
     }
     case AQ_WRITE_DO:
         if (serialLink && (p.empty() || p[0] != doSent_))
             done = texts5::DO_FAILED;
+        acknowledged(code, p, serialLink);
         break;
     default:
+        acknowledged(code, p, serialLink);
         break;
     }
     Text1->setText(u(done));
     resume();
+}
+
+void Form_AQ::acknowledged(std::int16_t code, std::span<const std::uint8_t> reply, bool serialLink)
+{
+    if (sent_.isEmpty())
+        return;
+    const auto byte = std::uint8_t(sent_[0]);
+    switch (code) {
+    case AQ_WRITE_DO: {
+        // The serial reply carries the outputs the device now holds.
+        const std::uint8_t held = serialLink && !reply.empty() ? reply[0] : byte;
+        for (std::size_t i = 0; i < dev_.DOState.size(); ++i)
+            dev_.DOState[i] = (held >> i) & 1;
+        doChanged_ = 0;
+        break;
+    }
+    case AQ_WRITE_TO_DQ:
+        for (std::size_t i = 0; i < dev_.AQtoDQState.size(); ++i)
+            dev_.AQtoDQState[i] = (byte >> i) & 1;
+        dqChanged_ = 0;
+        break;
+    case AQ_WRITE_TYPE:
+        for (std::size_t i = 0; i < dev_.AQType.size() && i < std::size_t(sent_.size()); ++i)
+            dev_.AQType[i] = std::uint8_t(sent_[qsizetype(i)]);
+        dev_.AQTypeConnection = engine_.connection();
+        break;
+    case AQ_WRITE_ZERO:
+    case AQ_WRITE_FULL: {
+        // The points written are the device's now; its read-back follows.
+        if (dev_.AQZeroFullConnection != engine_.connection() || sent_.size() < 33)
+            break;
+        auto& z = dev_.AQZeroFullRead;
+        const bool full = code == AQ_WRITE_FULL;
+        const auto at = [this](int k) { return std::int16_t(std::uint8_t(sent_[1 + 2 * k]) | (std::uint8_t(sent_[2 + 2 * k]) << 8)); };
+        for (std::size_t c = 0; c < 8; ++c) {
+            (full ? z.voltFull : z.voltZero)[c] = at(int(2 * c));
+            (full ? z.currentFull : z.currentZero)[c] = at(int(2 * c + 1));
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    showDevice(false);
 }
 
 void Form_AQ::OnDevReturnFromComm()
@@ -454,15 +578,20 @@ void Form_AQ::OnDevReturnFromComm()
 void Form_AQ::OnDevReturnFromSock()
 {
     trap(QStringLiteral("OnDevReturnFromSock(Form_AQ)"), [&] {
+        // The engine hands over only the answers to this window's requests,
+        // with the request each answers.
         const auto h = net::parseReplyHeader(engine_.NetRxBuf);
-        if (!h || !h->ok || h->kind == net::ReplyKind::Other || engine_.pendIndex() != net::IDX_SYSTEM)
-            return;
-        const bool write = h->kind == net::ReplyKind::Write;
-        if (h->seq != (write ? engine_.writeSeq() : engine_.readSeq()))
-            return;
+        const auto& asked = engine_.answered();
         const AqRow* row = rowOf(awaited_);
-        if (row && row->fn != 0 && row->write == write && row->sub == engine_.pendSubIndex())
-            replied(row->code, false);
+        if (!h || !row || row->fn == 0 || asked.index != net::IDX_SYSTEM || row->write != asked.write || row->sub != asked.subIndex)
+            return;
+        if (!h->ok) {
+            // The device refused it: nothing of it counts as done.
+            Text1->setText(u(asked.write ? net::TEXT_WRITE_FAILED : net::TEXT_READ_FAILED));
+            resume();
+            return;
+        }
+        replied(row->code, false);
     });
 }
 
@@ -471,8 +600,8 @@ void Form_AQ::wsckMeasure_DataArrival(bool voltage, const QByteArray& datagram)
     trap(QStringLiteral("wsckMeasure_DataArrival(Form_AQ)"), [&] {
         engine_.NetRxBuf = datagram;
         const auto h = net::parseReplyHeader(datagram);
-        if (!h || h->kind != net::ReplyKind::Read || !h->ok || h->seq != engine_.readSeq()
-            || engine_.pendIndex() != aqcal::IDX_MEASURE || awaited_ != (voltage ? AQ_MEASURE_V : AQ_MEASURE_M))
+        if (!h || h->kind != net::ReplyKind::Read || !h->ok || int(h->seq) != measureSeq_
+            || awaited_ != (voltage ? AQ_MEASURE_V : AQ_MEASURE_M))
             return;
         const auto m = aqcal::decodeMeasurements(datagram);
         if (!m)
@@ -492,7 +621,7 @@ Form_AQ& AqCalWindow::open(const AqCalSetup& setup)
     if (!form_) {
         AqCalSetup s = setup;
         s.measuringPort = measuringPort;
-        form_ = new Form_AQ(engine_, AQPageOpen, s);
+        form_ = new Form_AQ(engine_, dev_, AQPageOpen, s);
     }
     form_->show();
     form_->raise();

@@ -12,9 +12,11 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 class Engine;
+struct DeviceData;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -47,8 +49,10 @@ struct AqCalSetup {
 class Form_AQ : public QWidget {
     Q_OBJECT
 public:
-    // The load handler: takes the link from the main window.
-    Form_AQ(Engine& engine, bool& aqPageOpen, const AqCalSetup& setup);
+    // The load handler: takes the link from the main window. What the device
+    // reports or acknowledges to the window goes into the device's data, the
+    // one picture the main page shows and writes from as well.
+    Form_AQ(Engine& engine, DeviceData& device, bool& aqPageOpen, const AqCalSetup& setup);
     // The unload handler: gives the link back (closing the window unloads it).
     ~Form_AQ() override;
     void Form_Unload();
@@ -107,14 +111,28 @@ private:
     // and types it filled emptied and unset), its queued requests and the
     // waiting reply dropped.
     void forget();
+    // The boxes show the device's data: the DO and DQ boxes the user has not
+    // changed since the last write follow it; at the load, the types and
+    // points known from this connection too.
+    void showDevice(bool all);
+    // The write of a bank of boxes: the device's last known state with only
+    // the boxes the user changed here.
+    static int switchByte(std::span<QCheckBox* const> boxes, unsigned changed, std::span<const std::uint8_t> known);
+    void acknowledged(std::int16_t code, std::span<const std::uint8_t> reply, bool serialLink);
 
     Engine& engine_;
+    DeviceData& dev_;
     bool& open_;
     bool loaded_ = true;
     std::function<void(bool)> linkHeld_;
     quint16 measuringPort_;
     std::unique_ptr<UdpTransport> wsckM_, wsckV_;
     std::uint8_t doSent_ = 0;
+    // What the write in flight carries, to become the device's state when acknowledged.
+    QByteArray sent_;
+    // The DO and DQ boxes the user changed since they last showed the device.
+    unsigned doChanged_ = 0, dqChanged_ = 0;
+    int measureSeq_ = -1; // the sequence number of the measuring read in flight
     // The command whose reply the window waits for, from its send until its
     // answer or its own time-out (AQ_IDLE: none). A reply is taken only as
     // the answer to it: the main page's late answers and the window's own
@@ -126,7 +144,7 @@ private:
 // closing it or with the main window.
 class AqCalWindow {
 public:
-    explicit AqCalWindow(Engine& engine) : engine_(engine) {}
+    AqCalWindow(Engine& engine, DeviceData& device) : engine_(engine), dev_(device) {}
     ~AqCalWindow() { unload(); }
 
     bool AQPageOpen = false;
@@ -147,5 +165,6 @@ public:
 
 private:
     Engine& engine_;
+    DeviceData& dev_;
     QPointer<Form_AQ> form_;
 };

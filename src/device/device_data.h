@@ -75,7 +75,8 @@ struct DeviceData {
     int SysInfoConnection = 0;
     QString DeviceBootVer;              // "1.2", from the serial system-parameter reply
     QString DeviceInnerVer;             // "2554", the firmware version word in hex
-    std::array<std::uint8_t, 8> AQType{};    // AQ channel types as read: 0 voltage, 1 current, 2 DQ
+    std::array<std::uint8_t, 8> AQType{};    // AQ channel types as read or written: 0 voltage, 1 current, 2 DQ
+    int AQTypeConnection = 0;                // the connection they were read or written in (0: none)
     std::array<std::uint8_t, 8> AQTypeBuf{}; // AQ channel types to write
     std::int16_t LivePollPhase = 0;     // serial idle poll: 0 live values next, 1 DI/DO next
     std::int16_t TempWriteValue = 0;    // cold-junction value to write
@@ -118,6 +119,7 @@ struct DeviceData {
         DeviceBootVer.clear();
         DeviceInnerVer.clear();
         AQType = {};
+        AQTypeConnection = 0;
         AQTypeBuf = {};
         DOClicks = {};
         LedClicks = {};

@@ -151,11 +151,11 @@ void followStack(const Engine& e, const Controls& c, DeviceData& d)
             paintBank(e, c, d, bank);
 }
 
-// A write's answer will not come: the switches show what the device last said.
-void settleSwitches(const Engine& e, const Controls& c, DeviceData& d)
+// A write's answer will not come: its switches show what the device last said.
+void settleSwitches(const Engine& e, const Controls& c, DeviceData& d, std::int16_t lostCode)
 {
     for (auto bank : BANKS)
-        if (withClicks(d, bank, [](auto& k) { return k.settle(); }))
+        if (writeCode(e, bank) == lostCode && withClicks(d, bank, [](auto& k) { return k.settle(); }))
             paintBank(e, c, d, bank);
 }
 
@@ -208,17 +208,9 @@ std::array<std::int16_t, io::AO_CHANNELS> aoWire(DeviceData& d)
 
 void showAqZeroFull(const Engine& e, const Controls& c, DeviceData& d, Payload p)
 {
-    const auto z = need(io::decodeAqZeroFull(p));
-    d.AQZeroFullRead = z;
+    d.AQZeroFullRead = need(io::decodeAqZeroFull(p));
     d.AQZeroFullConnection = e.connection();
-    const auto text = [](std::int16_t v) { return QString::number(v / 1000.0, 'f', 3); };
-    for (int ch = 0; ch < io::AQ_CHANNELS; ++ch) {
-        const auto k = std::size_t(ch);
-        c.setText(QStringLiteral("txt_AQV"), ch, text(z.voltZero[k]));
-        c.setText(QStringLiteral("txt_AQV"), 8 + ch, text(z.voltFull[k]));
-        c.setText(QStringLiteral("txt_AQM"), ch, text(z.currentZero[k]));
-        c.setText(QStringLiteral("txt_AQM"), 8 + ch, text(z.currentFull[k]));
-    }
+    showAqZeroFullBoxes(c, d);
 }
 
 // Only a channel whose DQ button is enabled (a switching channel) can be on.
@@ -412,7 +404,27 @@ void registerIoRows(Engine& engine, DeviceData& dev, const Controls& controls)
     e->setEthAction(QStringLiteral("lampsWritten"), [d, acknowledged] { acknowledged(SwitchBank::Leds, d->LedClicks, d->LedState); });
     e->setEthAction(QStringLiteral("aqToDqColours"), [d, acknowledged] { acknowledged(SwitchBank::DQ, d->DQClicks, d->AQtoDQState); });
     QObject::connect(e, &Engine::queueDropped, e, [e, c, d] { followStack(*e, *c, *d); });
-    QObject::connect(e, &Engine::replyLost, e, [e, c, d] { settleSwitches(*e, *c, *d); });
+    QObject::connect(e, &Engine::replyLost, e, [e, c, d](std::int16_t code) { settleSwitches(*e, *c, *d, code); });
+}
+
+void showAqZeroFullBoxes(const Controls& c, const DeviceData& d)
+{
+    const auto& z = d.AQZeroFullRead;
+    for (int ch = 0; ch < io::AQ_CHANNELS; ++ch) {
+        const auto k = std::size_t(ch);
+        c.setText(QStringLiteral("txt_AQV"), ch, aqPointText(z.voltZero[k]));
+        c.setText(QStringLiteral("txt_AQV"), 8 + ch, aqPointText(z.voltFull[k]));
+        c.setText(QStringLiteral("txt_AQM"), ch, aqPointText(z.currentZero[k]));
+        c.setText(QStringLiteral("txt_AQM"), 8 + ch, aqPointText(z.currentFull[k]));
+    }
+}
+
+QString aqPointText(std::int16_t milli) { return QString::number(milli / 1000.0, 'f', 3); }
+
+void showSwitches(const Engine& e, const Controls& c, const DeviceData& d)
+{
+    for (auto bank : BANKS)
+        paintBank(e, c, d, bank);
 }
 
 void clickSwitch(Engine& e, DeviceData& d, const Controls& c, SwitchBank bank, int index)

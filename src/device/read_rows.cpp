@@ -65,6 +65,7 @@ void showNetGate(const Controls& c, Payload p)
 void showAqTypes(Engine& e, DeviceData& d, const Controls& c, Payload p)
 {
     p = need(p, blocks::AQ_TYPE_SIZE);
+    d.AQTypeConnection = e.connection();
     for (int i = 0; i < 8; ++i) {
         d.AQType[std::size_t(i)] = p[std::size_t(i)];
         if (auto* box = c.get<QComboBox>(QStringLiteral("ComboType2"), i))

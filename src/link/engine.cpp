@@ -51,7 +51,8 @@ Engine::Engine(LinkView* view, Neighbours* neighbours, SerialTransport* port, QO
         });
     }
     CmdStack[0] = QS_REFRESH_LIVE;
-    connect(&lateReplies_, &QTimer::timeout, this, &Engine::lateRepliesOver);
+    expiry_.setObjectName(QStringLiteral("expiry"));
+    connect(&expiry_, &QTimer::timeout, this, &Engine::expireAsked);
 
     // The replies whose work is the engine's own.
     setSerialCheck(std::uint8_t(QS_READ_ZIGBEE), atLeast(ZIGBEE_BLOCK_SIZE));
@@ -201,24 +202,11 @@ bool Engine::finishUpgrade(UpgradeEnd how)
 void Engine::newConnection(End how, bool linked, bool announceEnd)
 {
     const bool ended = linked_ || announceEnd;
-    // What is left of the waiting requests' own time-outs: within it a late
-    // reply of the old connection may still come, and is dropped.
-    int left = 0;
-    for (const QTimer* t : {&Timer2, &timMscon})
-        if (t->isActive())
-            left = std::max(left, t->remainingTime());
-    if (lateReplies_.isActive())
-        left = std::max(left, lateReplies_.remainingTime());
-    if (left > 0 && !asked_.empty())
-        lateReplies_.start(left);
-    else
-        std::erase_if(asked_, [this](const Waiting& w) { return w.connection == connection_; });
+    // The requests left waiting keep their own time: within it a late reply
+    // of the old connection may still come, and is dropped.
     stopTimers(); // nothing runs on for the old device
     linked_ = false;
     ++connection_;
-    readsBefore_ = readsBefore_ || readFirst_ >= 0;
-    writesBefore_ = writesBefore_ || writeFirst_ >= 0;
-    readFirst_ = writeFirst_ = -1;
     // What came for the old connection while a box was open is as late as
     // any reply of it: counted, nothing more.
     if (std::exchange(portEventPending_, false))
@@ -258,20 +246,102 @@ void Engine::capAsked()
         asked_.erase(asked_.begin(), asked_.end() - KEPT);
 }
 
-void Engine::forgetTimedOut(bool awaited)
+void Engine::recordAsked(Waiting w)
 {
-    std::erase_if(asked_, [&](const Waiting& w) { return w.connection == connection_ && w.awaited == awaited; });
-    // With no reply time-out running, nothing else will end the awaited one.
-    if (!awaited && !Timer2.isActive())
-        std::erase_if(asked_, [this](const Waiting& w) { return w.connection == connection_; });
+    w.connection = connection_;
+    w.number = ++sent_;
+    w.by = asker_;
+    w.code = asker_ == Asker::Page ? rowCode_ : std::int16_t(-1);
+    // Its own time: the window's time-out, else the lost-reply time.
+    const int ms = asker_ == Asker::Window ? askerTimeout_ : timMscon.interval() > 0 ? timMscon.interval() : 5000;
+    w.until = QDeadlineTimer(ms);
+    asked_.push_back(std::move(w));
+    capAsked();
+    armExpiry();
 }
 
-void Engine::lateRepliesOver()
+void Engine::armExpiry()
 {
-    if (modalDepth() > 0 || heldRepliesFirst(lateReplies_))
-        return; // a reply the box held may still be one of them
-    lateReplies_.stop();
-    std::erase_if(asked_, [this](const Waiting& w) { return w.connection != connection_; });
+    qint64 next = -1;
+    for (const Waiting& w : asked_)
+        if (!(w.awaited && w.connection == connection_)) // the reply time-out ends that one
+            next = next < 0 ? w.until.remainingTime() : std::min(next, w.until.remainingTime());
+    if (next < 0)
+        expiry_.stop();
+    else
+        expiry_.start(int(std::clamp<qint64>(next, 1, 60000)));
+}
+
+void Engine::expireAsked()
+{
+    if (modalDepth() > 0) {
+        expiry_.start(50); // a reply the box holds may still answer one of them
+        return;
+    }
+    if (portEventPending_ || !heldDatagrams_.isEmpty())
+        runHeldEvents();
+    std::vector<Waiting> ended;
+    for (auto it = asked_.begin(); it != asked_.end();) {
+        if (!(it->awaited && it->connection == connection_) && it->until.hasExpired()) {
+            ended.push_back(std::move(*it));
+            it = asked_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    armExpiry();
+    for (const Waiting& w : ended)
+        lost(w);
+}
+
+void Engine::lost(const Waiting& w)
+{
+    if (w.by == Asker::Page && w.connection == connection_)
+        Q_EMIT replyLost(w.code);
+}
+
+void Engine::forgetAwaited()
+{
+    const auto it = std::find_if(asked_.begin(), asked_.end(),
+                                 [this](const Waiting& w) { return w.awaited && w.connection == connection_; });
+    const std::int16_t code = it != asked_.end() ? it->code : rowCode_;
+    if (it != asked_.end())
+        asked_.erase(it);
+    armExpiry();
+    Q_EMIT replyLost(code);
+}
+
+bool Engine::awaitsPage() const
+{
+    return std::any_of(asked_.begin(), asked_.end(), [this](const Waiting& w) {
+        return w.awaited && w.by == Asker::Page && w.connection == connection_;
+    });
+}
+
+Engine::Waiting Engine::takeAnswered(std::vector<Waiting>::iterator it)
+{
+    Waiting w = std::move(*it);
+    asked_.erase(it);
+    std::vector<Waiting> ended;
+    // A datagram the device answered ends the page's requests sent before it
+    // on the device socket: their answers are not coming any more.
+    if (w.net && w.by == Asker::Page) {
+        for (auto i = asked_.begin(); i != asked_.end();) {
+            if (i->net && i->by == Asker::Page && i->connection == w.connection && i->number < w.number) {
+                ended.push_back(std::move(*i));
+                i = asked_.erase(i);
+            } else {
+                ++i;
+            }
+        }
+    }
+    armExpiry();
+    answered_ = {w.write, w.seq, w.index, w.subIndex, w.param, w.code};
+    answersAwaited_ = w.awaited || !awaitsPage();
+    for (const Waiting& e : ended)
+        if (!e.awaited)
+            lost(e);
+    return w;
 }
 
 bool Engine::heldRepliesFirst(const QTimer& t)
@@ -282,43 +352,36 @@ bool Engine::heldRepliesFirst(const QTimer& t)
     return !t.isActive();
 }
 
-Engine::Answer Engine::serialAnswer(std::uint8_t fn)
+Engine::Answer Engine::serialAnswer(std::uint8_t fn, Waiting& taken)
 {
-    const auto earlier = [this](const Waiting& w) { return w.connection != connection_; };
+    const auto earlier = [this](const Waiting& w) { return !w.net && w.connection != connection_; };
     // The first reply after the change settles what the ended connection left
     // waiting: the device answers in order, so if this is not its answer none is coming.
     const bool late = std::any_of(asked_.begin(), asked_.end(), [&](const Waiting& w) { return earlier(w) && w.fn == fn; });
     std::erase_if(asked_, earlier);
-    lateReplies_.stop();
-    if (late)
+    if (late) {
+        armExpiry();
         return Answer::Earlier;
-    const auto it = std::find_if(asked_.begin(), asked_.end(), [fn](const Waiting& w) { return w.fn == fn; });
-    if (it == asked_.end())
+    }
+    const auto it = std::find_if(asked_.begin(), asked_.end(), [fn](const Waiting& w) { return !w.net && w.fn == fn; });
+    if (it == asked_.end()) {
+        armExpiry();
         return Answer::Unasked;
-    asked_.erase(it);
-    return Answer::Taken;
+    }
+    taken = takeAnswered(it);
+    return taken.by == Asker::ClosedWindow ? Answer::Earlier : Answer::Taken;
 }
 
-bool Engine::refusesAwaited(std::uint8_t fn)
+bool Engine::refusesAwaited(std::uint8_t fn, Waiting& refused)
 {
     if (!Timer2.isActive() || (findReply(fn) && UpgradeTimeout != 1))
         return false;
-    const auto it = std::find_if(asked_.begin(), asked_.end(), [](const Waiting& w) { return w.awaited; });
+    const auto it = std::find_if(asked_.begin(), asked_.end(),
+                                 [this](const Waiting& w) { return w.awaited && w.connection == connection_; });
     if (it == asked_.end())
         return false;
-    asked_.erase(it);
+    refused = takeAnswered(it);
     return true;
-}
-
-bool Engine::ethReplyStale(bool write, bool hasSeq, quint16 seq) const
-{
-    if (!(write ? writesBefore_ : readsBefore_))
-        return false;
-    const int first = write ? writeFirst_ : readFirst_;
-    if (first < 0)
-        return true; // nothing of this service asked in this connection yet
-    const int last = quint16(write ? WriteSeq : ReadSeq);
-    return hasSeq && quint16(seq - first) > quint16(last - first);
 }
 
 QString Engine::connectedDevice() const
@@ -333,7 +396,8 @@ int Engine::openSerial(const QString& name, const QString& settings, QString* wh
     const int err = port_ ? port_->open(name, settings, why) : 8002;
     newConnection(End::Stopped, err == 0);
     // A request left waiting on one port is never answered on another.
-    std::erase_if(asked_, [&name](const Waiting& w) { return w.port != name; });
+    std::erase_if(asked_, [&name](const Waiting& w) { return w.net || w.port != name; });
+    armExpiry();
     return err;
 }
 
@@ -416,20 +480,11 @@ void Engine::pause(Hold who)
 {
     if (who == Hold::User && !running())
         return; // no link: nothing to pause (the AQ window's hold outlasts links)
+    // A request the page waits for keeps its own time-out, and its answer
+    // is the page's whoever holds the link.
     setHolds(holds_ | unsigned(who));
     Timer1.stop();
     timCheckDevice.stop();
-    // The window answers only its own requests: a reply the main page waits
-    // for is lost to it, and what was on its way (a switch's write) settles.
-    if (who == Hold::AqWindow) {
-        windowFrom_ = sent_;
-        windowReadSeq_ = ReadSeq;
-        windowWriteSeq_ = WriteSeq;
-        if (Timer2.isActive()) {
-            Timer2.stop();
-            Q_EMIT replyLost();
-        }
-    }
 }
 
 void Engine::resume(Hold who)
@@ -437,16 +492,12 @@ void Engine::resume(Hold who)
     if (!heldBy(who))
         return;
     setHolds(holds_ & ~unsigned(who));
-    // The window's requests were its own: what answers them later is nobody's.
-    // On Ethernet its last request is the one pending now, so the page's
-    // own (sent before the hold) is no longer what a reply is read as either.
-    if (who == Hold::AqWindow) {
-        std::erase_if(asked_, [this](const Waiting& w) { return w.number > windowFrom_; });
-        if (ReadSeq != windowReadSeq_ || WriteSeq != windowWriteSeq_) {
-            readAnswered_ = quint16(ReadSeq);
-            writeAnswered_ = quint16(WriteSeq);
-        }
-    }
+    // The window's requests were its own: what answers them later, within
+    // their own time, is nobody's, and is dropped unseen.
+    if (who == Hold::AqWindow)
+        for (Waiting& w : asked_)
+            if (w.by == Asker::Window)
+                w.by = Asker::ClosedWindow;
     // A request still waiting restarts the dispatcher itself, as does the end of a pause.
     if (!Timer2.isActive() && !Sleep_Timer.isActive())
         enable(Timer1);
@@ -496,8 +547,11 @@ void Engine::armReplyTimeout(int ms)
     Timer2.setInterval(ms);
     restart(Timer2);
     // The request this row just sent is the one the dispatcher waits for.
-    if (!asked_.empty() && asked_.back().number > rowSent_)
+    if (!asked_.empty() && asked_.back().number > rowSent_ && asked_.back().by == Asker::Page) {
         asked_.back().awaited = true;
+        asked_.back().until = QDeadlineTimer(ms);
+        armExpiry();
+    }
 }
 
 void Engine::stopTimers()
@@ -559,6 +613,9 @@ int Engine::queuedCount(std::int16_t code) const
 
 void Engine::replyDone()
 {
+    // The answer to another request leaves the wait of the one waited for alone.
+    if (!answersAwaited_)
+        return;
     Timer2.stop();
     enable(Timer1);
 }
@@ -583,6 +640,7 @@ void Engine::Timer1_Timer()
             if (CmdTop < 0 || CmdTop > STACK_TOP_MAX)
                 throw RuntimeError(QStringLiteral("下标越界"));
             const auto code = CmdStack[std::size_t(CmdTop)];
+            rowCode_ = code;
             if (const auto param = entryParam_[std::size_t(CmdTop)])
                 PendParam = *param;
             if (option == 0)
@@ -739,11 +797,10 @@ void Engine::Timer2_Timer()
         if (owner_ == Owner::SlaveWrite)
             nb_->slaveRowFailed();
     });
-    // The request whose time-out this was waits no more.
-    forgetTimedOut(true);
     enable(Timer1);
     Timer2.stop();
-    Q_EMIT replyLost();
+    // The request whose time-out this was waits no more.
+    forgetAwaited();
 }
 
 void Engine::timMscon_Timer()
@@ -753,7 +810,6 @@ void Engine::timMscon_Timer()
     timMscon.stop();
     if (!mayRun(timMscon))
         return;
-    forgetTimedOut(false);
     ++TimeoutCount;
     view_->setLostCount(QString::number(TimeoutCount));
     if (view_->linkOption() == 0 && port_)
@@ -817,8 +873,10 @@ void Engine::SendCommand()
     port_->setThreshold(ReplyLen);
     if (!port_->write(RxBuf))
         throw RuntimeError(QStringLiteral("写端口错误"));
-    asked_.push_back(Waiting{fn, port_->portName(), connection_, ++sent_});
-    capAsked();
+    Waiting w;
+    w.fn = fn;
+    w.port = port_->portName();
+    recordAsked(std::move(w));
     enable(timMscon);
     StatusText.clear();
     Q_EMIT frameSent(RxBuf);
@@ -912,6 +970,11 @@ void Engine::storeZigbee(bool serialLink)
 
 void Engine::Comm1_OnComm()
 {
+    // Only while this reply is handled may it leave another request's wait alone.
+    const struct Reset {
+        bool& flag;
+        ~Reset() { flag = true; }
+    } reset{answersAwaited_};
     trap(QStringLiteral("Comm1_OnComm(Form1)"), [&] {
         ++RxCount;
         view_->setRxCount(QString::number(RxCount));
@@ -923,12 +986,13 @@ void Engine::Comm1_OnComm()
         // none yet. Any other frame is counted and goes no further: the
         // requests that wait run on to their own replies or time-outs, and the
         // lost-reply counter runs on. A refusal answers the request waited for.
+        Waiting asked;
         if (check == serial::Check::Ok) {
             const auto fn = std::uint8_t(RxBuf[2]);
-            const Answer answer = serialAnswer(fn);
+            const Answer answer = serialAnswer(fn, asked);
             if (answer == Answer::Earlier)
                 return;
-            if (answer == Answer::Unasked && !refusesAwaited(fn))
+            if (answer == Answer::Unasked && !refusesAwaited(fn, asked))
                 throw RuntimeError(QString::fromUtf8(texts::REPLY_NOT_ASKED).arg(fn));
         }
         timMscon.stop();
@@ -946,11 +1010,14 @@ void Engine::Comm1_OnComm()
             break;
         }
         CrcValue = 0;
-        view_->setStatus(QString());
-        if (nb_->AQPageOpen()) {
-            nb_->OnDevReturnFromComm();
+        // The answer goes to whoever asked: the window's to the window, the
+        // page's to the page, whoever holds the link now.
+        if (asked.by == Asker::Window) {
+            if (nb_->AQPageOpen())
+                nb_->OnDevReturnFromComm();
             return;
         }
+        view_->setStatus(QString());
         dispatchSerialReply();
     });
 }
@@ -969,7 +1036,7 @@ void Engine::dispatchSerialReply()
     if (!row) {
         replyDone();
         view_->setStatus(QString::fromUtf8(TEXT_NO_SUCH_FUNCTION));
-        Q_EMIT replyLost();
+        Q_EMIT replyLost(answered_.code);
         // The serial link's refusal of a slave record: a code nobody asked for.
         if (owner_ == Owner::SlaveWrite)
             nb_->slaveRowFailed();

@@ -14,6 +14,7 @@
 #include "proto/serial_commands.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -185,13 +186,33 @@ public:
     void watch(bool on);
     // The lost-reply and receive counters back to 0, and shown.
     void zeroCounters();
-    // A request of the AQ window on the device socket: the pending request
-    // set to it, then sent.
+    // ---- the AQ window's requests ----
+    // Who sent a request: its answer goes to its sender, whoever holds the
+    // link, and only there. A closed window's late answers are nobody's.
+    enum class Asker { Page, Window, ClosedWindow };
+    // Runs `send` (which sends one request on either link) as the AQ window's:
+    // the request lives `timeoutMs` (the window's own time-out), and its
+    // answer goes to the window. Nothing of the page's pending request, its
+    // payload or its stack is touched by the window's requests.
+    void windowRequest(int timeoutMs, const Action& send);
+    // The window's requests on the device socket, from their own values.
     void sendRead(std::int32_t index, std::int32_t subIndex, std::int32_t param);
     void sendWrite(std::int32_t index, std::int32_t subIndex, std::int32_t param, const QByteArray& payload);
     // A read request for a measuring device, which the caller sends on its own
-    // socket: the next read sequence number, the pending request set to it.
+    // socket (the next read sequence number; readSeq() tells it).
     QByteArray measureRequest(std::int32_t index);
+    // Whether the page waits for the answer of a request it sent (its reply
+    // time-out runs): the window sends nothing meanwhile.
+    bool awaiting() const { return Timer2.isActive(); }
+    // The request the reply being handed over answers (Ethernet: its service,
+    // index, sub-index and parameter as sent).
+    struct Answered {
+        bool write = false;
+        quint16 seq = 0;
+        std::int32_t index = 0, subIndex = 0, param = 0;
+        std::int16_t code = -1; // the queue code of the page's row that sent it
+    };
+    const Answered& answered() const { return answered_; }
     // The pending request and the sequence numbers, as the replies are matched.
     std::int32_t pendIndex() const { return PendIndex; }
     std::int32_t pendSubIndex() const { return PendSubIndex; }
@@ -313,15 +334,15 @@ Q_SIGNALS:
     // Entries left the command stack unsent: a list was loaded over them, or
     // the stack was emptied (an upgrade's start and end, the connection's end).
     void queueDropped();
-    // The request the dispatcher waited for ended without its own answer:
-    // its time-out fired, the device refused it, or the AQ window took the link.
-    void replyLost();
+    // A request of the page ended without its own answer: its time-out
+    // fired, the device refused it, or (a request no time-out waits for) its
+    // lost-reply time ran out or the device answered requests sent after it.
+    // `code` is the queue code of the row that sent it.
+    void replyLost(std::int16_t code);
 
 private:
     void runSerialRow(std::int16_t code, bool& keepEntry);
     void runEthRow(std::int16_t code, bool& keepEntry);
-    // Whether the reply was taken (a copy of it is then ignored).
-    bool dispatchEthReply(bool write);
     void runEthAction(const QString& name);
     void firmwareStartAccepted();
     void firmwareBlockAccepted();
@@ -385,61 +406,78 @@ private:
     QString aimedHost_;
     unsigned holds_ = 0;
     UdpTransport* discovery_ = nullptr;
-    // The witnesses of what was asked. Serial: the frame carries no sequence
-    // number, so the engine's record of the requests it sent that have had no
-    // reply yet, oldest first, is the only witness of what a reply answers.
-    // A request leaves it with its reply, when its own time-out fires (the
-    // reply time-out for the one the dispatcher waits for, the lost-reply
-    // timer for the others; both wait while a box holds the port's events) or
-    // with the first reply after its connection ended: on one line the device
-    // answers in order, so a request the ended connection left waiting may
-    // still be answered within what was left of its time-out (lateReplies_),
-    // but after that first reply none is coming. No wall clock ages a request.
-    // The AQ window's requests leave it when the window gives the link back.
-    // Ethernet: the sequence number of the first read and write of this
-    // connection (-1: none sent since the change), and whether requests of an
-    // earlier connection may still be answered.
+    // The witnesses of what was asked: every request sent on either link, of
+    // this connection or one that ended, until it ends once: by its answer,
+    // by its own time-out (the reply time-out for the one the dispatcher
+    // waits for; for the others the time they were given when sent: the
+    // lost-reply time, or the AQ window's own), or, on Ethernet, once the
+    // device has answered a request of the page sent after it. A time-out
+    // waits while a box holds the port's events and runs them first, so a
+    // reply that came in time is taken. Serial: the frame carries no
+    // sequence number, so this record is the only witness of what a reply
+    // answers; the device answers in order, so the first reply after a
+    // connection's change settles what the ended one left waiting.
+    // Ethernet: a reply answers the request whose service and sequence
+    // number it carries, and is read by that request's own index, sub-index
+    // and parameter.
     struct Waiting {
-        std::uint8_t fn = 0;   // the function code its reply carries
-        QString port;          // the port it was sent on: no other port answers it
+        std::uint8_t fn = 0;   // serial: the function code its reply carries
+        QString port;          // serial: the port it was sent on: no other port answers it
         int connection = 0;
         std::uint64_t number = 0; // the count of requests sent, this one included
         bool awaited = false;  // the dispatcher waits for its reply (Timer2)
+        bool net = false;      // sent on the device socket
+        bool write = false;    // Ethernet: the write service
+        quint16 seq = 0;       // Ethernet: its sequence number
+        std::int32_t index = 0, subIndex = 0, param = 0;
+        Asker by = Asker::Page;
+        std::int16_t code = -1; // the queue code of the page's row that sent it
+        QDeadlineTimer until;  // the end of its own time
     };
     std::vector<Waiting> asked_;
-    // What is left of the time-outs of the requests an ended connection left
-    // waiting; when it runs out, none of their replies can come any more. It
-    // only forgets and sends nothing, so it outlives the connection (it too
-    // waits while a box holds the port's events).
-    QTimer lateReplies_;
-    void lateRepliesOver();
-    std::uint64_t sent_ = 0;   // requests sent on the serial link
+    // Ends the requests whose own time has run out (not the one the reply
+    // time-out governs); runs at the earliest end, and sends nothing.
+    QTimer expiry_;
+    void expireAsked();
+    void armExpiry();
+    // Records a request just sent on either link.
+    void recordAsked(Waiting w);
+    // A request of the page that ended unanswered: what waited on it settles.
+    void lost(const Waiting& w);
+    // Takes the request a reply answers out of the record; on Ethernet the
+    // page's requests sent before it end with it.
+    Waiting takeAnswered(std::vector<Waiting>::iterator it);
+    std::uint64_t sent_ = 0;   // requests sent on either link
     std::uint64_t rowSent_ = 0; // the count when the dispatcher's row began
-    // When the AQ window took the link: the serial count and the Ethernet
-    // sequence numbers. What it sent is its own and dies with its hold.
-    std::uint64_t windowFrom_ = 0;
-    std::int32_t windowReadSeq_ = 0, windowWriteSeq_ = 0;
-    int readFirst_ = -1, writeFirst_ = -1;
-    bool readsBefore_ = false, writesBefore_ = false;
+    std::int16_t rowCode_ = -1; // the queue code of the row running
+    Asker asker_ = Asker::Page; // who sends now
+    int askerTimeout_ = 0;
+    Answered answered_;
+    // Whether the reply being handled may end the dispatcher's wait: it
+    // answers the request waited for, or no request of the page is waited for.
+    bool answersAwaited_ = true;
+    bool awaitsPage() const;
     // What the reply just received answers: a request of this connection
-    // (taken), one an ended connection left waiting (dropped unseen), or
-    // nothing asked. An answered or settled request leaves the record.
+    // (taken), one an ended connection left waiting (dropped unseen), a
+    // request of a window since closed (dropped unseen), or nothing asked.
     enum class Answer { Taken, Earlier, Unasked };
-    Answer serialAnswer(std::uint8_t fn);
+    Answer serialAnswer(std::uint8_t fn, Waiting& taken);
     // A reply of a code that has no branch, or any reply but its own to a
     // firmware step, is the device's refusal of the request the dispatcher
     // waits for: true, and that request leaves the record, when one waits.
-    bool refusesAwaited(std::uint8_t fn);
+    bool refusesAwaited(std::uint8_t fn, Waiting& refused);
     // Keeps the record of requests within its cap.
     void capAsked();
-    // The requests of this connection whose time-outs have fired wait no
-    // more: the one the dispatcher waits for (Timer2), or the others.
-    void forgetTimedOut(bool awaited);
+    // The request the dispatcher waits for, its time-out fired: it waits no more.
+    void forgetAwaited();
     // Runs the port events and datagrams a box held: a reply that came in
     // time is taken before its request's time-out counts it lost. True when
     // the timer's wait is over with it.
     bool heldRepliesFirst(const QTimer& t);
-    bool ethReplyStale(bool write, bool hasSeq, quint16 seq) const;
+    // Sends one datagram of the given service from the given values.
+    void sendNet(bool write, std::int32_t index, std::int32_t subIndex, std::int32_t param, const QByteArray& payload);
+    // Hands a reply to the sender of the request it answers.
+    void dispatchEthReply(bool write, bool ok, Waiting& w);
     Owner owner_ = Owner::None;
     bool refusalShown_ = false;
     std::uint8_t upgradeReplyFn_ = 0; // the function code the waiting firmware request is answered with
@@ -453,10 +491,6 @@ private:
     // The parameter of each entry pushed with one, beside its code.
     std::array<std::optional<std::int32_t>, STACK_SIZE> entryParam_{};
     int devIdBaseRead_ = -1; // the read sequence number of the base read sent (-1: none)
-    // The sequence number of the last read (write) whose reply was handled:
-    // further copies of that reply are counted and ignored.
-    int readAnswered_ = -1;
-    int writeAnswered_ = -1;
     // A write the device refused keeps its verdict on the status line: the
     // replies to the entries that lay under it on the stack (its read-backs)
     // show the refusal instead of their success texts. The mark belongs to

@@ -159,66 +159,77 @@ void Engine::CircularRead()
 
 void Engine::ReadCmd()
 {
-    // A closed device socket would bind itself again to send.
-    if (!linked_)
-        throw RuntimeError(QStringLiteral("套接字没有连接"));
-    ReadSeq = nextSeq(ReadSeq);
-    if (readFirst_ < 0)
-        readFirst_ = ReadSeq;
-    const QByteArray d = NetReadRequest(quint16(ReadSeq), PendIndex, PendSubIndex, PendParam);
+    const std::int32_t param = PendParam;
     // Slave rows: each read fetches the row in PendParam and leaves the next one.
     if (PendSubIndex == SUB_SLAVE_READ)
         PendParam += 1;
-    if (!wsckR_W_ || !wsckR_W_->send(d))
-        throw RuntimeError(QStringLiteral("套接字发送失败"));
-    enable(timMscon);
+    sendNet(false, PendIndex, PendSubIndex, param, {});
     StatusText.clear();
-    Q_EMIT datagramSent(d);
 }
 
 void Engine::WriteCmd()
 {
-    if (!linked_)
-        throw RuntimeError(QStringLiteral("套接字没有连接"));
-    WriteSeq = nextSeq(WriteSeq);
-    if (writeFirst_ < 0)
-        writeFirst_ = WriteSeq;
     StagedDevIdBlock.clear(); // whatever this sends, the block read is no longer the one in WritePayload
-    const auto d = NetWriteRequest(quint16(WriteSeq), PendIndex, PendSubIndex, PendParam, WritePayload);
-    if (!d)
-        throw RuntimeError(QStringLiteral("溢出"));
     if (PendSubIndex == 4 || PendSubIndex == 10 || PendSubIndex == 11)
         timMscon.setInterval(10000);
-    if (!wsckR_W_ || !wsckR_W_->send(*d))
-        throw RuntimeError(QStringLiteral("套接字发送失败"));
-    enable(timMscon);
+    sendNet(true, PendIndex, PendSubIndex, PendParam, WritePayload);
     StatusText.clear();
-    Q_EMIT datagramSent(*d);
+}
+
+void Engine::sendNet(bool write, std::int32_t index, std::int32_t subIndex, std::int32_t param, const QByteArray& payload)
+{
+    // A closed device socket would bind itself again to send.
+    if (!linked_)
+        throw RuntimeError(QStringLiteral("套接字没有连接"));
+    std::int32_t& seq = write ? WriteSeq : ReadSeq;
+    seq = nextSeq(seq);
+    QByteArray d;
+    if (write) {
+        const auto w = NetWriteRequest(quint16(seq), index, subIndex, param, payload);
+        if (!w)
+            throw RuntimeError(QStringLiteral("溢出"));
+        d = *w;
+    } else {
+        d = NetReadRequest(quint16(seq), index, subIndex, param);
+    }
+    if (!wsckR_W_ || !wsckR_W_->send(d))
+        throw RuntimeError(QStringLiteral("套接字发送失败"));
+    Waiting w;
+    w.net = true;
+    w.write = write;
+    w.seq = quint16(seq);
+    w.index = index;
+    w.subIndex = subIndex;
+    w.param = param;
+    recordAsked(std::move(w));
+    enable(timMscon);
+    Q_EMIT datagramSent(d);
+}
+
+void Engine::windowRequest(int timeoutMs, const Action& send)
+{
+    const struct Restore {
+        Engine& e;
+        ~Restore() { e.asker_ = Asker::Page; }
+    } restore{*this};
+    asker_ = Asker::Window;
+    askerTimeout_ = timeoutMs;
+    send();
 }
 
 void Engine::sendRead(std::int32_t index, std::int32_t subIndex, std::int32_t param)
 {
-    PendIndex = index;
-    PendSubIndex = subIndex;
-    PendParam = param;
-    ReadCmd();
+    sendNet(false, index, subIndex, param, {});
 }
 
 void Engine::sendWrite(std::int32_t index, std::int32_t subIndex, std::int32_t param, const QByteArray& payload)
 {
-    PendIndex = index;
-    PendSubIndex = subIndex;
-    PendParam = param;
-    WritePayload = payload;
-    WriteCmd();
+    sendNet(true, index, subIndex, param, payload);
 }
 
 QByteArray Engine::measureRequest(std::int32_t index)
 {
     ReadSeq = nextSeq(ReadSeq);
-    PendIndex = index;
-    PendSubIndex = 0;
-    PendParam = 0;
     return NetReadRequest(quint16(ReadSeq), index, 0, 0);
 }
 
@@ -226,6 +237,10 @@ QByteArray Engine::measureRequest(std::int32_t index)
 
 void Engine::wsckR_W_DataArrival(const QByteArray& datagram)
 {
+    const struct Reset {
+        bool& flag;
+        ~Reset() { flag = true; }
+    } reset{answersAwaited_};
     trap(QStringLiteral("wsckR_W_DataArrival(Form1)"), [&] {
         NetRxBuf = datagram;
         ++NetRxCount;
@@ -235,58 +250,80 @@ void Engine::wsckR_W_DataArrival(const QByteArray& datagram)
         if (!h || h->kind == ReplyKind::Other)
             return;
         const bool write = h->kind == ReplyKind::Write;
-        const int seq = quint16(write ? WriteSeq : ReadSeq);
-        // A reply belongs to the connection its request was sent in: one that
-        // answers a request of an earlier connection is counted and goes no further.
-        if (ethReplyStale(write, h->hasSeq, h->seq))
-            return;
-        if (nb_->AQPageOpen()) {
-            nb_->OnDevReturnFromSock();
+        // The reply answers the request whose service and sequence number it
+        // carries: the newest of them, while it waits. Anything else (a copy
+        // of a reply handled, an answer after its request ended, a number
+        // never sent) is counted and goes no further.
+        auto it = asked_.end();
+        for (auto i = asked_.begin(); h->hasSeq && i != asked_.end(); ++i)
+            if (i->net && i->write == write && i->seq == h->seq)
+                it = i;
+        if (it == asked_.end()) {
+            // A refusal too short to carry a number refuses what the page
+            // waits for; while an upgrade runs, any refusal ends it.
+            if (!h->ok && (!h->hasSeq || owner_ == Owner::Upgrade) && !nb_->AQPageOpen()) {
+                const auto awaited = std::find_if(asked_.begin(), asked_.end(), [this](const Waiting& w) {
+                    return w.awaited && w.net && w.connection == connection_;
+                });
+                Waiting none;
+                none.code = -1;
+                none.awaited = true;
+                if (awaited != asked_.end())
+                    none = takeAnswered(awaited);
+                dispatchEthReply(write, false, none);
+            }
             return;
         }
-        int& answered = write ? writeAnswered_ : readAnswered_;
-        const bool current = h->hasSeq && h->seq == seq;
-        if (current && answered == seq)
-            return; // a copy of a reply already handled
-        if (!h->ok) {
-            view_->setStatus(QString::fromUtf8(write ? TEXT_WRITE_FAILED : TEXT_READ_FAILED));
-            if (owner_ == Owner::Upgrade) {
-                // The device refused something while the upgrade runs: whatever
-                // it answers, no further block goes out.
-                if (current)
-                    answered = seq;
-                endUpgrade(UpgradeEnd::Failed);
-                return;
-            }
-            if (write) {
-                refusedUnder_ = underRow_;
-                refusedConnection_ = connection_;
-            }
-            replyDone();
-            if (current)
-                answered = seq;
-            if (current && write && owner_ == Owner::SlaveWrite)
-                nb_->slaveRowFailed();
-            if (current)
-                Q_EMIT replyLost();
+        // A reply belongs to the connection its request was sent in, and to
+        // the window that sent it while that window is open.
+        const auto* row = it->by == Asker::Page && h->ok ? findEthReply(write, it->index, it->subIndex, it->param) : nullptr;
+        const bool userBlock = row && row->action && QLatin1String(row->action) == QLatin1String("userBlockDump");
+        Waiting w = userBlock ? *it : takeAnswered(it);
+        if (userBlock) {
+            // The user block comes as several replies to its one request.
+            answered_ = {w.write, w.seq, w.index, w.subIndex, w.param, w.code};
+            answersAwaited_ = w.awaited || !awaitsPage();
+        }
+        if (w.connection != connection_ || w.by == Asker::ClosedWindow)
+            return;
+        if (w.by == Asker::Window) {
+            if (nb_->AQPageOpen())
+                nb_->OnDevReturnFromSock();
             return;
         }
-        if (!current)
-            return; // a late reply to an earlier request
-        if (dispatchEthReply(write))
-            answered = seq;
+        dispatchEthReply(write, h->ok, w);
     });
 }
 
-bool Engine::dispatchEthReply(bool write)
+void Engine::dispatchEthReply(bool write, bool ok, Waiting& w)
 {
-    // The reply is read as the answer to the request last sent.
-    const auto* row = findEthReply(write, PendIndex, PendSubIndex, PendParam);
+    if (!ok) {
+        view_->setStatus(QString::fromUtf8(write ? TEXT_WRITE_FAILED : TEXT_READ_FAILED));
+        if (owner_ == Owner::Upgrade) {
+            // The device refused something while the upgrade runs: whatever
+            // it answers, no further block goes out.
+            endUpgrade(UpgradeEnd::Failed);
+            return;
+        }
+        if (write) {
+            refusedUnder_ = underRow_;
+            refusedConnection_ = connection_;
+        }
+        replyDone();
+        if (w.code < 0 && !w.awaited)
+            return;
+        if (write && owner_ == Owner::SlaveWrite)
+            nb_->slaveRowFailed();
+        Q_EMIT replyLost(w.code);
+        return;
+    }
+    // The reply is read as the answer to its own request.
+    const auto* row = findEthReply(write, w.index, w.subIndex, w.param);
     if (!row)
-        return false;
+        return;
     const QString action = row->action ? QString::fromLatin1(row->action) : QString();
     if (!action.isEmpty() && !accepted(ethChecks_.value(action), false, QStringLiteral("wsckR_W_DataArrival(Form1)")))
-        return false;
+        return;
     if (row->timers && row->timersFirst)
         replyDone();
     if (row->text)
@@ -297,8 +334,6 @@ bool Engine::dispatchEthReply(bool write)
         runEthAction(action);
     if (row->timers && !row->timersFirst && !row->timersBeforeAction)
         replyDone();
-    // The user block comes as several replies to its one request.
-    return action != QLatin1String("userBlockDump");
 }
 
 void Engine::showReplyText(const char* text)
@@ -327,7 +362,7 @@ void Engine::runEthAction(const QString& name)
         const auto block = devIdBlock(NetRxBuf);
         if (!block)
             throw RuntimeError(QStringLiteral("应答长度不足"));
-        if (std::exchange(devIdBaseRead_, -1) == int(quint16(ReadSeq))) {
+        if (std::exchange(devIdBaseRead_, -1) == int(answered_.seq)) {
             // The block read becomes the base of the DeviceID/PD-tag write.
             WritePayload = *block;
             StagedDevIdBlock = *block;

@@ -119,7 +119,7 @@ Form1::Form1(const Form1Options& options, QWidget* parent)
     }
     engine_ = std::make_unique<Engine>(this, nb_, serial_, this);
     settings_ = std::make_unique<SettingsWindows>(*engine_);
-    aqcal_ = std::make_unique<AqCalWindow>(*engine_);
+    aqcal_ = std::make_unique<AqCalWindow>(*engine_, dev_);
     if (options.discovery) {
         wsckDeviceQuery_ = options.discovery;
     } else {

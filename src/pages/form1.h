@@ -274,6 +274,14 @@ private:
     // Asks the question; on OK queues the self-calibration of that kind.
     void selfCalibrate(const char* question, std::uint8_t kind);
 
+    // The AQ blocks of the device's data as they stood when the AQ window took the link.
+    struct AqPicture {
+        std::array<std::uint8_t, 8> types{};
+        int typesConnection = 0;
+        io::AqZeroFull points{};
+        int pointsConnection = 0;
+        bool operator==(const AqPicture&) const = default;
+    } aqAtHold_;
     QStringList editorTexts_;                    // the column as it was when the editor opened
     QList<QPair<QWidget*, bool>> guardedStates_; // enabled states before maintenance mode
     bool progressStepping_ = false; // ProgressTimer moves the bar (RAM test)

@@ -28,6 +28,8 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTimeEdit>
+#include <algorithm>
+#include <span>
 
 using namespace serial;
 using namespace net;
@@ -57,6 +59,30 @@ constexpr std::int16_t ETHERNET_STARTUP[] = {
     QE_REFRESH_LIVE, QE_READ_AI_ALARM, QE_READ_PRJ_CAL, QE_READ_AQ_TYPE,  QE_READ_MAC,
     QE_READ_GATEWAY, QE_READ_FULL,     QE_READ_LAMP,    QE_READ_CLOCK,    QE_READ_WEEKDAY,
     QE_READ_ZERO,    QE_READ_SYS_INFO, QE_READ_PDTAG,   QE_READ_INNER_CAL, QE_READ_ZIGBEE};
+
+// What 设置参数 loads for the record, under the companions the short record
+// pushes on top. The long record carries the MAC, DeviceID and PD tag itself;
+// the short one reads the DeviceID and PD tag back and writes neither.
+constexpr std::int16_t SERIAL_SET_LONG[] = {QS_REFRESH_LIVE, QS_WRITE_SYS_INFO};
+constexpr std::int16_t SERIAL_SET_SHORT[] = {QS_REFRESH_LIVE, QS_READ_PDTAG, QS_WRITE_SYS_INFO};
+constexpr std::int16_t ETHERNET_SET_LONG[] = {QE_REFRESH_LIVE, QE_WRITE_SYS_INFO};
+constexpr std::int16_t ETHERNET_SET_SHORT[] = {QE_REFRESH_LIVE, QE_READ_PDTAG, QE_WRITE_SYS_INFO};
+
+std::span<const std::int16_t> setParaList(bool ethernet, bool longLayout)
+{
+    if (ethernet)
+        return longLayout ? std::span<const std::int16_t>(ETHERNET_SET_LONG) : ETHERNET_SET_SHORT;
+    return longLayout ? std::span<const std::int16_t>(SERIAL_SET_LONG) : SERIAL_SET_SHORT;
+}
+
+// Whether the list writes the DeviceID and PD tag: in the long record, or by
+// the DeviceID/PD-tag block's own write.
+bool writesDevIdTag(std::span<const std::int16_t> list, bool ethernet, bool longLayout)
+{
+    const std::int16_t record = ethernet ? std::int16_t(QE_WRITE_SYS_INFO) : std::int16_t(QS_WRITE_SYS_INFO);
+    const std::int16_t block = ethernet ? std::int16_t(QE_WRITE_PDTAG) : std::int16_t(QS_WRITE_PDTAG);
+    return std::ranges::any_of(list, [&](std::int16_t c) { return c == block || (longLayout && c == record); });
+}
 
 } // namespace
 
@@ -480,9 +506,9 @@ void Form1::setParameters(int toggle)
             e = e == 1 ? 0 : 1;
         }
         const bool longLayout = sysparam::useLongLayout(r.DeviceType, r.InnerVersion);
-        // The DeviceID and PD tag go with the long record and with Ethernet's
-        // DeviceID/PD-tag write; the short serial record carries neither.
-        if (longLayout || ethernetChosen())
+        // The DeviceID and PD tag are checked only where the list writes them:
+        // a box the step leaves alone does not stop it.
+        if (writesDevIdTag(setParaList(ethernetChosen(), longLayout), ethernetChosen(), longLayout))
             devIdTag(controls_, dev_);
         auto macShown = keepMacBoxes();
         if (longLayout)
@@ -504,23 +530,15 @@ void Form1::setParameters(int toggle)
 void Form1::queueSysParamWrite()
 {
     const bool eth = ethernetChosen();
-    if (!sysparam::useLongLayout(dev_.SysInfo.DeviceType, dev_.SysInfo.InnerVersion)) {
-        if (eth)
-            engine_->loadList({QE_REFRESH_LIVE, QE_READ_PDTAG, QE_WRITE_SYS_INFO});
-        else
-            engine_->loadList({QS_REFRESH_LIVE, QS_READ_PDTAG, QS_WRITE_SYS_INFO});
+    const bool longLayout = sysparam::useLongLayout(dev_.SysInfo.DeviceType, dev_.SysInfo.InnerVersion);
+    engine_->loadList(setParaList(eth, longLayout));
+    if (!longLayout) {
         bt_WriteAQType_Click();
         engine_->push(eth ? std::int16_t(QE_WRITE_AI_ALARM) : std::int16_t(QS_WRITE_AI_ALARM));
         if (eth)
             engine_->SetParaPending = true;
         Command3_Click();
         bt_NetGate_Click();
-    } else {
-        // The long layout carries the MAC itself, filled before the check.
-        if (eth)
-            engine_->loadList({QE_REFRESH_LIVE, QE_WRITE_SYS_INFO});
-        else
-            engine_->loadList({QS_REFRESH_LIVE, QS_WRITE_SYS_INFO});
     }
 }
 

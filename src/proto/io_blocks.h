@@ -78,6 +78,7 @@ std::optional<std::uint8_t> decodeAqToDq(Bytes b);
 // The AQ zero/full block as read, in thousandths of a volt or milliampere.
 struct AqZeroFull {
     std::array<std::int16_t, AQ_CHANNELS> voltZero{}, voltFull{}, currentZero{}, currentFull{};
+    bool operator==(const AqZeroFull&) const = default;
 };
 std::optional<AqZeroFull> decodeAqZeroFull(Bytes b);
 

@@ -52,6 +52,24 @@ class TestE2eAqCal : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(m.aqZeroFull[0], qint16(1234), 3000);
         QCOMPARE(m.lastAqZeroFullMode, quint8(2));
         QTRY_COMPARE_WITH_TIMEOUT(aq->txt_AQV[0]->text(), QStringLiteral("1.234"), 3000); // read back
+        // Zero and full written at once: the full write and its read-back run
+        // first, and that read-back must not put the device's old zero points
+        // into the boxes the zero write still has to send.
+        aq->txt_AQV[0]->setText(QStringLiteral("1.111"));
+        aq->txt_AQM[0]->setText(QStringLiteral("4.111"));
+        aq->txt_AQV[8]->setText(QStringLiteral("9.111"));
+        aq->txt_AQM[8]->setText(QStringLiteral("19.111"));
+        button("cmdWriteZero")->click();
+        button("cmdWriteFull")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(aq->AQCmdStack.size() == 1 && !aq->Timer2.isActive(), 5000); // both read-backs in
+        QCOMPARE(m.aqZeroFull[0], qint16(1111)); // voltage zero
+        QCOMPARE(m.aqZeroFull[2], qint16(4111)); // current zero
+        QCOMPARE(m.aqZeroFull[1], qint16(9111)); // voltage full
+        QCOMPARE(m.aqZeroFull[3], qint16(19111)); // current full
+        QCOMPARE(aq->txt_AQV[0]->text(), QStringLiteral("1.111"));
+        QCOMPARE(aq->txt_AQM[0]->text(), QStringLiteral("4.111"));
+        QCOMPARE(aq->txt_AQV[8]->text(), QStringLiteral("9.111"));
+        QCOMPARE(aq->txt_AQM[8]->text(), QStringLiteral("19.111"));
         button("cmdReadType")->click();
         QTRY_COMPARE_WITH_TIMEOUT(aq->ComboAQType[6]->currentIndex(), 2, 3000);
         button("cmdMeasure")->click();

@@ -345,9 +345,15 @@ private Q_SLOTS:
     // on. On one line the device answers in order: a request an ended
     // connection left waiting may still be answered within its time-out, and
     // the first reply after the change settles it.
-    // Steps: "aC"/"aS" ask Form_Ctrl/SM, "n" a new connection, "p" one on
-    // another port, "w" the wait past the time-out; "rC+" a reply taken,
-    // "rC-" one dropped as the ended connection's, "rC!" one dropped and logged as not asked.
+    // Each request ends by its own time only: the lost-reply time of a page's
+    // request, the window's own time-out of the AQ window's; what the window
+    // asked is answered to the window, and once it is closed to nobody.
+    // Steps: "aC"/"aS" ask Form_Ctrl/SM as the page, "AC"/"AS" as the AQ
+    // window (its own time: twice the lost-reply time), "n" a new
+    // connection, "p" one on another port, "w" the wait past the lost-reply
+    // time, "x" a wait of three fifths of it, "h"/"u" the window opened and
+    // closed; "rC+" a reply taken by the page, "rC*" by the window, "rC-" one
+    // dropped unseen, "rC!" one dropped and logged as not asked.
     void replyAnswersAnOpenRequestOfThisConnection_data()
     {
         QTest::addColumn<QStringList>("steps");
@@ -369,36 +375,48 @@ private Q_SLOTS:
         row("a request is answered once", "aC rC+ rC!");
         row("two requests waiting are answered each", "aC aS rS+ rC+");
         row("after its own time-out a request is answered no more", "aC w rC!");
-        row("the AQ window's request is not the page's once the window is closed", "aC h aS u rS! rC+");
+        row("the AQ window's request is not the page's once the window is closed", "aC h AS u rS- rC+");
+        row("the page's answer is the page's while the window holds the link", "aC h AS rC+ rS* u");
+        row("a lost-reply time-out forgets only what it timed", "aC x aS x rS+ rC!");
+        row("the window's request lives its own time", "h aC x AS x rS* rC! u");
+        row("the window's request after its own time", "h AS w w rS! u");
     }
     void replyAnswersAnOpenRequestOfThisConnection()
     {
         QFETCH(QStringList, steps);
-        e->timMscon.setInterval(50); // the waiting read's own time-out
+        constexpr int LOST_MS = 300;
+        e->timMscon.setInterval(LOST_MS); // the waiting read's own time-out
         for (const QString& st : steps) {
             const auto fn = std::uint8_t(st.size() > 1 && st[1] == QLatin1Char('S') ? FN_READ_SM : FN_READ_CTRL);
             const QString call = fn == FN_READ_SM ? QStringLiteral("OnReadSM") : QStringLiteral("OnReadCtrl");
+            const QString windowCall = QStringLiteral("OnDevReturnFromComm");
             if (st == QLatin1String("n") || st == QLatin1String("p")) {
                 e->openSerial(st == QLatin1String("n") ? QStringLiteral("pty") : QStringLiteral("pty2"),
                               QStringLiteral("9600,N,8,1"));
-            } else if (st == QLatin1String("w")) {
-                QTest::qWait(80);
+            } else if (st == QLatin1String("w") || st == QLatin1String("x")) {
+                QTest::qWait(st == QLatin1String("w") ? LOST_MS + 60 : LOST_MS * 3 / 5);
             } else if (st == QLatin1String("h") || st == QLatin1String("u")) {
+                nb->aqOpen = st == QLatin1String("h");
                 st == QLatin1String("h") ? e->pause(Engine::Hold::AqWindow) : e->resume(Engine::Hold::AqWindow);
-            } else if (st[0] == QLatin1Char('a')) {
-                e->prepareRequest(fn, 7, 60);
-                e->SendCommand();
+            } else if (st[0] == QLatin1Char('a') || st[0] == QLatin1Char('A')) {
+                const auto send = [&] {
+                    e->prepareRequest(fn, 7, 60);
+                    e->SendCommand();
+                };
+                st[0] == QLatin1Char('A') ? e->windowRequest(2 * LOST_MS, send) : send();
             } else {
                 const int before = int(nb->calls.count(call));
+                const int beforeWindow = int(nb->calls.count(windowCall));
                 const int received = e->RxCount;
                 const bool counting = e->timMscon.isActive();
                 const int logged = logLines();
                 port->event(reply(fn, fn == FN_READ_SM ? 291 : 60));
                 QVERIFY2(nb->calls.count(call) == before + (st.endsWith(QLatin1Char('+')) ? 1 : 0), qPrintable(st));
+                QVERIFY2(nb->calls.count(windowCall) == beforeWindow + (st.endsWith(QLatin1Char('*')) ? 1 : 0), qPrintable(st));
                 QCOMPARE(e->RxCount, received + 1);
                 QCOMPARE(logLines(), logged + (st.endsWith(QLatin1Char('!')) ? 1 : 0));
                 // A dropped reply leaves the lost-reply count of this connection's request running.
-                if (!st.endsWith(QLatin1Char('+')))
+                if (!st.endsWith(QLatin1Char('+')) && !st.endsWith(QLatin1Char('*')))
                     QCOMPARE(e->timMscon.isActive(), counting);
             }
         }
@@ -515,11 +533,12 @@ private Q_SLOTS:
         }
     }
 
-    void aqWindowTakesEveryReply()
+    void aqWindowTakesTheAnswersToItsOwnRequests()
     {
         nb->aqOpen = true;
-        e->Timer1.stop();
-        answer(reply(FN_READ_CLOCK, 8));
+        e->pause(Engine::Hold::AqWindow);
+        e->windowRequest(1000, [this] { ask(FN_READ_CLOCK); });
+        port->event(reply(FN_READ_CLOCK, 8));
         QCOMPARE(nb->calls, QStringList{QStringLiteral("OnDevReturnFromComm")});
         QVERIFY(view->text2.isEmpty());
         QVERIFY(!e->Timer1.isActive());

@@ -35,15 +35,21 @@ class TestEngineEth : public QObject {
     QList<MsgRequest> boxes;
 
     void tick() { e->Timer1_Timer(); }
-    // Each answers a request of its own (one reply per request is taken).
+    // Each answers the newest request of its service, asking the pending
+    // request first when that one was answered already (one reply per request is taken).
+    int unansweredRead = -1, unansweredWrite = -1;
     void readReply(const QByteArray& payload = QByteArray(100, 0))
     {
-        e->ReadSeq = nextSeq(e->ReadSeq);
+        if (std::exchange(unansweredRead, -1) != e->ReadSeq)
+            e->ReadCmd();
+        unansweredRead = -1;
         sock->deliver(reply(0x4C, quint16(e->ReadSeq), payload));
     }
     void writeReply()
     {
-        e->WriteSeq = nextSeq(e->WriteSeq);
+        if (std::exchange(unansweredWrite, -1) != e->WriteSeq)
+            e->WriteCmd();
+        unansweredWrite = -1;
         sock->deliver(reply(0x4D, quint16(e->WriteSeq)));
     }
 
@@ -57,6 +63,10 @@ private Q_SLOTS:
         e = new Engine(view, nb, &port);
         e->setDeviceSocket(sock);
         e->aimDevice(QStringLiteral("127.0.0.2"), 9000);
+        unansweredRead = unansweredWrite = -1;
+        connect(e, &Engine::datagramSent, e, [this](const QByteArray& d) {
+            (quint8(d[0]) == SVC_READ ? unansweredRead : unansweredWrite) = u16(d, 6);
+        });
         sock->sent.clear();
         e->timMscon.setInterval(5000);
         e->Timer1.setInterval(300);
@@ -119,7 +129,7 @@ private Q_SLOTS:
         e->push(QE_READ_ZERO);
         e->ReadSeq = 65535;
         tick();
-        readReply();
+        sock->deliver(reply(0x4C, 0, QByteArray(100, 0)));
         QCOMPARE(view->text2, QStringLiteral("读零点数据成功"));
     }
 
@@ -162,7 +172,8 @@ private Q_SLOTS:
         sock->deliver(reply(0x0C, quint16(e->ReadSeq)));
         QCOMPARE(view->text2, QStringLiteral("读服务响应错误"));
         QVERIFY(e->Timer1.isActive() && !e->Timer2.isActive());
-        sock->deliver(reply(0x8D, 1));
+        e->WriteCmd();
+        sock->deliver(reply(0x8D, quint16(e->WriteSeq)));
         QCOMPARE(view->text2, QStringLiteral("写服务失败"));
         // A failure status needs only its byte.
         view->text2.clear();
@@ -186,23 +197,64 @@ private Q_SLOTS:
         QVERIFY(!e->Timer1.isActive());
         QCOMPARE(e->NetRxCount, 8);
         QCOMPARE(view->text4, QStringLiteral("8"));
-        // While the AQ window is open every datagram is its own.
+        // While the AQ window is open, the answers to its own requests are its own.
         nb->aqOpen = true;
-        sock->deliver(reply(0x0C, 0));
+        e->windowRequest(1000, [this] { e->sendRead(10003, 17, 0); });
+        sock->deliver(reply(0x0C, quint16(e->ReadSeq)));
         QCOMPARE(nb->calls, QStringList{QStringLiteral("OnDevReturnFromSock")});
+        QCOMPARE(e->answered().subIndex, 17);
         QCOMPARE(e->NetRxCount, 9);
     }
 
-    void dispatchFollowsThePendingRequest()
+    // A reply is the answer to the request whose number it carries, read by
+    // that request's own sub-index; a write no time-out waits for (the
+    // lamps) still ends once: by its answer, its lost-reply time, or the
+    // device's answer to a request sent after it, and its end is told once.
+    // Steps: "L" the lamp write goes out, "P" the idle poll's live read,
+    // "rL"/"rP" their answers, "w" a wait past the lost-reply time.
+    void writeEndsOnceByItsAnswerOrItsTime_data()
     {
-        // A read reply that comes after a write was sent is read as that write's sub-index.
-        e->push(QE_READ_ZERO);
-        tick();
-        const int seq = e->ReadSeq;
-        e->PendSubIndex = 6;
-        view->text2.clear();
-        sock->deliver(reply(0x4C, quint16(seq), QByteArray(50, 0)));
-        QVERIFY(view->text2.isEmpty());
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<int>("lost");
+        const auto row = [](const char* name, const char* steps, QStringList shown, int lost) {
+            QTest::newRow(name) << QString::fromLatin1(steps).split(QLatin1Char(' ')) << shown << lost;
+        };
+        const QString lamps = QStringLiteral("写小灯成功"), poll = QStringLiteral("读温度值成功");
+        row("answered in time", "L rL", {lamps}, 0);
+        row("answered after a read went out", "L P rL rP", {lamps, poll}, 0);
+        row("never answered", "L w", {}, 1);
+        row("a later request answered first", "L P rP rL", {poll}, 1);
+        row("answered after its time", "L w rL", {}, 1);
+    }
+    void writeEndsOnceByItsAnswerOrItsTime()
+    {
+        QFETCH(QStringList, steps);
+        constexpr int LOST_MS = 100;
+        e->timMscon.setInterval(LOST_MS);
+        e->setEthBuilder(QE_WRITE_LAMP, [this] { e->WritePayload = QByteArray(18, 1); });
+        QSignalSpy lost(e, &Engine::replyLost);
+        quint16 lampSeq = 0, pollSeq = 0;
+        for (const QString& st : steps) {
+            if (st == QLatin1String("L")) {
+                e->push(QE_WRITE_LAMP);
+                tick();
+                lampSeq = quint16(e->WriteSeq);
+                view->history.clear(); // its wait text
+            } else if (st == QLatin1String("P")) {
+                tick();
+                pollSeq = quint16(e->ReadSeq);
+            } else if (st == QLatin1String("w")) {
+                QTest::qWait(LOST_MS + 60);
+            } else {
+                const bool lamp = st == QLatin1String("rL");
+                sock->deliver(lamp ? reply(0x4D, lampSeq) : reply(0x4C, pollSeq, QByteArray(22, 0)));
+            }
+        }
+        QTEST(view->history, "shown");
+        QTEST(int(lost.size()), "lost");
+        for (const auto& args : lost)
+            QCOMPARE(args.at(0).value<std::int16_t>(), std::int16_t(QE_WRITE_LAMP));
     }
 
     // A write the device refused keeps its verdict: the read-back queued
@@ -281,6 +333,7 @@ private Q_SLOTS:
         e->PendIndex = index;
         e->PendSubIndex = index == IDX_MEM && !write ? 0 : sub;
         e->PendParam = sub;
+        write ? e->WriteCmd() : e->ReadCmd();
         e->Timer1.stop();
         e->Timer2.start();
         sock->deliver(reply(write ? 0x4D : 0x4C, quint16(write ? e->WriteSeq : e->ReadSeq), QByteArray(140, 1)));
@@ -444,7 +497,7 @@ private Q_SLOTS:
     }
 
     // A request the AQ window sent is its own: once it gives the link back,
-    // neither its answer nor the page's earlier one is read as the pending request.
+    // its answer is nobody's, and the page's own request is answered to the page.
     void aqWindowsRequestsDieWithItsHold_data()
     {
         QTest::addColumn<bool>("windowSent");
@@ -457,13 +510,17 @@ private Q_SLOTS:
         e->push(QE_READ_ZERO);
         tick();
         const auto pageRead = quint16(e->ReadSeq);
+        const auto pending = std::tuple(e->PendIndex, e->PendSubIndex, e->PendParam, e->WritePayload);
         e->pause(Engine::Hold::AqWindow);
         if (windowSent)
-            e->sendWrite(10003, 14, 0, QByteArray(1, '\1'));
+            e->windowRequest(5000, [this] { e->sendWrite(10003, 14, 0, QByteArray(1, '\1')); });
+        // The page's pending request stays as it was.
+        QVERIFY(std::tuple(e->PendIndex, e->PendSubIndex, e->PendParam, e->WritePayload) == pending);
         e->resume(Engine::Hold::AqWindow);
         sock->deliver(reply(0x4D, quint16(e->WriteSeq)));
+        QVERIFY(view->history.isEmpty()); // the closed window's answer is nobody's
         sock->deliver(reply(0x4C, pageRead, QByteArray(100, 0)));
-        QCOMPARE(view->history.isEmpty(), windowSent);
+        QCOMPARE(view->history, QStringList{QStringLiteral("读零点数据成功")});
     }
 
     void firmwareTransfer()

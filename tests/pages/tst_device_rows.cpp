@@ -107,6 +107,7 @@ private Q_SLOTS:
         QCOMPARE(f->ui.Combo_WeekDay->currentText(), QStringLiteral("三"));
         // Inner calibration write: 16 bytes from the boxes.
         rig->device.bound = true;
+        rig->device.sent.clear();
         run(net::QE_WRITE_INNER_CAL);
         QCOMPARE(rig->device.sent.size(), 1);
         QCOMPARE(rig->device.sent[0].size(), 18 + 16);

@@ -300,12 +300,17 @@ private Q_SLOTS:
         QFETCH(int, seed);
         QRandomGenerator rnd{quint32(seed)};
         f->device().SysInfo.DeviceType = 29; // the long DI/DO block
+        // The device that never answers a write: each ends by the engine's own
+        // time (a short lost-reply time, or its reply time-out made short).
+        constexpr int LOST_MS = 20;
         const auto start = [&] {
             if (eth)
                 ethernet();
+            e().timMscon.setInterval(LOST_MS);
             for (auto* b : f->ui.cmdDQ3)
                 b->setEnabled(true); // switching channels
         };
+        QSignalSpy ended(&e(), &Engine::replyLost);
         start();
         // Per bank: its buttons and codes, the device's states, the last known
         // ones and the clicks queued, oldest first.
@@ -393,7 +398,10 @@ private Q_SLOTS:
                     const bool lost = rnd.bounded(4) == 0;
                     trail += QStringLiteral(" write%1%2").arg(n).arg(lost ? QStringLiteral(" timeout") : QString());
                     if (lost) {
-                        e().Timer2_Timer();
+                        const auto before = ended.size();
+                        if (e().Timer2.isActive())
+                            e().Timer2.start(LOST_MS);
+                        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), before + 1, 2000);
                     } else {
                         x->device = x->known = state;
                         answer(code, true, out);

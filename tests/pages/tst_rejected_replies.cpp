@@ -122,6 +122,7 @@ private Q_SLOTS:
         QFETCH(int, sub);
         f->ui.optComm[1]->setChecked(true);
         auto& e = f->engine();
+        e.aimDevice(QStringLiteral("127.0.0.2"), 9000);
         e.PendIndex = index;
         e.PendSubIndex = sub;
         e.PendParam = 0;

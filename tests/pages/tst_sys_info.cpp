@@ -21,6 +21,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimeEdit>
+#include <QtEndian>
 #include <QtTest>
 
 using namespace serial;
@@ -380,6 +381,10 @@ private Q_SLOTS:
         // The short serial record writes no PD tag and no DeviceID: neither stops it.
         row("设置参数 short", "txtPD_Tag", QString::fromUtf8("5µm"), {}, SYS);
         row("设置参数 short", "txthardwarenum", QString::fromUtf8("2015030900001中"), {}, SYS);
+        // Nor does the short record on Ethernet: it only reads the tag back.
+        row("设置参数 short eth", "txtPD_Tag", QString::fromUtf8("5µm"), {}, net::QE_WRITE_SYS_INFO);
+        row("设置参数 short eth", "txthardwarenum", QString::fromUtf8("2015030900001中"), {}, net::QE_WRITE_SYS_INFO,
+            8, "03");
 
         row("写报警值", "txt_AIUp_0", "abc", unfit("通道0 报警上限"));
         row("写网关", "txtGate_0", "256", unfit("网关"));
@@ -408,7 +413,9 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QString, word);
         QFETCH(int, fn);
-        readTypical(7, command.endsWith(QLatin1String("short")) ? 0x2000 : 0x3301);
+        readTypical(7, command.contains(QLatin1String("short")) ? 0x2000 : 0x3301);
+        if (command.endsWith(QLatin1String(" eth")))
+            f->ui.optComm[1]->setChecked(true); // before typing: choosing the link empties the PD tag
         f->controls().setText(box, text);
         QCOMPARE(f->controls().text(box), text);
         const QList<std::int16_t> before = stack();
@@ -416,6 +423,7 @@ private Q_SLOTS:
             {QStringLiteral("capture"), [&] { QCOMPARE(f->ChangeParameter(), word.isEmpty()); }},
             {QStringLiteral("设置参数"), [&] { f->cmdSetPara_Click(); }},
             {QStringLiteral("设置参数 short"), [&] { f->cmdSetPara_Click(); }},
+            {QStringLiteral("设置参数 short eth"), [&] { f->cmdSetPara_Click(); }},
             {QStringLiteral("PD Tag as read"),
              [&] {
                  rig->serialReply(FN_READ_PDTAG, QByteArray(32, '0') + TAG_AS_READ);
@@ -451,9 +459,16 @@ private Q_SLOTS:
             e().Timer1_Timer();
             e().replyDone();
         }
+        // On Ethernet `fn` is the queue code: its write datagram carries the row's index and sub-index.
+        const auto* eth = f->ui.optComm[1]->isChecked() ? net::findEthCommand(std::int16_t(fn)) : nullptr;
+        const auto le16 = [](const QByteArray& d, int at) { return qFromLittleEndian<quint16>(d.constData() + at); };
         QByteArray payload;
+        for (const auto& d : rig->device.sent)
+            if (eth && d.size() > net::WRITE_HEADER_SIZE && (quint8(d[0]) & net::SVC_CODE_MASK) == net::SVC_WRITE
+                && le16(d, net::INDEX_AT) == eth->index && le16(d, net::SUB_INDEX_AT) == eth->subIndex)
+                payload = d.mid(net::WRITE_HEADER_SIZE);
         for (const auto& frame : rig->serial.written)
-            if (std::uint8_t(frame[2]) == fn)
+            if (!eth && std::uint8_t(frame[2]) == fn)
                 payload = frame.mid(PAYLOAD_AT, frame.size() - PAYLOAD_AT - 4);
         QVERIFY2(!payload.isEmpty(), "the step wrote nothing");
         QFETCH(int, at);

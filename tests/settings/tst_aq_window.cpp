@@ -3,6 +3,7 @@
 // takes a reply only when the whole block is there; its outputs take what
 // the main page's take.
 #include "aqcal/form_aq.h"
+#include "device/device_data.h"
 #include "base/msgbox.h"
 #include "link/engine.h"
 #include "support/fakes.h"
@@ -12,19 +13,33 @@
 #include <QPushButton>
 #include <QtTest>
 
+// The main window's side of the hand-over: the answers to the window's
+// requests go to the window while it is loaded.
+class WindowNeighbours : public Neighbours {
+public:
+    Form_AQ* form = nullptr;
+    bool AQPageOpen() const override { return form; }
+    void OnDevReturnFromComm() override { form->OnDevReturnFromComm(); }
+    void OnDevReturnFromSock() override { form->OnDevReturnFromSock(); }
+};
+
 class TestAqWindow : public QObject {
     Q_OBJECT
     FakeView view;
-    Neighbours nb;
+    WindowNeighbours nb;
     FakeSerial port;
     FakeUdp sock;
     std::unique_ptr<Engine> e;
     bool open = false;
+    DeviceData dev;
 
     std::unique_ptr<Form_AQ> window()
     {
         // Loopback measuring devices: nothing may leave this machine.
-        return std::make_unique<Form_AQ>(*e, open, AqCalSetup{QStringLiteral("127.0.0.1"), QStringLiteral("127.0.0.1"), 4, 9, {}});
+        auto w = std::make_unique<Form_AQ>(*e, dev, open, AqCalSetup{QStringLiteral("127.0.0.1"), QStringLiteral("127.0.0.1"), 4, 9, {}});
+        nb.form = w.get();
+        connect(w.get(), &QObject::destroyed, this, [this] { nb.form = nullptr; });
+        return w;
     }
 
 private Q_SLOTS:
@@ -39,19 +54,26 @@ private Q_SLOTS:
         e->openSerial(QStringLiteral("fake"), QStringLiteral("9600,N,8,1")); // a link runs
     }
 
-    // A main command in flight when the window opens: its time-out must not
-    // restart the main dispatcher under the window.
+    // A main command in flight when the window opens keeps its own time-out
+    // (its answer is the page's), the window sends nothing until it ends, and
+    // its end does not restart the main dispatcher under the window.
     void takesTheLinkAndGivesItBack()
     {
         e->Timer1.setInterval(300);
-        e->Timer2.start(1000);
-        QSignalSpy lost(e.get(), &Engine::replyLost); // its answer will be the window's to drop
+        e->Timer2.start(100);
+        QSignalSpy lost(e.get(), &Engine::replyLost);
         auto aq = window();
-        QCOMPARE(lost.size(), 1);
         QVERIFY(open);
-        QVERIFY(!e->Timer1.isActive() && !e->Timer2.isActive());
+        QVERIFY(!e->Timer1.isActive() && e->Timer2.isActive());
         QVERIFY(aq->Timer1.isActive());
         QCOMPARE(aq->Timer1.interval(), 500);
+        aq->push(AQ_READ_TYPE);
+        aq->Timer1_Timer();
+        QVERIFY(port.written.isEmpty());
+        QTRY_COMPARE(lost.size(), 1); // the page's own time-out
+        QVERIFY(!e->Timer1.isActive() && !e->Timer2.isActive());
+        aq->Timer1_Timer();
+        QCOMPARE(port.writtenFns(), QList<int>{39});
         aq.reset();
         QVERIFY(!open);
         QVERIFY(e->Timer1.isActive());
@@ -120,9 +142,7 @@ private Q_SLOTS:
             QCOMPARE(sock.sent.size(), 1);
             const bool write = quint8(sock.sent[0][0]) == 13;
             const QByteArray seq = sock.sent[0].mid(6, 2);
-            e->NetRxBuf = QByteArray(1, char(write ? 0x4D : 0x4C)) + QByteArray(5, '\0') + seq
-                + QByteArray(4, '\0') + reply;
-            aq->OnDevReturnFromSock();
+            sock.deliver(QByteArray(1, char(write ? 0x4D : 0x4C)) + QByteArray(5, '\0') + seq + QByteArray(4, '\0') + reply);
         }
         QCOMPARE(aq->Text1->text(), text1.isEmpty() ? waiting : text1);
         QCOMPARE(aq->Timer2.isActive(), text1.isEmpty() && timeout != 1);
@@ -193,6 +213,8 @@ private Q_SLOTS:
                                          << 0 << 0;
         QTest::newRow("abc typed after the click") << "cmdWriteFull" << "txt_AQM_12" << "abc" << true
                                                    << "AQ4 电流满度(mA)" << QString() << 0 << 0;
+        QTest::newRow("measuring address out of range") << "cmdMeasure" << "txtIpV" << "192.168.1.300" << false
+                                                        << "电压测量设备IP" << QString() << 0 << 0;
         QTest::newRow("abc refused, then mended") << "cmdWriteZero" << "txt_AQM_3" << "abc" << false
                                                   << "AQ3 电流零点(mA)" << "-0.0625" << 3 + 4 * 3 << -62;
     }

@@ -180,7 +180,9 @@ private Q_SLOTS:
         } else {
             e->PendIndex = 14000;
             e->PendSubIndex = 1;
-            e->ReadSeq = 5;
+            e->ReadSeq = 4;
+            e->ReadCmd(); // number 5
+            sock.sent.clear();
             sock.deliver(QByteArray::fromHex("4C0000000000050000000000") + block);
         }
         ZigbeeForm& f = w->ZigBee();

@@ -17,11 +17,14 @@ public:
     void AnalysisParam(QString& records) override { applied << records; }
 };
 
-// A read reply to a fresh request of the engine (its own sequence number, so
-// that it is not taken for a copy of the reply before), payload from byte 12.
+// The read of the pending request goes out, and this is its reply (its own
+// sequence number, so that it is not taken for a copy of the reply before),
+// payload from byte 12.
 inline QByteArray freshReadReply(Engine& e, const QByteArray& payload)
 {
-    e.ReadSeq = (e.ReadSeq + 1) & 0xFFFF;
+    if (!e.linked())
+        e.aimDevice(QStringLiteral("127.0.0.2"), 9000); // a device to ask
+    e.ReadCmd();
     QByteArray d(12, 0);
     d[0] = 0x4C;
     d[6] = char(e.ReadSeq & 0xFF);
