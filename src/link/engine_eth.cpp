@@ -265,12 +265,10 @@ void Engine::wsckR_W_DataArrival(const QByteArray& datagram)
                 const auto awaited = std::find_if(asked_.begin(), asked_.end(), [this](const Waiting& w) {
                     return w.awaited && w.net && w.connection == connection_;
                 });
-                Waiting none;
-                none.code = -1;
-                none.awaited = true;
+                Waiting refused; // nothing waited for: the word alone
                 if (awaited != asked_.end())
-                    none = takeAnswered(awaited);
-                dispatchEthReply(write, false, none);
+                    refused = takeAnswered(awaited);
+                dispatchEthReply(write, false, refused);
             }
             return;
         }
