@@ -349,7 +349,7 @@ private Q_SLOTS:
     // request, the window's own time-out of the AQ window's; what the window
     // asked is answered to the window, and once it is closed to nobody.
     // Steps: "aC"/"aS" ask Form_Ctrl/SM as the page, "AC"/"AS" as the AQ
-    // window (its own time: twice the lost-reply time), "n" a new
+    // window (its own time: three times the lost-reply time), "n" a new
     // connection, "p" one on another port, "w" the wait past the lost-reply
     // time, "x" a wait of three fifths of it, "h"/"u" the window opened and
     // closed; "rC+" a reply taken by the page, "rC*" by the window, "rC-" one
@@ -379,7 +379,8 @@ private Q_SLOTS:
         row("the page's answer is the page's while the window holds the link", "aC h AS rC+ rS* u");
         row("a lost-reply time-out forgets only what it timed", "aC x aS x rS+ rC!");
         row("the window's request lives its own time", "h aC x AS x rS* rC! u");
-        row("the window's request after its own time", "h AS w w rS! u");
+        row("a lost-reply time-out started by the window's earlier request", "h AC x AS w rS* u");
+        row("the window's request after its own time", "h AS w w w rS! u");
     }
     void replyAnswersAnOpenRequestOfThisConnection()
     {
@@ -403,7 +404,7 @@ private Q_SLOTS:
                     e->prepareRequest(fn, 7, 60);
                     e->SendCommand();
                 };
-                st[0] == QLatin1Char('A') ? e->windowRequest(2 * LOST_MS, send) : send();
+                st[0] == QLatin1Char('A') ? e->windowRequest(3 * LOST_MS, send) : send();
             } else {
                 const int before = int(nb->calls.count(call));
                 const int beforeWindow = int(nb->calls.count(windowCall));
