@@ -318,6 +318,12 @@ bool Engine::awaitsPage() const
     });
 }
 
+void Engine::answering(const Waiting& w)
+{
+    answered_ = {w.write, w.seq, w.index, w.subIndex, w.param, w.code};
+    answersAwaited_ = w.awaited || !awaitsPage();
+}
+
 Engine::Waiting Engine::takeAnswered(std::vector<Waiting>::iterator it)
 {
     Waiting w = std::move(*it);
@@ -336,8 +342,7 @@ Engine::Waiting Engine::takeAnswered(std::vector<Waiting>::iterator it)
         }
     }
     armExpiry();
-    answered_ = {w.write, w.seq, w.index, w.subIndex, w.param, w.code};
-    answersAwaited_ = w.awaited || !awaitsPage();
+    answering(w);
     for (const Waiting& e : ended)
         if (!e.awaited)
             lost(e);

@@ -213,12 +213,8 @@ public:
         std::int16_t code = -1; // the queue code of the page's row that sent it
     };
     const Answered& answered() const { return answered_; }
-    // The pending request and the sequence numbers, as the replies are matched.
-    std::int32_t pendIndex() const { return PendIndex; }
-    std::int32_t pendSubIndex() const { return PendSubIndex; }
-    std::int32_t pendParam() const { return PendParam; }
+    // The sequence number of the last read sent.
     quint16 readSeq() const { return quint16(ReadSeq); }
-    quint16 writeSeq() const { return quint16(WriteSeq); }
 
     // ---- module state of the engine ----
     QString StatusText;
@@ -447,6 +443,8 @@ private:
     // Takes the request a reply answers out of the record; on Ethernet the
     // page's requests sent before it end with it.
     Waiting takeAnswered(std::vector<Waiting>::iterator it);
+    // The reply being handled answers this request.
+    void answering(const Waiting& w);
     std::uint64_t sent_ = 0;   // requests sent on either link
     std::uint64_t rowSent_ = 0; // the count when the dispatcher's row began
     std::int16_t rowCode_ = -1; // the queue code of the row running

@@ -277,11 +277,8 @@ void Engine::wsckR_W_DataArrival(const QByteArray& datagram)
         const auto* row = it->by == Asker::Page && h->ok ? findEthReply(write, it->index, it->subIndex, it->param) : nullptr;
         const bool userBlock = row && row->action && QLatin1String(row->action) == QLatin1String("userBlockDump");
         Waiting w = userBlock ? *it : takeAnswered(it);
-        if (userBlock) {
-            // The user block comes as several replies to its one request.
-            answered_ = {w.write, w.seq, w.index, w.subIndex, w.param, w.code};
-            answersAwaited_ = w.awaited || !awaitsPage();
-        }
+        if (userBlock)
+            answering(w); // the user block comes as several replies to its one request
         if (w.connection != connection_ || w.by == Asker::ClosedWindow)
             return;
         if (w.by == Asker::Window) {
