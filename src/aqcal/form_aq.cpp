@@ -293,12 +293,20 @@ void Form_AQ::showDevice(bool all)
     if (dev_.AQTypeConnection == engine_.connection() && engine_.linked())
         for (std::size_t i = 0; i < ComboAQType.size(); ++i)
             ComboAQType[i]->setCurrentIndex(dev_.AQType[i] <= 2 ? dev_.AQType[i] : 0);
-    if (dev_.AQZeroFullConnection == engine_.connection() && engine_.linked()) {
-        const auto& z = dev_.AQZeroFullRead;
-        for (std::size_t c = 0; c < 8; ++c) {
+    if (dev_.AQZeroFullConnection == engine_.connection() && engine_.linked())
+        showPoints(true, true);
+}
+
+void Form_AQ::showPoints(bool zero, bool full)
+{
+    const auto& z = dev_.AQZeroFullRead;
+    for (std::size_t c = 0; c < 8; ++c) {
+        if (zero) {
             txt_AQV[c]->setText(aqPointText(z.voltZero[c]));
-            txt_AQV[c + 8]->setText(aqPointText(z.voltFull[c]));
             txt_AQM[c]->setText(aqPointText(z.currentZero[c]));
+        }
+        if (full) {
+            txt_AQV[c + 8]->setText(aqPointText(z.voltFull[c]));
             txt_AQM[c + 8]->setText(aqPointText(z.currentFull[c]));
         }
     }
@@ -484,17 +492,7 @@ void Form_AQ::replied(std::int16_t code, bool serialLink)
         // A box whose own write still waits keeps what the user typed: the
         // write sends it, and its read-back shows what the device then holds.
         const auto queued = [this](std::int16_t w) { return std::find(AQCmdStack.begin(), AQCmdStack.end(), w) != AQCmdStack.end(); };
-        const bool zero = !queued(AQ_WRITE_ZERO), full = !queued(AQ_WRITE_FULL);
-        for (std::size_t c = 0; c < 8; ++c) {
-            if (zero) {
-                txt_AQV[c]->setText(aqPointText(z.voltZero[c]));
-                txt_AQM[c]->setText(aqPointText(z.currentZero[c]));
-            }
-            if (full) {
-                txt_AQV[c + 8]->setText(aqPointText(z.voltFull[c]));
-                txt_AQM[c + 8]->setText(aqPointText(z.currentFull[c]));
-            }
-        }
+        showPoints(!queued(AQ_WRITE_ZERO), !queued(AQ_WRITE_FULL));
         break;
     }
     case AQ_READ_TYPE: {

@@ -115,6 +115,8 @@ private:
     // changed since the last write follow it; at the load, the types and
     // points known from this connection too.
     void showDevice(bool all);
+    // The zero and/or full-scale boxes show the points the device last reported.
+    void showPoints(bool zero, bool full);
     // The write of a bank of boxes: the device's last known state with only
     // the boxes the user changed here.
     static int switchByte(std::span<QCheckBox* const> boxes, unsigned changed, std::span<const std::uint8_t> known);
