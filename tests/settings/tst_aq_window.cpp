@@ -213,7 +213,7 @@ private Q_SLOTS:
                                          << 0 << 0;
         QTest::newRow("abc typed after the click") << "cmdWriteFull" << "txt_AQM_12" << "abc" << true
                                                    << "AQ4 电流满度(mA)" << QString() << 0 << 0;
-        QTest::newRow("measuring address out of range") << "cmdMeasure" << "txtIpV" << "192.168.1.300" << false
+        QTest::newRow("measuring address out of range") << "cmdMeasure" << "txtIpV" << "127.0.0.300" << false
                                                         << "电压测量设备IP" << QString() << 0 << 0;
         QTest::newRow("abc refused, then mended") << "cmdWriteZero" << "txt_AQM_3" << "abc" << false
                                                   << "AQ3 电流零点(mA)" << "-0.0625" << 3 + 4 * 3 << -62;
