@@ -551,8 +551,11 @@ void Engine::armReplyTimeout(int ms)
     Timer1.stop();
     Timer2.setInterval(ms);
     restart(Timer2);
-    // The request this row just sent is the one the dispatcher waits for.
+    // The request this row just sent is the one the dispatcher waits for;
+    // one waited for before whose wait ended otherwise lives its own time.
     if (!asked_.empty() && asked_.back().number > rowSent_ && asked_.back().by == Asker::Page) {
+        for (Waiting& w : asked_)
+            w.awaited = false;
         asked_.back().awaited = true;
         asked_.back().until = QDeadlineTimer(ms);
         armExpiry();
