@@ -28,7 +28,6 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTimeEdit>
-#include <algorithm>
 #include <span>
 
 using namespace serial;
@@ -73,15 +72,6 @@ std::span<const std::int16_t> setParaList(bool ethernet, bool longLayout)
     if (ethernet)
         return longLayout ? std::span<const std::int16_t>(ETHERNET_SET_LONG) : ETHERNET_SET_SHORT;
     return longLayout ? std::span<const std::int16_t>(SERIAL_SET_LONG) : SERIAL_SET_SHORT;
-}
-
-// Whether the list writes the DeviceID and PD tag: in the long record, or by
-// the DeviceID/PD-tag block's own write.
-bool writesDevIdTag(std::span<const std::int16_t> list, bool ethernet, bool longLayout)
-{
-    const std::int16_t record = ethernet ? std::int16_t(QE_WRITE_SYS_INFO) : std::int16_t(QS_WRITE_SYS_INFO);
-    const std::int16_t block = ethernet ? std::int16_t(QE_WRITE_PDTAG) : std::int16_t(QS_WRITE_PDTAG);
-    return std::ranges::any_of(list, [&](std::int16_t c) { return c == block || (longLayout && c == record); });
 }
 
 } // namespace
@@ -506,9 +496,9 @@ void Form1::setParameters(int toggle)
             e = e == 1 ? 0 : 1;
         }
         const bool longLayout = sysparam::useLongLayout(r.DeviceType, r.InnerVersion);
-        // The DeviceID and PD tag are checked only where the list writes them:
-        // a box the step leaves alone does not stop it.
-        if (writesDevIdTag(setParaList(ethernetChosen(), longLayout), ethernetChosen(), longLayout))
+        // The DeviceID and PD tag are checked only where the step writes them
+        // (the long record): a box the step leaves alone does not stop it.
+        if (longLayout)
             devIdTag(controls_, dev_);
         auto macShown = keepMacBoxes();
         if (longLayout)
