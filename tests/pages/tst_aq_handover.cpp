@@ -57,21 +57,16 @@ class TestAqHandover : public QObject {
     QByteArray serialAnswer(const QByteArray& frame)
     {
         const auto fn = quint8(frame[2]);
-        const QByteArray p = frame.mid(PAYLOAD_AT, frame.size() - PAYLOAD_AT - 4);
-        const auto fnOf = [](std::int16_t code) { return findCommand(code)->fn; };
-        if (fn == fnOf(QS_WRITE_DO) || fn == fnOf(QS_WRITE_AQ_TO_DQ)) {
-            const bool outputs = fn == fnOf(QS_WRITE_DO);
-            switched(outputs, p);
-            return buildFrame(fn, QByteArray(1, char(outputs ? dev.dout : dev.dq)));
-        }
-        if (fn == fnOf(QS_WRITE_AQ_TYPE) || fn == fnOf(QS_READ_AQ_TYPE))
-            return buildFrame(fn, fn == fnOf(QS_WRITE_AQ_TYPE) ? answer(true, 20, p) : answer(false, 17, p));
-        if (fn == fnOf(QS_WRITE_AQ_ZERO_FULL) || fn == fnOf(QS_READ_AQ_ZERO_FULL))
-            return buildFrame(fn, fn == fnOf(QS_WRITE_AQ_ZERO_FULL) ? answer(true, 18, p) : answer(false, 15, p));
-        if (fn == FN_DIDO)
-            return buildFrame(fn, answer(false, 13, p));
-        if (fn == fnOf(QS_READ_AQ_TO_DQ))
-            return buildFrame(fn, answer(false, 19, p));
+        const auto fnOf = [](std::int16_t code) { return int(findCommand(code)->fn); };
+        // Each serial code as the service and sub-index of the same block on Ethernet.
+        const std::tuple<int, bool, int> blocks[] = {
+            {fnOf(QS_WRITE_DO), true, 14},           {fnOf(QS_WRITE_AQ_TO_DQ), true, 21},
+            {fnOf(QS_WRITE_AQ_TYPE), true, 20},      {fnOf(QS_READ_AQ_TYPE), false, 17},
+            {fnOf(QS_WRITE_AQ_ZERO_FULL), true, 18}, {fnOf(QS_READ_AQ_ZERO_FULL), false, 15},
+            {FN_DIDO, false, 13},                    {fnOf(QS_READ_AQ_TO_DQ), false, 19}};
+        for (const auto& [code, write, sub] : blocks)
+            if (code == fn)
+                return buildFrame(fn, answer(write, sub, frame.mid(PAYLOAD_AT, frame.size() - PAYLOAD_AT - 4)));
         return {};
     }
     // What the device does with a request of the service and sub-index, and
@@ -91,9 +86,9 @@ class TestAqHandover : public QObject {
             }
             return p;
         }
-        if (write && (sub == 14 || sub == 21)) {
+        if (write && (sub == 14 || sub == 21)) { // the serial reply echoes what the device now holds
             switched(sub == 14, p);
-            return {};
+            return QByteArray(1, char(sub == 14 ? dev.dout : dev.dq));
         }
         QByteArray out;
         switch (sub) {
